@@ -1,0 +1,44 @@
+#pragma once
+#include "Files.h"
+#include "ProfileFile.h"
+#include "Registry.h"
+#include "System.h"
+
+namespace kdx::platform {
+
+// Folder separator of the platform's paths ("\" on Windows).
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
+inline constexpr char PathDelim = '/';
+#endif
+
+// Every platform service the agent's logic uses, each behind its interface.
+struct Services {
+    IProfileFile* profile = nullptr;
+    IRegistry* registry = nullptr;
+    IFiles* files = nullptr;
+    ISystem* system = nullptr;
+    IRegional* regional = nullptr;
+    IAutostart* autostart = nullptr;
+};
+
+// The services of the backend chosen at build time, unless a test has put others in place.
+Services& Current();
+
+// The build's own backend.
+Services& Native();
+
+// Puts other services in place for its lifetime (tests), then restores the previous ones.
+class ScopedServices {
+public:
+    explicit ScopedServices(const Services& replacement) : saved_(Current()) { Current() = replacement; }
+    ~ScopedServices() { Current() = saved_; }
+    ScopedServices(const ScopedServices&) = delete;
+    ScopedServices& operator=(const ScopedServices&) = delete;
+
+private:
+    Services saved_;
+};
+
+} // namespace kdx::platform

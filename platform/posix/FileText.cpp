@@ -1,0 +1,155 @@
+#include "FileText.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kdx::platform::posix {
+
+namespace {
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a path names after following symbolic links, so a linked settings file is updated
+// where it lives instead of being replaced by a plain file.
+std::string ResolvedTarget(const std::string& path)
+{
+    char buf[PATH_MAX];
+    struct stat st { };
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && realpath(path.c_str(), buf))
+        return buf;
+    return path;
+}
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) { }
+    ~Fd()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+bool WriteAll(int fd, const std::string& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+ReadResult ReadTextFile(const std::string& path, std::string& out)
+{
+    out.clear();
+    Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Absent : ReadResult::Unreadable;
+    struct stat st { };
+    if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > MaxTextFileSize)
+        return ReadResult::Unreadable;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = read(fd.get(), buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return ReadResult::Unreadable;
+        if (n == 0)
+            break;
+        if (out.size() + size_t(n) > size_t(MaxTextFileSize))
+            return ReadResult::Unreadable;
+        out.append(buf, size_t(n));
+    }
+    return ReadResult::Ok;
+}
+
+bool MayReplaceFile(const std::string& path)
+{
+    const std::string target = ResolvedTarget(path);
+    struct stat st { };
+    if (stat(FolderOf(target).c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR))
+        return false;
+    if (stat(target.c_str(), &st) == 0)
+        return S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR);
+    return errno == ENOENT;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& bytes)
+{
+    if (!MayReplaceFile(path))
+        return false;
+    const std::string target = ResolvedTarget(path);
+    std::string temp = target + ".XXXXXX";
+    Fd fd(mkstemp(temp.data()));
+    if (fd.get() < 0)
+        return false;
+    struct stat st { };
+    const mode_t mode = stat(target.c_str(), &st) == 0 ? st.st_mode & 07777 : 0644 & ~[] {
+        const mode_t mask = umask(0);
+        umask(mask);
+        return mask;
+    }();
+    const bool ok
+        = WriteAll(fd.get(), bytes) && fchmod(fd.get(), mode) == 0 && rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok)
+        unlink(temp.c_str());
+    return ok;
+}
+
+void SyncFile(const std::string& path)
+{
+    const std::string target = ResolvedTarget(path);
+    for (const std::string& name : {target, FolderOf(target)}) {
+        Fd fd(open(name.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.get() >= 0)
+            fsync(fd.get());
+    }
+}
+
+bool MakeFolders(const std::string& path)
+{
+    struct stat st { };
+    if (stat(path.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    const std::string parent = FolderOf(path);
+    if (parent != path && !MakeFolders(parent))
+        return false;
+    return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+std::string EnvOr(const char* name, const std::string& fallback)
+{
+    const char* v = std::getenv(name);
+    return v && *v ? std::string(v) : fallback;
+}
+
+std::string ConfigHome() { return EnvOr("XDG_CONFIG_HOME", EnvOr("HOME", "/tmp") + "/.config"); }
+
+std::string DataHome() { return EnvOr("XDG_DATA_HOME", EnvOr("HOME", "/tmp") + "/.local/share"); }
+
+} // namespace kdx::platform::posix

@@ -1,0 +1,188 @@
+#include "IniText.h"
+
+#include <algorithm>
+
+namespace kdx::platform::posix {
+
+bool IsIniBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == 0x1a;
+}
+
+std::string_view TrimIni(std::string_view s)
+{
+    while (!s.empty() && IsIniBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsIniBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+namespace {
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+} // namespace
+
+IniText::IniText(std::string bytes) : bytes_(std::move(bytes)) { Parse(); }
+
+void IniText::Parse()
+{
+    lines_.clear();
+    const std::string_view all(bytes_);
+    size_t pos = 0;
+    while (pos < all.size()) {
+        Line line;
+        line.begin = pos;
+        const size_t nl = all.find('\n', pos);
+        line.next = nl == std::string_view::npos ? all.size() : nl + 1;
+        line.end = line.next;
+        const std::string_view text = TrimIni(all.substr(pos, line.next - pos));
+        if (!text.empty()) {
+            const size_t close = text.rfind(']');
+            if (text.front() == '[' && close != std::string_view::npos) {
+                line.kind = Kind::Section;
+                line.name = text.substr(1, close - 1);
+            } else {
+                line.kind = Kind::Key;
+                const size_t eq = text.find('=');
+                line.name = TrimIni(text.substr(0, eq));
+                if (eq != std::string_view::npos)
+                    line.value = TrimIni(text.substr(eq + 1));
+            }
+        }
+        lines_.push_back(line);
+        pos = line.next;
+    }
+}
+
+std::optional<IniText::Span> IniText::FindSection(std::string_view section) const
+{
+    section = TrimIni(section);
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (lines_[i].kind != Kind::Section || !SameName(lines_[i].name, section))
+            continue;
+        Span span {i, i + 1, i + 1};
+        while (span.last < lines_.size() && lines_[span.last].kind != Kind::Section)
+            ++span.last;
+        return span;
+    }
+    return std::nullopt;
+}
+
+std::optional<size_t> IniText::FindKey(const Span& span, std::string_view key) const
+{
+    key = TrimIni(key);
+    for (size_t i = span.first; i < span.last; ++i)
+        if (lines_[i].kind == Kind::Key && SameName(lines_[i].name, key))
+            return i;
+    return std::nullopt;
+}
+
+std::optional<std::string> IniText::Value(std::string_view section, std::string_view key) const
+{
+    const auto span = FindSection(section);
+    if (!span)
+        return std::nullopt;
+    const auto at = FindKey(*span, key);
+    if (!at || !lines_[*at].value)
+        return std::nullopt;
+    return std::string(*lines_[*at].value);
+}
+
+bool IniText::HasSection(std::string_view section) const { return FindSection(section).has_value(); }
+
+std::string IniText::Eol() const
+{
+    const size_t nl = bytes_.find('\n');
+    return nl != std::string::npos && (nl == 0 || bytes_[nl - 1] != '\r') ? "\n" : "\r\n";
+}
+
+void IniText::Replace(size_t from, size_t to, const std::string& text)
+{
+    bytes_.replace(from, to - from, text);
+    Parse();
+}
+
+bool IniText::Set(std::string_view section, std::string_view key, std::string_view value)
+{
+    key = TrimIni(key);
+    while (!value.empty() && IsIniBlank(value.front()))
+        value.remove_prefix(1);
+    const std::string eol = Eol();
+    const auto span = FindSection(section);
+    if (!span) {
+        std::string add;
+        if (!bytes_.empty() && bytes_.back() != '\n')
+            add = eol;
+        add += "[" + std::string(TrimIni(section)) + "]" + eol;
+        add += std::string(key) + "=" + std::string(value) + eol;
+        Replace(bytes_.size(), bytes_.size(), add);
+        return true;
+    }
+    if (const auto at = FindKey(*span, key)) {
+        const Line& line = lines_[*at];
+        if (line.value && *line.value == value)
+            return false;
+        const std::string name(line.name);
+        const size_t contentEnd = bytes_.find_last_not_of("\r\n", line.next - 1);
+        const size_t stop = contentEnd == std::string::npos || contentEnd < line.begin ? line.begin : contentEnd + 1;
+        Replace(line.begin, stop, name + "=" + std::string(value));
+        return true;
+    }
+    // After the last line of the section that is not blank, so blank separators stay put.
+    size_t after = span->header;
+    for (size_t i = span->first; i < span->last; ++i)
+        if (lines_[i].kind != Kind::Blank)
+            after = i;
+    std::string add = std::string(key) + "=" + std::string(value) + eol;
+    size_t at = lines_[after].next;
+    if (at == bytes_.size() && !bytes_.empty() && bytes_.back() != '\n')
+        add = eol + add;
+    Replace(at, at, add);
+    return true;
+}
+
+bool IniText::AddSection(std::string_view section)
+{
+    if (FindSection(section))
+        return false;
+    const std::string eol = Eol();
+    std::string add;
+    if (!bytes_.empty() && bytes_.back() != '\n')
+        add = eol;
+    add += "[" + std::string(TrimIni(section)) + "]" + eol;
+    Replace(bytes_.size(), bytes_.size(), add);
+    return true;
+}
+
+bool IniText::EraseSection(std::string_view section)
+{
+    const auto span = FindSection(section);
+    if (!span)
+        return false;
+    const size_t from = lines_[span->header].begin;
+    const size_t to = span->last < lines_.size() ? lines_[span->last].begin : bytes_.size();
+    Replace(from, to, {});
+    return true;
+}
+
+bool IniText::EraseKey(std::string_view section, std::string_view key)
+{
+    const auto span = FindSection(section);
+    if (!span)
+        return false;
+    const auto at = FindKey(*span, key);
+    if (!at)
+        return false;
+    Replace(lines_[*at].begin, lines_[*at].next, {});
+    return true;
+}
+
+} // namespace kdx::platform::posix

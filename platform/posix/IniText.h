@@ -1,0 +1,56 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kdx::platform::posix {
+
+// The text of an INI file, edited the way the Windows profile functions edit it, except that
+// every line the edit does not concern is kept byte for byte. Section and key names match
+// without regard to ASCII letter case; only the first section of a name and the first key of
+// a name in it count.
+class IniText {
+public:
+    explicit IniText(std::string bytes);
+
+    const std::string& Bytes() const { return bytes_; }
+
+    // The text after "=" with blanks trimmed, or nothing when the section, the key or its "="
+    // is missing.
+    std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+    bool HasSection(std::string_view section) const;
+
+    // Each returns true when the text changed.
+    bool Set(std::string_view section, std::string_view key, std::string_view value);
+    bool AddSection(std::string_view section);
+    bool EraseSection(std::string_view section);
+    bool EraseKey(std::string_view section, std::string_view key);
+
+private:
+    enum class Kind { Blank, Section, Key };
+    struct Line {
+        size_t begin = 0, end = 0, next = 0; // content [begin, end), terminator up to next
+        Kind kind = Kind::Blank;
+        std::string_view name; // section or key name
+        std::optional<std::string_view> value;
+    };
+    struct Span {
+        size_t header = 0, first = 0, last = 0; // header line; lines of the section [first, last)
+    };
+
+    void Parse();
+    std::optional<Span> FindSection(std::string_view section) const;
+    std::optional<size_t> FindKey(const Span& span, std::string_view key) const;
+    void Replace(size_t from, size_t to, const std::string& text);
+    std::string Eol() const;
+
+    std::string bytes_;
+    std::vector<Line> lines_;
+};
+
+// Blank as the Windows profile functions see it: white space, carriage return and Ctrl+Z.
+bool IsIniBlank(char c);
+std::string_view TrimIni(std::string_view s);
+
+} // namespace kdx::platform::posix

@@ -1,0 +1,20 @@
+#include "PosixProfileFile.h"
+#include "PosixRegistry.h"
+#include "PosixSystem.h"
+#include "platform/Platform.h"
+
+namespace kdx::platform {
+
+Services& Native()
+{
+    static posix::PosixProfileFile profile;
+    static posix::PosixRegistry registry;
+    static posix::PosixFiles files;
+    static posix::PosixSystem system;
+    static posix::PosixRegional regional;
+    static posix::PosixAutostart autostart;
+    static Services services {&profile, &registry, &files, &system, &regional, &autostart};
+    return services;
+}
+
+} // namespace kdx::platform

@@ -1,0 +1,42 @@
+#pragma once
+#include "platform/Files.h"
+#include "platform/System.h"
+
+namespace kdx::platform::posix {
+
+// The per-user folder that stands in for the Windows folder and, for a program installed
+// where the user cannot write, for its install folder: $XDG_DATA_HOME/kaleidra-agent.
+std::string UserDataFolder();
+
+class PosixSystem final : public ISystem {
+public:
+    // $KALEIDRA_PROGRAM_FILE names the program file in a test sandbox; otherwise /proc/self/exe.
+    std::string ModuleFileName() override;
+    std::string InstallFolderFor(const std::string& programFolder) override;
+    std::string WindowsDirectory() override;
+    CivilTime LocalTime() override;
+    CivilTime SystemTime() override;
+};
+
+// Dates as 2026-12-08 and times as 14:05:09: unambiguous, and the same on every machine.
+class PosixRegional final : public IRegional {
+public:
+    std::string FormatDate(const CivilTime& t) override;
+    std::string FormatTime(const CivilTime& t) override;
+    bool ParseDateTime(const std::string& text, CivilTime& out) override;
+};
+
+// An XDG autostart entry, $XDG_CONFIG_HOME/autostart/kaleidra-agent.desktop.
+class PosixAutostart final : public IAutostart {
+public:
+    bool Enable(const std::string& programFile) override;
+    void Disable() override;
+    static std::string EntryFile();
+};
+
+class PosixFiles final : public IFiles {
+public:
+    bool FileExists(const std::string& path) override;
+};
+
+} // namespace kdx::platform::posix

@@ -1,0 +1,40 @@
+#pragma once
+#include "DateTime.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kdx {
+
+// The settings-file accessor: it remembers the file name and nothing else, and turns each
+// typed read or write into one profile-file call with the file's value encodings.
+class TIniFile {
+public:
+    explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) { }
+
+    const std::string& FileName() const { return fileName_; }
+
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
+    std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const;
+    bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
+    TDateTime ReadDateTime(const std::string& section, const std::string& key, TDateTime fallback) const;
+
+    // Each raises "Unable to write to %s" when the platform refuses the write.
+    void WriteString(const std::string& section, const std::string& key, const std::string& value) const;
+    void WriteInteger(const std::string& section, const std::string& key, std::int32_t value) const;
+    void WriteBool(const std::string& section, const std::string& key, bool value) const;
+    void WriteDateTime(const std::string& section, const std::string& key, TDateTime value) const;
+    void EraseSection(const std::string& section) const;
+
+    void UpdateFile() const;
+
+private:
+    std::string fileName_;
+};
+
+// Integer text as the settings file reads it: "0x" or "0X" before hexadecimal digits when the
+// text is longer than two characters, or "$" before them; otherwise decimal. Text that is no
+// such number gives Fallback.
+std::int32_t ParseIniInteger(const std::string& text, std::int32_t fallback);
+
+} // namespace kdx

@@ -1,0 +1,195 @@
+// The Linux profile-file implementation against what the Windows profile functions do.
+#include "platform/posix/PosixProfileFile.h"
+#include "support/Sandbox.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using kdx::platform::posix::PosixProfileFile;
+using kdx::test::Sandbox;
+
+namespace {
+
+class ProfileFile : public ::testing::Test {
+protected:
+    Sandbox box;
+    PosixProfileFile profile;
+    std::string file = box.Root() + "/test.ini";
+
+    std::string Get(const std::string& s, const std::string& k, const std::string& d = "<none>")
+    {
+        return profile.GetString(file, s, k, d);
+    }
+    std::string Text() { return Sandbox::Read(file); }
+};
+
+TEST_F(ProfileFile, AbsentFileReadsAsAbsentKeysAndFirstWriteCreatesIt)
+{
+    EXPECT_EQ(Get("Saver", "Interval", "60"), "60");
+    EXPECT_FALSE(Sandbox::Exists(file));
+    ASSERT_TRUE(profile.WriteString(file, "Saver", "Interval", "30"));
+    EXPECT_EQ(Text(), "[Saver]\r\nInterval=30\r\n");
+    EXPECT_EQ(Get("saver", "INTERVAL"), "30");
+}
+
+TEST_F(ProfileFile, MissingFolderRefusesTheWrite)
+{
+    EXPECT_FALSE(profile.WriteString(box.Root() + "/no/such/KDX.ini", "A", "b", "c"));
+    EXPECT_FALSE(profile.EraseSection(box.Root() + "/no/such/KDX.ini", "A"));
+}
+
+TEST_F(ProfileFile, ReadingTrimsBlanksAndOneQuotePair)
+{
+    Sandbox::Write(file,
+        "[S]\n  a  =  spaced value  \nb=\"quoted\"\nc='single'\nd=\"\"two\"\"\ne=\"open\nf=\n"
+        "g\nh = \"  inner  \" \n");
+    EXPECT_EQ(Get("S", "a"), "spaced value");
+    EXPECT_EQ(Get("S", "b"), "quoted");
+    EXPECT_EQ(Get("S", "c"), "single");
+    EXPECT_EQ(Get("S", "d"), "\"two\"");
+    EXPECT_EQ(Get("S", "e"), "\"open");
+    EXPECT_EQ(Get("S", "f"), "") << "a present empty value is empty, not the default";
+    EXPECT_EQ(Get("S", "g"), "<none>") << "a line without '=' has no value";
+    EXPECT_EQ(Get("S", "h"), "  inner  ");
+    EXPECT_EQ(Get(" S ", " a "), "spaced value") << "requested names are trimmed";
+}
+
+TEST_F(ProfileFile, ValuesAreCutTo2047Characters)
+{
+    const std::string longValue(5000, 'x');
+    ASSERT_TRUE(profile.WriteString(file, "S", "k", longValue));
+    EXPECT_EQ(Get("S", "k"), std::string(2047, 'x'));
+    EXPECT_NE(Text().find(longValue), std::string::npos) << "the file keeps the whole value";
+}
+
+TEST_F(ProfileFile, CrlfAndLfFilesBothRead)
+{
+    Sandbox::Write(file, "[A]\r\nk=crlf\r\n[B]\nk=lf\n[C]\rk=lone-cr");
+    EXPECT_EQ(Get("A", "k"), "crlf");
+    EXPECT_EQ(Get("B", "k"), "lf");
+}
+
+TEST_F(ProfileFile, ReplacesInPlaceAndKeepsEveryOtherByte)
+{
+    const std::string before = "; made by hand\n\n[Saver]\nUnknown = kept  \n Interval=5\nodd line\n\n[Other]\nx=1\n";
+    Sandbox::Write(file, before);
+    ASSERT_TRUE(profile.WriteString(file, "SAVER", "interval", "60"));
+    EXPECT_EQ(Text(), "; made by hand\n\n[Saver]\nUnknown = kept  \nInterval=60\nodd line\n\n[Other]\nx=1\n");
+}
+
+TEST_F(ProfileFile, NewKeysGoToTheEndOfTheirSectionBeforeBlankLines)
+{
+    Sandbox::Write(file, "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+    ASSERT_TRUE(profile.WriteString(file, "a", "z", "3"));
+    EXPECT_EQ(Text(), "[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n");
+    ASSERT_TRUE(profile.WriteString(file, "C", "w", "4"));
+    EXPECT_EQ(Text(), "[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n");
+}
+
+TEST_F(ProfileFile, LastLineWithoutLineEndStaysWhole)
+{
+    Sandbox::Write(file, "[A]\nx=1");
+    ASSERT_TRUE(profile.WriteString(file, "A", "y", "2"));
+    EXPECT_EQ(Text(), "[A]\nx=1\ny=2\n");
+    ASSERT_TRUE(profile.WriteString(file, "B", "z", "3"));
+    EXPECT_EQ(Text(), "[A]\nx=1\ny=2\n[B]\nz=3\n");
+}
+
+TEST_F(ProfileFile, OnlyTheFirstOfDuplicateSectionsAndKeysCounts)
+{
+    Sandbox::Write(file, "[S]\nk=first\nk=second\n[s]\nk=third\nonly=later\n");
+    EXPECT_EQ(Get("S", "k"), "first");
+    EXPECT_EQ(Get("S", "only"), "<none>");
+    ASSERT_TRUE(profile.WriteString(file, "S", "k", "new"));
+    EXPECT_EQ(Text(), "[S]\nk=new\nk=second\n[s]\nk=third\nonly=later\n");
+    ASSERT_TRUE(profile.EraseSection(file, "S"));
+    EXPECT_EQ(Text(), "[s]\nk=third\nonly=later\n");
+}
+
+TEST_F(ProfileFile, EraseSectionTakesHeaderAndAllItsLines)
+{
+    Sandbox::Write(file, "top=1\n[List]\n0=a\n; note\n1=b\n\n[Keep]\nx=1\n");
+    ASSERT_TRUE(profile.EraseSection(file, "list"));
+    EXPECT_EQ(Text(), "top=1\n[Keep]\nx=1\n");
+    ASSERT_TRUE(profile.EraseSection(file, "Missing")) << "an absent section is no failure";
+    EXPECT_EQ(Text(), "top=1\n[Keep]\nx=1\n");
+}
+
+TEST_F(ProfileFile, OddSectionLinesAndKeysBeforeAnySection)
+{
+    Sandbox::Write(file, "loose=1\n[broken\n[Real] trailing\nk=v\n[a]b]\nx=y\n");
+    EXPECT_EQ(Get("Real", "k"), "v") << "the name runs to the last ']'";
+    EXPECT_EQ(Get("a]b", "x"), "y");
+    EXPECT_EQ(Get("broken", "k"), "<none>");
+}
+
+TEST_F(ProfileFile, LeadingBlanksOfAWrittenValueAreDropped)
+{
+    ASSERT_TRUE(profile.WriteString(file, "S", "k", "  value"));
+    EXPECT_EQ(Text(), "[S]\r\nk=value\r\n");
+}
+
+TEST_F(ProfileFile, ValuesWithLineBreaksAreRefusedSoNoLineCanBeInjected)
+{
+    Sandbox::Write(file, "[S]\nk=v\n");
+    EXPECT_FALSE(profile.WriteString(file, "S", "k", "evil\n[Saver]\nInterval=1"));
+    EXPECT_EQ(Text(), "[S]\nk=v\n");
+}
+
+TEST_F(ProfileFile, ReadOnlyFileOrFolderRefusesWritesAndChangesNothing)
+{
+    Sandbox::Write(file, "[S]\nk=v\n");
+    chmod(file.c_str(), 0444);
+    EXPECT_FALSE(profile.WriteString(file, "S", "k", "w"));
+    EXPECT_FALSE(profile.WriteString(file, "S", "k", "v")) << "even an unchanged value";
+    EXPECT_FALSE(profile.EraseSection(file, "S"));
+    EXPECT_EQ(Text(), "[S]\nk=v\n");
+    chmod(file.c_str(), 0644);
+    chmod(box.Root().c_str(), 0555);
+    EXPECT_FALSE(profile.WriteString(file, "S", "k", "w"));
+    EXPECT_EQ(Text(), "[S]\nk=v\n");
+}
+
+TEST_F(ProfileFile, WritesReplaceTheFileWholeAndKeepItsMode)
+{
+    Sandbox::Write(file, "[S]\nk=v\n");
+    chmod(file.c_str(), 0600);
+    struct stat before { };
+    stat(file.c_str(), &before);
+    ASSERT_TRUE(profile.WriteString(file, "S", "k", "w"));
+    struct stat after { };
+    stat(file.c_str(), &after);
+    EXPECT_NE(before.st_ino, after.st_ino) << "a new file was renamed into place";
+    EXPECT_EQ(after.st_mode & 0777, 0600u);
+    for (const auto& e : std::filesystem::directory_iterator(box.Root()))
+        EXPECT_EQ(e.path().filename().string().rfind("test.ini.", 0), std::string::npos) << "temporary file left";
+}
+
+TEST_F(ProfileFile, WritesThroughASymbolicLinkUpdateItsTarget)
+{
+    const std::string target = box.Root() + "/real.ini";
+    Sandbox::Write(target, "[S]\nk=v\n");
+    ASSERT_EQ(symlink(target.c_str(), file.c_str()), 0);
+    ASSERT_TRUE(profile.WriteString(file, "S", "k", "w"));
+    EXPECT_EQ(Sandbox::Read(target), "[S]\nk=w\n");
+    struct stat st { };
+    lstat(file.c_str(), &st);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST_F(ProfileFile, AHugeFileIsNotLoadedAndNotOverwritten)
+{
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "[S]\nk=v\n";
+        out.seekp(65LL * 1024 * 1024);
+        out << "end\n";
+    }
+    EXPECT_EQ(Get("S", "k"), "<none>");
+    EXPECT_FALSE(profile.WriteString(file, "S", "k", "w"));
+}
+
+} // namespace

@@ -1,0 +1,293 @@
+// TConfig against real settings files in a sandbox: defaults, round trips and list rules.
+#include "settings/Errors.h"
+#include "settings/TConfig.h"
+#include "support/Sandbox.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace kdx;
+using kdx::test::Sandbox;
+
+namespace {
+
+class SettingsStore : public ::testing::Test {
+protected:
+    Sandbox box;
+    std::string Ini() { return Sandbox::Read(box.IniPath()); }
+};
+
+TEST_F(SettingsStore, EveryDefaultWithoutASettingsFile)
+{
+    TConfig config;
+    const TDateTime before = TDateTime::Now();
+    TSavers savers;
+    config.LoadSavers(savers);
+    EXPECT_TRUE(savers.Items.empty());
+    EXPECT_EQ(savers.RandomType, 0);
+    EXPECT_EQ(savers.Interval, 60);
+
+    TFlashs flashs;
+    config.LoadFlashs(flashs);
+    EXPECT_TRUE(flashs.Items.empty());
+    EXPECT_EQ(flashs.RandomType, 0);
+    EXPECT_EQ(flashs.Size, 0);
+
+    TImages images;
+    config.LoadImages(images);
+    EXPECT_EQ(images.Interval, 5);
+    EXPECT_EQ(images.Size, 0);
+
+    TWallpaper paper;
+    config.LoadWallpaper(paper);
+    EXPECT_TRUE(paper.Items.empty());
+    EXPECT_EQ(paper.Style, 0);
+    EXPECT_EQ(paper.Interval, 60);
+    EXPECT_EQ(paper.Cycle, 0);
+    EXPECT_TRUE(paper.Activate);
+    EXPECT_GE(paper.PrevChange, before);
+    EXPECT_LT(paper.PrevChange.Ms() - before.Ms(), 5000);
+
+    TMisc misc;
+    config.LoadMisc(misc);
+    EXPECT_TRUE(misc.RandomWhat.empty());
+    EXPECT_FALSE(misc.Sub);
+    EXPECT_TRUE(misc.AutoSave);
+    EXPECT_EQ(misc.ActivateHotKey, "A");
+    EXPECT_EQ(misc.ExecuteHotKey, "E");
+    EXPECT_FALSE(misc.Startup);
+
+    EXPECT_TRUE(config.ReadFlag("Misc", "Sub")) << "the editors' flag read defaults to true";
+    EXPECT_TRUE(config.IsAutoSave());
+    EXPECT_FALSE(Sandbox::Exists(box.IniPath())) << "reading creates no file";
+}
+
+TEST_F(SettingsStore, EveryRecordRoundTripsInTheCompanionsFormat)
+{
+    TConfig config;
+    TSavers savers;
+    savers.Items = {"/scr/a.scr", "/scr/b.scr"};
+    savers.RandomType = 1;
+    savers.Interval = 30;
+    config.SaveSavers(savers);
+    TFlashs flashs;
+    flashs.Items = {"/f/x.swf"};
+    flashs.RandomType = 1;
+    flashs.Size = 1;
+    config.SaveFlashs(flashs);
+    TImages images;
+    images.Items = {"/p/1.jpg"};
+    images.Interval = 9;
+    images.Size = 2;
+    config.SaveImages(images);
+    TWallpaper paper;
+    paper.Items = {"/w/1.bmp", "/w/2.jpg"};
+    paper.Style = 2;
+    paper.Interval = 120;
+    paper.Cycle = 2;
+    paper.PrevChange = TDateTime::FromCivil({2026, 12, 8, 14, 5, 9, 0});
+    paper.Activate = false;
+    config.SaveWallpaper(paper);
+
+    EXPECT_EQ(Ini(),
+        "[SaverList]\r\n0=/scr/a.scr\r\n1=/scr/b.scr\r\n"
+        "[Saver]\r\nInterval=30\r\nRandomType=1\r\n"
+        "[FlashList]\r\n0=/f/x.swf\r\n"
+        "[Flash]\r\nRandomType=1\r\nSize=1\r\n"
+        "[ImageList]\r\n0=/p/1.jpg\r\n"
+        "[Image]\r\nInterval=9\r\nSize=2\r\n"
+        "[PaperList]\r\n0=/w/1.bmp\r\n1=/w/2.jpg\r\n"
+        "[Wallpaper]\r\nInterval=120\r\nStyle=2\r\nCycle=2\r\nPrevChange=2026-12-08 14:05:09\r\n"
+        "Activate=0\r\n");
+
+    TConfig other;
+    TSavers s2;
+    other.LoadSavers(s2);
+    EXPECT_EQ(s2.Items, savers.Items);
+    EXPECT_EQ(s2.RandomType, 1);
+    EXPECT_EQ(s2.Interval, 30);
+    TFlashs f2;
+    other.LoadFlashs(f2);
+    EXPECT_EQ(f2.Items, flashs.Items);
+    EXPECT_EQ(f2.Size, 1);
+    TImages i2;
+    other.LoadImages(i2);
+    EXPECT_EQ(i2.Interval, 9);
+    EXPECT_EQ(i2.Size, 2);
+    TWallpaper p2;
+    other.LoadWallpaper(p2);
+    EXPECT_EQ(p2.Items, paper.Items);
+    EXPECT_EQ(p2.Style, 2);
+    EXPECT_EQ(p2.Interval, 120);
+    EXPECT_EQ(p2.Cycle, 2);
+    EXPECT_EQ(p2.PrevChange, paper.PrevChange);
+    EXPECT_FALSE(p2.Activate);
+}
+
+TEST_F(SettingsStore, MiscRoundTripWritesKeysInOrder)
+{
+    TConfig config;
+    TMisc misc;
+    misc.RandomWhat = {"0", "2"};
+    misc.Sub = true;
+    misc.Startup = false;
+    misc.AutoSave = false;
+    misc.ActivateHotKey = "";
+    misc.ExecuteHotKey = "Q";
+    config.SaveMisc(misc);
+    EXPECT_EQ(Ini(),
+        "[RandomWhat]\r\n0=0\r\n1=2\r\n"
+        "[Misc]\r\nSub=1\r\nStartup=0\r\nAutoSave=0\r\nActivateHotKey=\r\nExecuteHotKey=Q\r\n");
+    TMisc back;
+    config.LoadMisc(back);
+    EXPECT_EQ(back.RandomWhat, misc.RandomWhat);
+    EXPECT_TRUE(back.Sub);
+    EXPECT_FALSE(back.AutoSave);
+    EXPECT_EQ(back.ActivateHotKey, "") << "a present empty letter is not the default";
+    EXPECT_EQ(back.ExecuteHotKey, "Q");
+}
+
+TEST_F(SettingsStore, ASavedListThatShrankLeavesNoStaleKeys)
+{
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=old0\n1=old1\n2=old2\n3=old3\n[Saver]\nInterval=5\n");
+    TConfig config;
+    TSavers savers;
+    config.LoadSavers(savers);
+    savers.Items = {"new0", "new1"};
+    config.SaveSavers(savers);
+    EXPECT_EQ(Ini(), "[Saver]\nInterval=5\nRandomType=0\n[SaverList]\n0=new0\n1=new1\n");
+}
+
+TEST_F(SettingsStore, AnEmptyEntryEndsTheListOnTheNextLoad)
+{
+    TConfig config;
+    config.WriteList("PaperList", {"a", "", "c"});
+    TStrings list;
+    config.ReadList("PaperList", list);
+    EXPECT_EQ(list, TStrings {"a"});
+}
+
+TEST_F(SettingsStore, OnlyTheFirstHundredEntriesReadBack)
+{
+    TConfig config;
+    TStrings many;
+    for (int i = 0; i < 150; ++i)
+        many.push_back("/pics/" + std::to_string(i) + ".jpg");
+    config.WriteList("ImageList", many);
+    EXPECT_NE(Ini().find("149=/pics/149.jpg"), std::string::npos) << "written whole";
+    TImages images;
+    config.LoadImages(images);
+    ASSERT_EQ(images.Items.size(), 100u);
+    EXPECT_EQ(images.Items.back(), "/pics/99.jpg");
+    config.SaveImages(images);
+    EXPECT_EQ(Ini().find("100="), std::string::npos) << "saving again drops the rest";
+}
+
+TEST_F(SettingsStore, HandEditedListsAndValues)
+{
+    Sandbox::Write(box.IniPath(),
+        "[saverlist]\r\n0=a\r\n1 = \"b\" \r\n3=d\r\n[SAVER]\r\nInterval=0x3C\r\nRandomType=abc\r\n"
+        "[Wallpaper]\r\nActivate=yes\r\nPrevChange=12/08/2026\r\nStyle=-1\r\n");
+    TConfig config;
+    TSavers savers;
+    config.LoadSavers(savers);
+    EXPECT_EQ(savers.Items, (TStrings {"a", "b"})) << "reading stops at the gap";
+    EXPECT_EQ(savers.Interval, 60);
+    EXPECT_EQ(savers.RandomType, 0);
+    const TDateTime before = TDateTime::Now();
+    TWallpaper paper;
+    config.LoadWallpaper(paper);
+    EXPECT_TRUE(paper.Activate) << "a word reads as the default";
+    EXPECT_GE(paper.PrevChange, before) << "unparsable date reads as now";
+    EXPECT_EQ(paper.Style, -1);
+}
+
+TEST_F(SettingsStore, QuotedOrBlankEntriesDoNotReadBackUnchanged)
+{
+    TConfig config;
+    config.WriteList("FlashList", {"\"/a b.swf\"", " /lead.swf", "/trail.swf  "});
+    TStrings list;
+    config.ReadList("FlashList", list);
+    EXPECT_EQ(list, (TStrings {"/a b.swf", "/lead.swf", "/trail.swf"}));
+}
+
+TEST_F(SettingsStore, UnknownKeysSurviveEverySave)
+{
+    const std::string handMade = "; companion notes\r\n[Saver]\r\nExtra=keep me\r\n\r\n[Custom]\r\nx=1\r\n";
+    Sandbox::Write(box.IniPath(), handMade);
+    TConfig config;
+    TSavers savers;
+    savers.Items = {"/a.scr"};
+    config.SaveSavers(savers);
+    TMisc misc;
+    config.SaveMisc(misc);
+    config.WriteStamp("Wallpaper", "PrevChange", TDateTime::FromCivil({2026, 1, 1, 0, 0, 0, 0}));
+    const std::string text = Ini();
+    EXPECT_EQ(text.rfind("; companion notes\r\n[Saver]\r\nExtra=keep me\r\nInterval=0\r\nRandomType=0\r\n\r\n"
+                         "[Custom]\r\nx=1\r\n",
+                  0),
+        0u)
+        << text;
+    EXPECT_NE(text.find("[Wallpaper]\r\nPrevChange=2026-01-01\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsStore, SubFlagDefaultsDifferBetweenMiscAndTheEditors)
+{
+    TConfig config;
+    TMisc misc;
+    config.LoadMisc(misc);
+    EXPECT_FALSE(misc.Sub);
+    EXPECT_TRUE(config.ReadFlag("Misc", "Sub"));
+    config.SaveMisc(misc);
+    EXPECT_FALSE(config.ReadFlag("Misc", "Sub")) << "saved preferences write Sub=0";
+}
+
+TEST_F(SettingsStore, OlderStampIsWrittenBackByAStaleRecord)
+{
+    TConfig editor;
+    TWallpaper paper;
+    editor.LoadWallpaper(paper);
+    TConfig main;
+    main.WriteStamp("Wallpaper", "PrevChange", TDateTime::FromCivil({2030, 1, 1, 10, 0, 0, 0}));
+    editor.SaveWallpaper(paper);
+    TWallpaper fresh;
+    main.LoadWallpaper(fresh);
+    EXPECT_EQ(fresh.PrevChange.ToCivil().year, paper.PrevChange.ToCivil().year);
+    EXPECT_NE(fresh.PrevChange.ToCivil().year, 2030);
+}
+
+TEST_F(SettingsStore, AReadOnlyFileRaisesUnableToWriteAndKeepsItsText)
+{
+    Sandbox::Write(box.IniPath(), "[Saver]\nInterval=5\n");
+    chmod(box.IniPath().c_str(), 0444);
+    TConfig config;
+    TSavers savers;
+    try {
+        config.SaveSavers(savers);
+        FAIL() << "no error";
+    } catch (const EKaleidraError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + box.IniPath());
+    }
+    EXPECT_EQ(Ini(), "[Saver]\nInterval=5\n");
+}
+
+TEST_F(SettingsStore, AMissingInstallFolderRaisesUnableToWrite)
+{
+    TConfig config;
+    config.IniFile = std::make_unique<TIniFile>(box.Root() + "/gone/KDX.ini");
+    EXPECT_THROW(config.WriteFlag("Misc", "Sub", true), EKaleidraError);
+    EXPECT_TRUE(config.ReadFlag("Misc", "Sub")) << "reads still give the default";
+}
+
+TEST_F(SettingsStore, SeveralStoresSeeEachOthersWrites)
+{
+    TConfig a;
+    TConfig b;
+    a.WriteFlag("Misc", "AutoSave", false);
+    EXPECT_FALSE(b.IsAutoSave());
+    b.ReleaseFile();
+    EXPECT_FALSE(b.IniFile);
+    EXPECT_EQ(Ini(), "[Misc]\r\nAutoSave=0\r\n");
+}
+
+} // namespace
