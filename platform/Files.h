@@ -26,6 +26,12 @@ public:
     virtual ~IFiles() = default;
     // True when a file (not a folder) of that name exists.
     virtual bool FileExists(const std::string& path) = 0;
+    // FindFirstFile/FindNextFile/FindClose over Pattern (a folder followed directly by a mask
+    // such as "*.*" or "*.scr"), in the platform's order; empty when nothing matches or the
+    // folder cannot be read.
+    virtual std::vector<FoundEntry> FindFiles(const std::string& pattern) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+    virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
 };
 
 } // namespace kdx::platform

@@ -2,6 +2,7 @@
 #include "Files.h"
 #include "ProfileFile.h"
 #include "Registry.h"
+#include "Shell.h"
 #include "System.h"
 
 namespace kdx::platform {
@@ -21,6 +22,8 @@ struct Services {
     ISystem* system = nullptr;
     IRegional* regional = nullptr;
     IAutostart* autostart = nullptr;
+    IShell* shell = nullptr;
+    IDesktop* desktop = nullptr;
 };
 
 // The services of the backend chosen at build time, unless a test has put others in place.
