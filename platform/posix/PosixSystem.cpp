@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdio>
 #include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -179,6 +181,122 @@ bool PosixFiles::FileExists(const std::string& path)
 {
     struct stat st { };
     return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+} // namespace kdx::platform::posix
+
+namespace kdx::platform::posix {
+
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+bool Match(const char* name, const char* mask)
+{
+    for (; *mask; ++mask, ++name) {
+        if (*mask == '*') {
+            while (mask[1] == '*')
+                ++mask;
+            for (const char* rest = name;; ++rest) {
+                if (Match(rest, mask + 1))
+                    return true;
+                if (!*rest)
+                    return false;
+            }
+        }
+        if (!*name || (*mask != '?' && Lower(*mask) != Lower(*name)))
+            return false;
+    }
+    return !*name;
+}
+
+std::uint32_t AttributesOf(const std::string& path, const std::string& name)
+{
+    struct stat st { };
+    if (lstat(path.c_str(), &st) != 0)
+        return 0;
+    std::uint32_t attrs = 0;
+    if (S_ISLNK(st.st_mode)) {
+        attrs |= AttrReparsePoint;
+        struct stat target { };
+        if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+            attrs |= AttrDirectory;
+    } else if (S_ISDIR(st.st_mode)) {
+        attrs |= AttrDirectory;
+    }
+    if (name[0] == '.' && name != "." && name != "..")
+        attrs |= AttrHidden;
+    if (!(st.st_mode & S_IWUSR))
+        attrs |= AttrReadOnly;
+    return attrs ? attrs : AttrNormal;
+}
+
+} // namespace
+
+bool MatchesMask(const std::string& name, const std::string& mask)
+{
+    return mask == "*.*" || Match(name.c_str(), mask.c_str());
+}
+
+std::vector<FoundEntry> PosixFiles::FindFiles(const std::string& pattern)
+{
+    std::vector<FoundEntry> found;
+    const size_t slash = pattern.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : pattern.substr(0, slash + 1);
+    const std::string mask = slash == std::string::npos ? pattern : pattern.substr(slash + 1);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return found;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (MatchesMask(name, mask))
+            found.push_back({name, AttributesOf(folder + name, name)});
+    }
+    closedir(dir);
+    return found;
+}
+
+bool PosixFiles::DeleteFile(const std::string& path)
+{
+    struct stat st { };
+    // A read-only file stays, as Windows keeps a file with the read-only attribute.
+    if (lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR))
+        return false;
+    return unlink(path.c_str()) == 0;
+}
+
+bool PosixFiles::CopyFile(const std::string& from, const std::string& to, bool failIfExists)
+{
+    const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    struct stat st { };
+    if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(in);
+        return false;
+    }
+    const int out
+        = open(to.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (failIfExists ? O_EXCL : O_TRUNC), st.st_mode & 0777);
+    if (out < 0) {
+        close(in);
+        return false;
+    }
+    char buf[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = read(in, buf, sizeof buf);
+        if (n == 0)
+            break;
+        if (n < 0 || write(out, buf, size_t(n)) != n) {
+            ok = false;
+            break;
+        }
+    }
+    close(in);
+    ok = close(out) == 0 && ok;
+    if (!ok)
+        unlink(to.c_str());
+    return ok;
 }
 
 } // namespace kdx::platform::posix

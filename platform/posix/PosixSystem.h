@@ -34,9 +34,20 @@ public:
     static std::string EntryFile();
 };
 
+// Folder enumeration reports Windows attributes: a plain folder is exactly "directory"; a
+// symbolic link carries "reparse point" (and "directory" when it leads to one); a name
+// beginning with "." is hidden; a missing owner-write bit is "read-only". Masks match without
+// regard to letter case, "*" any run of characters and "?" any one.
 class PosixFiles final : public IFiles {
 public:
     bool FileExists(const std::string& path) override;
+    std::vector<FoundEntry> FindFiles(const std::string& pattern) override;
+    bool DeleteFile(const std::string& path) override;
+    bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
 };
+
+// Windows wildcard matching of a name against a mask, ignoring ASCII case; "*.*" matches
+// every name, with or without a dot.
+bool MatchesMask(const std::string& name, const std::string& mask);
 
 } // namespace kdx::platform::posix
