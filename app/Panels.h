@@ -1,0 +1,9 @@
+#pragma once
+#include "PanelHost.h"
+
+namespace kdx {
+
+// The panels this build docks, by index.
+TPanelCatalog StandardPanels();
+
+} // namespace kdx
