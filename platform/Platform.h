@@ -1,5 +1,9 @@
 #pragma once
+#include "DesktopWindows.h"
 #include "Files.h"
+#include "HelpControl.h"
+#include "HotKeys.h"
+#include "Instance.h"
 #include "ProfileFile.h"
 #include "Registry.h"
 #include "Shell.h"
@@ -24,6 +28,11 @@ struct Services {
     IAutostart* autostart = nullptr;
     IShell* shell = nullptr;
     IDesktop* desktop = nullptr;
+    IInstance* instance = nullptr;
+    IHelpControl* helpControl = nullptr;
+    IAtoms* atoms = nullptr;
+    IHotKeys* hotKeys = nullptr;
+    IDesktopWindows* desktopWindows = nullptr;
 };
 
 // The services of the backend chosen at build time, unless a test has put others in place.

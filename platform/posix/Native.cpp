@@ -1,3 +1,5 @@
+#include "PosixHelpControl.h"
+#include "PosixInstance.h"
 #include "PosixProfileFile.h"
 #include "PosixRegistry.h"
 #include "PosixSystem.h"
@@ -14,6 +16,11 @@ Services& Native()
     static posix::PosixRegional regional;
     static posix::PosixAutostart autostart;
     static Services services {&profile, &registry, &files, &system, &regional, &autostart};
+    // Named rather than placed, so the list above can grow without reordering.
+    static posix::PosixInstance instance;
+    static posix::PosixHelpControl helpControl;
+    services.instance = &instance;
+    services.helpControl = &helpControl;
     return services;
 }
 
