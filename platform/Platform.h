@@ -1,6 +1,8 @@
 #pragma once
+#include "DesktopWindows.h"
 #include "Files.h"
 #include "HelpControl.h"
+#include "HotKeys.h"
 #include "Instance.h"
 #include "ProfileFile.h"
 #include "Registry.h"
@@ -28,6 +30,9 @@ struct Services {
     IDesktop* desktop = nullptr;
     IInstance* instance = nullptr;
     IHelpControl* helpControl = nullptr;
+    IAtoms* atoms = nullptr;
+    IHotKeys* hotKeys = nullptr;
+    IDesktopWindows* desktopWindows = nullptr;
 };
 
 // The services of the backend chosen at build time, unless a test has put others in place.

@@ -1,8 +1,11 @@
+#include "PosixAtoms.h"
 #include "PosixHelpControl.h"
 #include "PosixInstance.h"
 #include "PosixProfileFile.h"
 #include "PosixRegistry.h"
 #include "PosixSystem.h"
+#include "X11DesktopWindows.h"
+#include "X11HotKeys.h"
 #include "platform/Platform.h"
 
 namespace kdx::platform {
@@ -21,6 +24,12 @@ Services& Native()
     static posix::PosixHelpControl helpControl;
     services.instance = &instance;
     services.helpControl = &helpControl;
+    static posix::PosixAtoms atoms;
+    static posix::X11HotKeys hotKeys;
+    static posix::X11DesktopWindows desktopWindows;
+    services.atoms = &atoms;
+    services.hotKeys = &hotKeys;
+    services.desktopWindows = &desktopWindows;
     return services;
 }
 

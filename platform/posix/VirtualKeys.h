@@ -1,0 +1,9 @@
+#pragma once
+
+namespace kdx::platform::posix {
+
+// The X key symbol of a Windows virtual-key code, or 0 (NoSymbol) for a code that has no key
+// here. Letters give the lower-case symbol, which X keyboards list first for their key.
+unsigned long KeySymOfVirtualKey(unsigned virtualKey);
+
+} // namespace kdx::platform::posix

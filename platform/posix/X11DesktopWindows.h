@@ -1,0 +1,27 @@
+#pragma once
+#include "platform/DesktopWindows.h"
+
+#include <map>
+#include <vector>
+
+namespace kdx::platform::posix {
+
+// The desktop-icons window is the EWMH desktop window (window type _NET_WM_WINDOW_TYPE_DESKTOP);
+// the stacking order is the window manager's _NET_CLIENT_LIST_STACKING, or the root window's
+// children where no window manager keeps one; minimising asks the window manager to iconify.
+class X11DesktopWindows final : public IDesktopWindows {
+public:
+    WindowHandle FindDesktopIconsWindow() override;
+    void ShowWindow(WindowHandle window, bool show) override;
+    WindowHandle NextWindow(WindowHandle window) override;
+    bool IsWindowVisible(WindowHandle window) override;
+    void Minimize(WindowHandle window) override;
+
+private:
+    // The window manager drops _NET_WM_STATE of a window that is unmapped (withdrawn); it is
+    // kept here from the hiding to the showing, so the window comes back as it was (below the
+    // others, on every workspace, without a task-bar entry).
+    std::map<WindowHandle, std::vector<unsigned long>> savedStates_;
+};
+
+} // namespace kdx::platform::posix
