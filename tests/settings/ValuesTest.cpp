@@ -31,6 +31,9 @@ TEST(IniInteger, DecimalHexadecimalAndJunk)
 
 TEST(DateTimeText, WrittenFormReadsBackAndDropsMidnight)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the fixed notation of the Linux backend; on Windows the user's regional formats apply";
+#endif
     test::Sandbox box;
     const TDateTime t = TDateTime::FromCivil({2026, 12, 8, 14, 5, 9, 0});
     EXPECT_EQ(DateTimeToStr(t), "2026-12-08 14:05:09");

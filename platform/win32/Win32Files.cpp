@@ -1,0 +1,38 @@
+#include "Win32Files.h"
+
+#include <windows.h>
+
+// The interface keeps the plain names that windows.h turns into macros.
+#undef CopyFile
+#undef DeleteFile
+
+namespace kdx::platform::win32 {
+
+bool Win32Files::FileExists(const std::string& path)
+{
+    const DWORD attrs = GetFileAttributesA(path.c_str());
+    return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<FoundEntry> Win32Files::FindFiles(const std::string& pattern)
+{
+    std::vector<FoundEntry> found;
+    WIN32_FIND_DATAA data {};
+    const HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return found;
+    do
+        found.push_back({data.cFileName, std::uint32_t(data.dwFileAttributes)});
+    while (FindNextFileA(find, &data));
+    FindClose(find);
+    return found;
+}
+
+bool Win32Files::DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool Win32Files::CopyFile(const std::string& from, const std::string& to, bool failIfExists)
+{
+    return CopyFileA(from.c_str(), to.c_str(), failIfExists) != FALSE;
+}
+
+} // namespace kdx::platform::win32

@@ -1,0 +1,16 @@
+#pragma once
+#include "platform/Files.h"
+
+namespace kdx::platform::win32 {
+
+// Folder enumeration, deletion and copies through the file functions; attributes are the
+// system's own.
+class Win32Files final : public IFiles {
+public:
+    bool FileExists(const std::string& path) override;
+    std::vector<FoundEntry> FindFiles(const std::string& pattern) override;
+    bool DeleteFile(const std::string& path) override;
+    bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+};
+
+} // namespace kdx::platform::win32
