@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+namespace kdx {
+
+namespace texts {
+// What a hot-key box shows before its letter: 13 characters ending in a blank.
+inline constexpr const char* HotKeyPrefix = "Ctrl + Alt + ";
+} // namespace texts
+
+// Upper case by the ASCII rule: only a to z change.
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+// The virtual-key code of a hot key's text: the code of its first character, 0 for no text.
+// A lower-case letter counts as its capital, since the code of "a" (0x61) is the numeric
+// keypad's 1, not the key the letter stands for.
+inline unsigned HotKeyVirtualKey(const std::string& keyText)
+{
+    return keyText.empty() ? 0u : static_cast<unsigned char>(UpperAscii(keyText[0]));
+}
+
+} // namespace kdx

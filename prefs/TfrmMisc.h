@@ -1,0 +1,67 @@
+#pragma once
+#include "settings/Records.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace kdx {
+
+class IHotKeyOwner;
+class TConfig;
+class THotKeyEdit;
+
+// Fixed texts of the preference dialog.
+namespace texts {
+inline constexpr const char* PreferenceCaption = "Preference";
+} // namespace texts
+
+// The preference dialog: log-on start, automatic saving, the hot-key letters and the lists the
+// companion screensaver draws from. It reads the settings each time it is shown and writes them
+// only on OK, which also makes the main window register its hot keys anew.
+class TfrmMisc : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmMisc(IHotKeyOwner& owner, QWidget* parent = nullptr);
+    ~TfrmMisc() override;
+
+    void FormShow();
+    // OK: writes the settings and re-registers the hot keys. A failing write raises its error
+    // after the dialog is closed with OK; the later steps do not run.
+    void btSaveClick();
+    void btHelpClick();
+
+    // Components, named as the layout names them.
+    QFrame *palTop, *palButtom;
+    QLabel *Label1, *Label2, *Label3;
+    QGroupBox *GroupBox1, *GroupBox2;
+    QCheckBox *chkStartup, *chkAutoSave, *chkScreenSaver, *chkFlash, *chkPicture;
+    THotKeyEdit *txtActivateHotKey, *txtExecuteHotKey;
+    QPushButton *btSave, *btCancel, *btHelp;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildTop();
+    void BuildSystemGroup();
+    void BuildSaverGroup();
+    void BuildButtons();
+    void SaveSteps();
+
+    IHotKeyOwner& FOwner;
+    std::unique_ptr<TConfig> FConfig;
+    TMisc FMisc;
+};
+
+// The "Preference" command: a new dialog over Parent, shown modally. It goes when it closes,
+// releasing its settings file.
+void ShowPreferenceDialog(IHotKeyOwner& owner, QWidget* parent);
+
+} // namespace kdx

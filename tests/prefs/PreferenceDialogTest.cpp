@@ -1,0 +1,258 @@
+// The preference dialog on the offscreen platform, against a sandboxed settings file and
+// registry stand-in, with a main window that records what the dialog asks of it.
+#include "platform/posix/PosixRegistry.h"
+#include "platform/posix/PosixSystem.h"
+#include "prefs/IHotKeyOwner.h"
+#include "prefs/THotKeyEdit.h"
+#include "prefs/TfrmMisc.h"
+#include "settings/Errors.h"
+#include "settings/TConfig.h"
+#include "support/Sandbox.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace kdx;
+using kdx::test::Sandbox;
+
+namespace {
+
+// The shell, as far as the help button uses it.
+class RecordingShell : public platform::IShell {
+public:
+    void Execute(const std::string& verb, const std::string& file, const std::string& params) override
+    {
+        started.push_back(verb + " " + file + " " + params);
+    }
+    void ShowProperties(const std::string&) override { }
+    std::string DisplayName(const std::string&) override { return {}; }
+    std::string ResourceString(const std::string&, unsigned) override { return {}; }
+    std::vector<std::string> started;
+};
+
+class RecordingMainWindow : public IHotKeyOwner {
+public:
+    void SetHotKeys(bool active) override { calls.push_back(active ? "register" : "release"); }
+    void SetActivateKey(const std::string& key) override { calls.push_back("activate=" + key); }
+    void SetExecuteKey(const std::string& key) override { calls.push_back("execute=" + key); }
+    std::vector<std::string> calls;
+};
+
+using Calls = std::vector<std::string>;
+
+// Where Tab goes from Widget: the next control in the focus chain that takes the focus by Tab.
+QWidget* NextTabStop(QWidget* widget)
+{
+    QWidget* next = widget->nextInFocusChain();
+    while (next != widget && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
+
+class PreferenceDialog : public ::testing::Test {
+protected:
+    // Opens a new dialog, as the main window does each time.
+    TfrmMisc& Open()
+    {
+        dialog = std::make_unique<TfrmMisc>(mainWindow);
+        dialog->show();
+        return *dialog;
+    }
+    THotKeyEdit& Activate() { return *dialog->txtActivateHotKey; }
+    THotKeyEdit& Execute() { return *dialog->txtExecuteHotKey; }
+    std::string Ini() { return Sandbox::Read(box.IniPath()); }
+    std::string Registry() { return Sandbox::Read(platform::posix::PosixRegistry::StoreFile()); }
+    platform::RegString RunValue()
+    {
+        auto key = platform::Current().registry->OpenKey(reg::RunKey);
+        return key ? key->QueryString(reg::RunValue) : platform::RegString {};
+    }
+    TMisc Stored()
+    {
+        TConfig config;
+        TMisc misc;
+        config.LoadMisc(misc);
+        return misc;
+    }
+
+    Sandbox box;
+    RecordingMainWindow mainWindow;
+    std::unique_ptr<TfrmMisc> dialog;
+};
+
+TEST_F(PreferenceDialog, WithoutSettingsItShowsTheDefaults)
+{
+    TfrmMisc& d = Open();
+    EXPECT_EQ(d.windowTitle(), "Preference");
+    EXPECT_EQ(d.size(), QSize(404, 367));
+    EXPECT_FALSE(d.chkStartup->isChecked());
+    EXPECT_TRUE(d.chkAutoSave->isChecked());
+    EXPECT_EQ(Activate().text(), "Ctrl + Alt + A");
+    EXPECT_EQ(Execute().text(), "Ctrl + Alt + E");
+    EXPECT_FALSE(d.chkScreenSaver->isChecked() || d.chkFlash->isChecked() || d.chkPicture->isChecked());
+    // The System group's order: the first box, its hot key, the second box, its hot key.
+    EXPECT_EQ(NextTabStop(d.chkStartup), &Activate());
+    EXPECT_EQ(NextTabStop(&Activate()), d.chkAutoSave);
+    EXPECT_EQ(NextTabStop(d.chkAutoSave), &Execute());
+    EXPECT_TRUE(d.btSave->isDefault());
+}
+
+TEST_F(PreferenceDialog, ShowsTheStoredSettings)
+{
+    Sandbox::Write(
+        box.IniPath(), "[Misc]\nStartup=1\nAutoSave=0\nActivateHotKey=\nExecuteHotKey=x\n[RandomWhat]\n0=2\n1=0\n");
+    TfrmMisc& d = Open();
+    EXPECT_TRUE(d.chkStartup->isChecked());
+    EXPECT_FALSE(d.chkAutoSave->isChecked());
+    EXPECT_EQ(Activate().text(), "");
+    EXPECT_EQ(Execute().text(), "Ctrl + Alt + x") << "a stored letter is shown as it is";
+    EXPECT_TRUE(d.chkScreenSaver->isChecked());
+    EXPECT_FALSE(d.chkFlash->isChecked());
+    EXPECT_TRUE(d.chkPicture->isChecked());
+}
+
+TEST_F(PreferenceDialog, TypingReplacesTheLetterAndDeleteEmptiesTheBox)
+{
+    Open();
+    Activate().setFocus();
+    QTest::keyClick(&Activate(), Qt::Key_Q);
+    EXPECT_EQ(Activate().text(), "Ctrl + Alt + Q");
+    EXPECT_EQ(Activate().Letter(), "Q");
+    QTest::keyClick(&Activate(), Qt::Key_7);
+    EXPECT_EQ(Activate().Letter(), "7");
+    QTest::keyClicks(&Activate(), "-");
+    EXPECT_EQ(Activate().text(), "Ctrl + Alt + -");
+    // The caret stands at the end, where Delete has nothing to delete.
+    QTest::keyClick(&Activate(), Qt::Key_Delete);
+    EXPECT_EQ(Activate().text(), "");
+    EXPECT_EQ(Activate().Letter(), "");
+    QTest::keyClick(&Activate(), Qt::Key_Backspace);
+    EXPECT_EQ(Activate().Letter(), "\b") << "the character Backspace produces counts too";
+    QTest::keyClick(&Activate(), Qt::Key_Home);
+    EXPECT_EQ(Activate().Letter(), "\b") << "keys without a character leave the letter";
+    EXPECT_EQ(Execute().text(), "Ctrl + Alt + E");
+}
+
+TEST_F(PreferenceDialog, OkWritesTheSettingsThenReRegistersTheHotKeys)
+{
+    TfrmMisc& d = Open();
+    d.chkPicture->setChecked(true);
+    d.chkAutoSave->setChecked(false);
+    QTest::keyClicks(&Activate(), "q");
+    QTest::keyClicks(&Execute(), "z");
+    QTest::mouseClick(d.btSave, Qt::LeftButton);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(Ini(),
+        "[RandomWhat]\r\n0=2\r\n[Misc]\r\nSub=0\r\nStartup=0\r\nAutoSave=0\r\nActivateHotKey=Q\r\n"
+        "ExecuteHotKey=Z\r\n");
+    EXPECT_EQ(mainWindow.calls, (Calls {"release", "activate=Q", "execute=Z", "register"}));
+    EXPECT_FALSE((RunValue().status == platform::RegRead::Ok));
+}
+
+TEST_F(PreferenceDialog, OkWithoutChangesWritesTheSameValuesAndKeepsSub)
+{
+    Sandbox::Write(box.IniPath(), "[Misc]\nSub=1\nAutoSave=1\n[RandomWhat]\n0=1\n");
+    Open();
+    QTest::keyClick(dialog.get(), Qt::Key_Return);
+    const TMisc misc = Stored();
+    EXPECT_TRUE(misc.Sub);
+    EXPECT_TRUE(misc.AutoSave);
+    EXPECT_FALSE(misc.Startup);
+    EXPECT_EQ(misc.ActivateHotKey, "A");
+    EXPECT_EQ(misc.ExecuteHotKey, "E");
+    EXPECT_EQ(misc.RandomWhat, TStrings {"1"});
+    EXPECT_EQ(mainWindow.calls, (Calls {"release", "activate=A", "execute=E", "register"}));
+}
+
+TEST_F(PreferenceDialog, AnEmptiedActivateBoxIsStoredEmptyAndTheExecuteKeyStillRegistered)
+{
+    Open();
+    Activate().selectAll();
+    QTest::keyClick(&Activate(), Qt::Key_Delete);
+    dialog->btSave->click();
+    EXPECT_EQ(Stored().ActivateHotKey, "");
+    EXPECT_EQ(mainWindow.calls, (Calls {"release", "activate=", "execute=E", "register"}));
+}
+
+TEST_F(PreferenceDialog, LoadOnStartupSetsAndRemovesTheLogOnEntries)
+{
+    Open().chkStartup->setChecked(true);
+    dialog->btSave->click();
+    EXPECT_TRUE((RunValue().status == platform::RegRead::Ok));
+    EXPECT_EQ(RunValue().value, "\"" + box.InstallDir() + "/KDX3.exe\"");
+    EXPECT_TRUE(Sandbox::Exists(platform::posix::PosixAutostart::EntryFile()));
+    EXPECT_TRUE(Open().chkStartup->isChecked());
+    dialog->chkStartup->setChecked(false);
+    dialog->btSave->click();
+    EXPECT_FALSE((RunValue().status == platform::RegRead::Ok));
+    EXPECT_FALSE(Sandbox::Exists(platform::posix::PosixAutostart::EntryFile()));
+}
+
+TEST_F(PreferenceDialog, CancelEscapeAndTheCloseBoxWriteNothing)
+{
+    Sandbox::Write(box.IniPath(), "[Misc]\nActivateHotKey=A\n");
+    Stored(); // the first settings store records the install folder
+    const std::string ini = Ini(), registry = Registry();
+    for (int way = 0; way < 3; ++way) {
+        TfrmMisc& d = Open();
+        d.chkStartup->setChecked(true);
+        d.chkFlash->setChecked(true);
+        QTest::keyClicks(&Activate(), "w");
+        if (way == 0)
+            QTest::mouseClick(d.btCancel, Qt::LeftButton);
+        else if (way == 1)
+            QTest::keyClick(&Activate(), Qt::Key_Escape);
+        else
+            d.close();
+        EXPECT_EQ(d.result(), QDialog::Rejected) << way;
+        EXPECT_FALSE(d.isVisible()) << way;
+        EXPECT_EQ(Activate().Letter(), "W") << "Escape did not become the letter";
+    }
+    dialog.reset();
+    EXPECT_EQ(Ini(), ini);
+    EXPECT_EQ(Registry(), registry);
+    EXPECT_TRUE(mainWindow.calls.empty());
+}
+
+TEST_F(PreferenceDialog, AFailingWriteIsRaisedTheDialogClosesAndTheHotKeysStayAsTheyWere)
+{
+    TfrmMisc& d = Open();
+    QTest::keyClicks(&Activate(), "k");
+    // The owner-write bit stands for the read-only attribute, honoured for root too.
+    std::filesystem::permissions(
+        box.InstallDir(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+    try {
+        d.btSaveClick();
+        ADD_FAILURE() << "no error raised";
+    } catch (const EKaleidraError& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + box.IniPath());
+    }
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(mainWindow.calls.empty());
+}
+
+TEST_F(PreferenceDialog, HelpOpensTheHelpFileAndTheDialogStaysOpen)
+{
+    RecordingShell shell;
+    platform::Services services = platform::Current();
+    services.shell = &shell;
+    platform::ScopedServices scoped(services);
+    TfrmMisc& d = Open();
+    QTest::mouseClick(d.btHelp, Qt::LeftButton);
+    EXPECT_EQ(shell.started, std::vector<std::string> {"open " + box.InstallDir() + "/kdx3.chm "});
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(mainWindow.calls.empty());
+}
+
+} // namespace
