@@ -48,7 +48,7 @@ void IniText::Parse()
             const size_t close = text.rfind(']');
             if (text.front() == '[' && close != std::string_view::npos) {
                 line.kind = Kind::Section;
-                line.name = text.substr(1, close - 1);
+                line.name = TrimIni(text.substr(1, close - 1));
             } else {
                 line.kind = Kind::Key;
                 const size_t eq = text.find('=');

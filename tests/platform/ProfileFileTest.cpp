@@ -126,6 +126,14 @@ TEST_F(ProfileFile, OddSectionLinesAndKeysBeforeAnySection)
     EXPECT_EQ(Get("broken", "k"), "<none>");
 }
 
+TEST_F(ProfileFile, BlanksInsideSectionBracketsDoNotCount)
+{
+    Sandbox::Write(file, "[ Saver ]\nk=v\n");
+    EXPECT_EQ(Get("saver", "k"), "v");
+    ASSERT_TRUE(profile.WriteString(file, "Saver", "k", "w"));
+    EXPECT_EQ(Text(), "[ Saver ]\nk=w\n") << "the header keeps its layout";
+}
+
 TEST_F(ProfileFile, LeadingBlanksOfAWrittenValueAreDropped)
 {
     ASSERT_TRUE(profile.WriteString(file, "S", "k", "  value"));

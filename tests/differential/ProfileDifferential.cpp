@@ -1,0 +1,306 @@
+// Differential test of the profile-file implementation: the same seeded random sequences of
+// reads, writes and section erases run through our Linux implementation and, by a helper
+// program under Wine, through the Windows profile functions. Every value read and every result
+// must agree, and so must the resulting files: byte for byte, or, where Wine has rewritten the
+// whole file in its own layout, section by section and key by key.
+//
+// Usage: profile_differential ORACLE.exe WINE-RUNNER SEED SEQUENCES OPERATIONS-PER-SEQUENCE
+#include "ProfileScript.h"
+#include "platform/posix/PosixProfileFile.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace kdx::test::profile;
+
+namespace {
+
+using Rng = std::mt19937;
+
+template <typename T> const T& Pick(Rng& rng, const std::vector<T>& items)
+{
+    return items[std::uniform_int_distribution<size_t>(0, items.size() - 1)(rng)];
+}
+
+bool Chance(Rng& rng, int percent) { return std::uniform_int_distribution<int>(0, 99)(rng) < percent; }
+
+const std::vector<std::string> Sections
+    = {"Saver", "saver", "SAVER", " Saver ", "Misc", "misc", "List", "a b", "Empty"};
+const std::vector<std::string> Keys = {"Interval", "interval", "INTERVAL", "0", "1", "2", "Key", " Key ", "k y"};
+
+std::vector<std::string> Values()
+{
+    return {"", "1", "60", "  lead", "trail  ", " both ", "\"quoted\"", "'single'", "\"open", "close\"", "a=b",
+        "semi;colon", "x\"y\"", "\"\"", "''", "\" spaced \"", "tab\there", "\xe9t\xe9", "[not a section]",
+        std::string(1500, 'v'), std::string(2047, 'w') + "tail", "C:\\Program Files\\KDX\\", "0x3C"};
+}
+
+// One line of a hand-made file: sections, keys with and without blanks, lines without "=",
+// comments and blank lines.
+std::string RandomLine(Rng& rng, const std::vector<std::string>& values)
+{
+    switch (std::uniform_int_distribution<int>(0, 9)(rng)) {
+    case 0:
+    case 1:
+        return "[" + Pick(rng, Sections) + "]";
+    case 2:
+        return Pick(rng, Keys) + " = " + Pick(rng, values);
+    case 3:
+        return Pick(rng, Keys);
+    case 4:
+        return Chance(rng, 50) ? "; a comment" : "# hash note";
+    case 5:
+        return Chance(rng, 50) ? "" : "   ";
+    default:
+        return Pick(rng, Keys) + "=" + Pick(rng, values);
+    }
+}
+
+std::string RandomFile(Rng& rng, const std::vector<std::string>& values)
+{
+    const int style = std::uniform_int_distribution<int>(0, 2)(rng); // LF, CRLF, mixed
+    const int lines = std::uniform_int_distribution<int>(0, 14)(rng);
+    std::string text;
+    for (int i = 0; i < lines; ++i) {
+        text += RandomLine(rng, values);
+        const bool crlf = style == 1 || (style == 2 && Chance(rng, 50));
+        if (i + 1 < lines || Chance(rng, 80))
+            text += crlf ? "\r\n" : "\n";
+    }
+    return text;
+}
+
+Command RandomCommand(Rng& rng, const std::string& file, const std::vector<std::string>& values)
+{
+    Command c;
+    c.file = file;
+    const int roll = std::uniform_int_distribution<int>(0, 99)(rng);
+    c.op = roll < 45 ? Op::Read : roll < 88 ? Op::Write : Op::Erase;
+    c.section = Pick(rng, Sections);
+    // Wine finds a section for a read or a write with the requested name trimmed, but erases
+    // one only under the exact name; ours trims for all three, and the agent passes no blanks.
+    if (c.op == Op::Erase)
+        c.section = c.section.substr(
+            c.section.find_first_not_of(' '), c.section.find_last_not_of(' ') + 1 - c.section.find_first_not_of(' '));
+    c.key = Pick(rng, Keys);
+    c.value = c.op == Op::Read ? Pick(rng, std::vector<std::string> {"", "dflt", "60", "\"q\""}) : Pick(rng, values);
+    return c;
+}
+
+std::string Run(kdx::platform::posix::PosixProfileFile& profile, const Command& c, const std::string& file)
+{
+    switch (c.op) {
+    case Op::Read:
+        return ToHex(profile.GetString(file, c.section, c.key, c.value));
+    case Op::Write:
+        return profile.WriteString(file, c.section, c.key, c.value) ? "1" : "0";
+    case Op::Erase:
+        return profile.EraseSection(file, c.section) ? "1" : "0";
+    }
+    return "?";
+}
+
+// A file as a reader sees it: each line that is not blank, in order, as a section name or a
+// key name with its value (none for a line without "="), blanks trimmed.
+std::string Parsed(const std::string& bytes)
+{
+    auto trim = [](std::string s) {
+        const char* blanks = " \t\r\n\v\f\x1a";
+        s.erase(0, s.find_first_not_of(blanks));
+        s.erase(s.find_last_not_of(blanks) + 1);
+        return s;
+    };
+    std::istringstream in(bytes);
+    std::string line, out;
+    while (std::getline(in, line)) {
+        line = trim(line);
+        if (line.empty())
+            continue;
+        const size_t close = line.rfind(']');
+        if (line[0] == '[' && close != std::string::npos) {
+            out += "section <" + trim(line.substr(1, close - 1)) + ">\n";
+            continue;
+        }
+        const size_t eq = line.find('=');
+        out += "key <" + trim(line.substr(0, eq)) + ">";
+        out += eq == std::string::npos ? " (no value)\n" : " = <" + trim(line.substr(eq + 1)) + ">\n";
+    }
+    return out;
+}
+
+std::string Read(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::optional<std::string> ReadIfExists(const std::string& path)
+{
+    return fs::exists(path) ? std::optional<std::string>(Read(path)) : std::nullopt;
+}
+
+void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+std::string WindowsName(const std::string& path)
+{
+    std::string name = "Z:" + path;
+    for (char& c : name)
+        if (c == '/')
+            c = '\\';
+    return name;
+}
+
+std::string Show(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = text[i];
+        size_t run = 1;
+        while (i + run < text.size() && text[i + run] == char(c))
+            ++run;
+        if (run > 8) { // long values shown by their length
+            out += std::string(1, char(c)) + "{" + std::to_string(run) + "}";
+            i += run - 1;
+            continue;
+        }
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n\n    ";
+        else if (c < 0x20 || c >= 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else
+            out += char(c);
+    }
+    return out;
+}
+
+struct Sequence {
+    std::string linuxFile, wineFile, initial;
+    bool absent = false;
+    std::vector<Command> commands;
+    std::vector<std::string> results;
+};
+
+struct Tally {
+    long operations = 0, readDiffs = 0, resultDiffs = 0, fileDiffs = 0, rewrittenOnly = 0, identical = 0;
+    int reported = 0;
+};
+
+void Report(Tally& tally, const Sequence& s, size_t at, const std::string& what)
+{
+    if (tally.reported++ >= 12)
+        return;
+    std::cerr << "DIFFERENCE " << what << "\n  initial file" << (s.absent ? " (absent)" : "") << ":\n    "
+              << Show(s.initial) << "\n  operations:\n";
+    for (size_t i = 0; i < s.commands.size() && i <= at; ++i) {
+        const Command& c = s.commands[i];
+        std::cerr << "    " << char(c.op) << " [" << Show(c.section) << "] <" << Show(c.key) << "> <" << Show(c.value)
+                  << ">\n";
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 6) {
+        std::cerr << "usage: profile_differential ORACLE.exe WINE-RUNNER SEED SEQUENCES OPERATIONS\n";
+        return 2;
+    }
+    const std::string oracle = argv[1], runner = argv[2];
+    const unsigned seed = unsigned(std::stoul(argv[3]));
+    const int sequenceCount = std::stoi(argv[4]), operationCount = std::stoi(argv[5]);
+
+    std::string pattern = (fs::temp_directory_path() / "kdx-diff-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
+        std::cerr << "cannot create a work folder\n";
+        return 2;
+    }
+    const std::string dir = pattern;
+    Rng rng(seed);
+    const std::vector<std::string> values = Values();
+    kdx::platform::posix::PosixProfileFile profile;
+
+    std::vector<Sequence> sequences(static_cast<size_t>(sequenceCount));
+    std::ofstream script(dir + "/script.txt", std::ios::binary);
+    for (int n = 0; n < sequenceCount; ++n) {
+        Sequence& s = sequences[size_t(n)];
+        s.linuxFile = dir + "/s" + std::to_string(n) + "-linux.ini";
+        s.wineFile = dir + "/s" + std::to_string(n) + "-wine.ini";
+        s.absent = Chance(rng, 10);
+        if (!s.absent) {
+            s.initial = RandomFile(rng, values);
+            Write(s.linuxFile, s.initial);
+            Write(s.wineFile, s.initial);
+        }
+        for (int i = 0; i < operationCount; ++i) {
+            s.commands.push_back(RandomCommand(rng, WindowsName(s.wineFile), values));
+            s.results.push_back(Run(profile, s.commands.back(), s.linuxFile));
+            script << FormatCommand(s.commands.back()) << '\n';
+        }
+    }
+    script.close();
+
+    const std::string command = "'" + runner + "' '" + oracle + "' '" + WindowsName(dir + "/script.txt") + "' '"
+        + WindowsName(dir + "/results.txt") + "'";
+    if (std::system(command.c_str()) != 0) {
+        std::cerr << "the Windows helper failed: " << command << "\n";
+        return 2;
+    }
+    std::ifstream results(dir + "/results.txt", std::ios::binary);
+    Tally tally;
+    for (Sequence& s : sequences) {
+        for (size_t i = 0; i < s.commands.size(); ++i) {
+            std::string wine;
+            if (!std::getline(results, wine)) {
+                std::cerr << "the Windows helper gave too few results\n";
+                return 2;
+            }
+            ++tally.operations;
+            if (wine == s.results[i])
+                continue;
+            std::string ours = s.results[i], theirs = wine;
+            const bool read = s.commands[i].op == Op::Read;
+            if (read) {
+                FromHex(s.results[i], ours);
+                FromHex(wine, theirs);
+            }
+            ++(read ? tally.readDiffs : tally.resultDiffs);
+            Report(tally, s, i,
+                "in the result of operation " + std::to_string(i) + ": ours <" + Show(ours) + ">, Windows <"
+                    + Show(theirs) + ">");
+        }
+        const auto ours = ReadIfExists(s.linuxFile), theirs = ReadIfExists(s.wineFile);
+        if (ours == theirs)
+            ++tally.identical;
+        else if (ours && theirs && Parsed(*ours) == Parsed(*theirs))
+            ++tally.rewrittenOnly;
+        else {
+            ++tally.fileDiffs;
+            Report(tally, s, s.commands.size(),
+                "in the resulting file:\n  ours:\n    " + Show(ours.value_or("(absent)")) + "\n  Windows:\n    "
+                    + Show(theirs.value_or("(absent)")));
+        }
+    }
+    std::cout << "profile differential: seed " << seed << ", " << sequenceCount << " sequences, " << tally.operations
+              << " operations; results differing: " << tally.readDiffs << " reads, " << tally.resultDiffs
+              << " writes/erases; files identical " << tally.identical << ", same content in Wine's layout "
+              << tally.rewrittenOnly << ", differing " << tally.fileDiffs << "\n";
+    const bool same = tally.readDiffs == 0 && tally.resultDiffs == 0 && tally.fileDiffs == 0;
+    if (same)
+        fs::remove_all(dir);
+    else
+        std::cerr << "files kept in " << dir << "\n";
+    return same ? 0 : 1;
+}

@@ -1,0 +1,57 @@
+// Runs a command script of profile-file operations through the Windows profile functions
+// themselves and writes one result line per command: the hex-encoded text a read gave, or 1/0
+// for a write or a section erase. Used by the differential test under Wine.
+#include "differential/ProfileScript.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <iostream>
+
+using namespace kdx::test::profile;
+
+namespace {
+
+std::string Run(const Command& c)
+{
+    switch (c.op) {
+    case Op::Read: {
+        char buf[2048] = {};
+        const DWORD n = GetPrivateProfileStringA(
+            c.section.c_str(), c.key.c_str(), c.value.c_str(), buf, sizeof buf, c.file.c_str());
+        return ToHex(std::string(buf, n));
+    }
+    case Op::Write:
+        return WritePrivateProfileStringA(c.section.c_str(), c.key.c_str(), c.value.c_str(), c.file.c_str()) ? "1"
+                                                                                                             : "0";
+    case Op::Erase:
+        return WritePrivateProfileStringA(c.section.c_str(), nullptr, nullptr, c.file.c_str()) ? "1" : "0";
+    }
+    return "?";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::cerr << "usage: profile_oracle SCRIPT RESULTS\n";
+        return 2;
+    }
+    std::ifstream script(argv[1], std::ios::binary);
+    std::ofstream results(argv[2], std::ios::binary);
+    if (!script || !results) {
+        std::cerr << "cannot open the script or the results file\n";
+        return 2;
+    }
+    std::string line;
+    for (int number = 1; std::getline(script, line); ++number) {
+        Command c;
+        if (!ParseCommand(line, c)) {
+            std::cerr << "script line " << number << " is malformed\n";
+            return 2;
+        }
+        results << Run(c) << '\n';
+    }
+    return results ? 0 : 1;
+}
