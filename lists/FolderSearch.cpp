@@ -1,0 +1,50 @@
+#include "FolderSearch.h"
+
+#include "platform/Platform.h"
+
+namespace kdx {
+
+namespace {
+
+std::string Trimmed(const std::string& s)
+{
+    const size_t first = s.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+} // namespace
+
+bool FolderSearch::IsSubFolder(const std::string& name, unsigned attributes)
+{
+    return attributes == platform::AttrDirectory && name != "." && name != "..";
+}
+
+bool FolderSearch::SearchFolder(
+    const std::string& folder, const std::string& mask, bool recurse, std::vector<std::string>& results)
+{
+    if (Trimmed(mask).empty())
+        return true;
+    auto& files = *platform::Current().files;
+    std::vector<std::string> subFolders;
+    if (recurse) {
+        for (const auto& entry : files.FindFiles(folder + "*.*"))
+            if (IsSubFolder(entry.name, entry.attributes))
+                subFolders.push_back(entry.name);
+    }
+    for (const auto& entry : files.FindFiles(folder + mask))
+        if (hooks_.isHit(folder, entry.name))
+            results.push_back(folder + entry.name);
+    for (const auto& sub : subFolders) {
+        if (hooks_.stopped())
+            return true;
+        const std::string path = folder + sub + platform::PathDelim;
+        hooks_.entering(path);
+        if (!SearchFolder(path, mask, recurse, results))
+            return false;
+        if (!hooks_.yield())
+            return false;
+    }
+    return true;
+}
+
+} // namespace kdx

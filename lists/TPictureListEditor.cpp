@@ -1,0 +1,70 @@
+#include "TPictureListEditor.h"
+
+#include "PictureFile.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPixmap>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace kdx {
+
+EditorTraits PictureTraits(const QString& title, const QString& listBoxName)
+{
+    EditorTraits t;
+    t.title = title;
+    t.listBoxName = listBoxName;
+    t.mask = "*.*";
+    t.addFilesFilter = TPictureListEditor::PictureFilter;
+    t.addFilesImage = 3;
+    t.hintAddFiles = "Add the picture files manually";
+    t.hintDelete = "Delete the selected file";
+    t.hintReset = "Reset the picture randomlist settings";
+    t.hintSave = "Save the current picture randomlist settings";
+    t.hintSearch = "Search picture files in the selected folder";
+    return t;
+}
+
+TPictureListEditor::TPictureListEditor(IPanelHost& host, QWidget* parent, EditorTraits traits)
+    : TRandomListEditor(host, parent, std::move(traits))
+{
+    // The search list and the preview share the space below the folder row, split by a bar
+    // the user can move.
+    auto* split = new QSplitter(Qt::Vertical, palSearch);
+    split->setHandleWidth(4);
+    split->setChildrenCollapsible(false);
+    const int at = searchLayout->indexOf(lsSearch);
+    searchLayout->removeWidget(lsSearch);
+    split->addWidget(lsSearch);
+    palPreview = new QFrame(split);
+    palPreview->setObjectName("palPreview");
+    auto* previewLayout = new QHBoxLayout(palPreview);
+    previewLayout->setContentsMargins(60, 0, 60, 0);
+    imgPreview = new QLabel(palPreview);
+    imgPreview->setObjectName("imgPreview");
+    imgPreview->setScaledContents(true);
+    imgPreview->setMinimumSize(1, 1);
+    previewLayout->addWidget(imgPreview);
+    split->addWidget(palPreview);
+    split->setSizes({200, 91});
+    searchLayout->insertWidget(at, split, 1);
+    connect(lsSearch, &QListWidget::currentRowChanged, this, &TPictureListEditor::lsSearchClick);
+}
+
+bool TPictureListEditor::IsHit(const std::string&, const std::string& name) { return IsPictureName(name); }
+
+void TPictureListEditor::PreviewPicture(const std::string& path)
+{
+    imgPreview->setPixmap(QPixmap::fromImage(LoadPicture(path)));
+}
+
+void TPictureListEditor::lsSearchClick(int row)
+{
+    if (row >= 0 && row < int(FoundFiles.size()))
+        PreviewPicture(FoundFiles[size_t(row)]);
+}
+
+} // namespace kdx

@@ -1,0 +1,182 @@
+#pragma once
+#include "app/PanelHost.h"
+#include "settings/TConfig.h"
+#include "shell/TPublicUnit.h"
+
+#include <QString>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QFrame;
+class QHBoxLayout;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QVBoxLayout;
+
+namespace kdx {
+
+class TListBox;
+
+// What one list editor sets in the shared design.
+struct EditorTraits {
+    QString title; // the title row's text
+    QString listBoxName; // object name of the random list box
+    std::string mask; // search pattern
+    QString addFilesFilter; // dlgFile's filter, "description|pattern|..." pairs
+    bool skipKaleidraOnAdd = false;
+    int addFilesImage = 5;
+    QString hintAddFiles, hintDelete, hintReset, hintSave, hintSearch;
+};
+
+// The random-list editor that the four list panels share: the random list with its tool bar
+// and pop-up menu, the folder search with recent folders, and Save, Reset and the leave step.
+// An editor class adds its options row, its record and its own commands through the hooks.
+class TRandomListEditor : public TPanel {
+public:
+    TRandomListEditor(IPanelHost& host, QWidget* parent, EditorTraits traits);
+    ~TRandomListEditor() override;
+
+    void FormHide() override;
+
+    // The random list being edited: the record's own list, not a copy.
+    virtual TStrings& WorkList() = 0;
+
+    // The handlers of the shared design.
+    void btAddFilesClick();
+    void btDeleteClick();
+    void mnuClearClick();
+    void btResetClick();
+    void btSaveClick();
+    void mnuFileNameClick();
+    void mnuFullPathClick();
+    void mnuPropertiesClick();
+    void cboxDriverChange(int index);
+    void btBrowserClick();
+    void btSearchClick();
+    void btStopClick();
+    void btCheckClick();
+    void btAddClick();
+    void chkSubClick();
+
+    // The most entries a list keeps: the settings file gives back no more.
+    static constexpr int MaxEntries = TConfig::MaxListEntries;
+    // The most recent folders kept.
+    static constexpr int MaxRecentFolders = 20;
+
+protected:
+    // The editor's own commands, placed among the shared ones.
+    struct OwnCommands {
+        std::vector<QToolButton*> beforeDelete; // tool buttons between Add Files and Delete
+        std::vector<QToolButton*> afterSave; // tool buttons after Save (nullptr: a separator)
+        std::vector<QAction*> afterAddFiles; // pop-up menu items after Add Files
+    };
+
+    // Puts the tool bar and the pop-up menu together and runs the creation steps; each editor
+    // class calls it at the end of its constructor, once its options row and commands exist.
+    void FormCreate(const OwnCommands& own);
+
+    virtual void LoadRecord() = 0;
+    // Copies the options row into the record and writes the record.
+    virtual void SaveRecord() = 0;
+    // Sets the options row from the record.
+    virtual void ShowOptions() = 0;
+    // Whether the entry Name found in Folder is a hit.
+    virtual bool IsHit(const std::string& folder, const std::string& name);
+    // Runs after an entry was picked with the mouse, before the item commands are enabled.
+    virtual void EntryPicked() { }
+    // Runs after Save has written the record.
+    virtual void AfterSave() { }
+
+    void EnableItemCommands(bool enabled);
+    void ShowRandomList();
+    void LoadSearchSettings();
+    void lsListMouseDown(Qt::MouseButton button, QPoint pos);
+    void AddItemCommand(QToolButton* button);
+    void AddItemCommand(QAction* action);
+    // A tool button with its caption under its image, for the random list's tool bar.
+    QToolButton* MakeButton(const char* name, const QString& caption, const QString& hint, int image);
+    // Shows or hides a button of a tool bar.
+    static void ShowTool(QToolButton* button, bool visible);
+    QAction* AddMenuItem(const char* name, const QString& caption, const QKeySequence& shortcut = {});
+    void EnableSave() const;
+    void SetStatus(int panel, const QString& text) const;
+    // Appends paths to the list, at most up to MaxEntries, and says so when some had no room.
+    void AppendEntries(const std::vector<std::string>& paths);
+
+    EditorTraits Traits;
+    std::unique_ptr<TConfig> Config;
+    TPublicUnit PublicUnit;
+    std::vector<std::string> FoundFiles;
+    std::string SelectedFile;
+    bool Stopped = false;
+    bool CheckAll = false;
+    bool SubFolder = false;
+
+    // Components, by the names the design gives them.
+    QFrame* palTop;
+    QLabel* lbeTitle;
+    QFrame* palMisc;
+    QHBoxLayout* miscLayout;
+    QSplitter* palMain;
+    QFrame* palList;
+    TListBox* lsList;
+    QToolBar* tbRandom;
+    QFrame* palSearch;
+    QVBoxLayout* searchLayout;
+    QFrame* palFolder;
+    QComboBox* cboxDriver;
+    QToolButton* btBrowser;
+    QCheckBox* chkSub;
+    QListWidget* lsSearch;
+    QToolBar* tbSearch;
+    QToolButton* btAddFiles;
+    QToolButton* btDelete;
+    QToolButton* btReset;
+    QToolButton* btSave;
+    QToolButton* btSearch;
+    QToolButton* btStop;
+    QToolButton* btCheck;
+    QToolButton* btAdd;
+    QMenu* PopupMenu1;
+    QAction* mnuAddFiles;
+    QAction* mnuDelete;
+    QAction* mnuClear;
+    QAction* mnuReset;
+    QAction* mnuFileName;
+    QAction* mnuFullPath;
+    QAction* mnuProperties;
+    QFileDialog* dlgFile;
+    QFileDialog* dlgFolder;
+
+private:
+    void BuildLayout();
+    void BuildRandomTools();
+    void BuildSearchPane();
+    void BuildPopupMenu();
+    void AssembleCommands(const OwnCommands& own);
+    QToolButton* AddSearchButton(const char* name, const QString& caption, const QString& hint, int image);
+    void UpdateRecentFolders(const QString& folder);
+    void FillSearchList();
+    void palFolderResize();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    std::vector<QToolButton*> itemButtons_;
+    std::vector<QAction*> itemActions_;
+    bool searching_ = false;
+    bool released_ = false;
+    // Cleared when the panel is destroyed, so a search that was interrupted by the panel's
+    // own destruction can tell, and unwind without touching it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+} // namespace kdx

@@ -1,0 +1,48 @@
+#pragma once
+#include "TRandomListEditor.h"
+
+class QComboBox;
+class QSpinBox;
+
+namespace kdx {
+
+// The screensaver random list, with the random type and the interval the companion
+// screensaver uses.
+class TfrmSaver : public TRandomListEditor {
+public:
+    TfrmSaver(IPanelHost& host, QWidget* parent = nullptr);
+
+    void btConfigClick();
+    TStrings& WorkList() override { return Savers.Items; }
+    void btPreviewClick();
+    void cboxSaverRandomTypeChange();
+    void txtSaverIntervalChange();
+
+    TSavers Savers;
+    QComboBox* cboxSaverRandomType;
+    QSpinBox* txtSaverInterval;
+    QToolButton* btConfig;
+    QToolButton* btPreview;
+    QAction* mnuConfig;
+    QAction* mnuPreview;
+
+protected:
+    void LoadRecord() override { Config->LoadSavers(Savers); }
+    void SaveRecord() override;
+    void ShowOptions() override;
+
+private:
+    // Starts the picked screensaver with Verb, after the two checks the commands share.
+    void RunSelected(const char* verb, const char* params, const char* noneText);
+};
+
+// The settings-file value an options drop-down list stands for: its chosen index, or the
+// stored value when the stored value named no item and the user chose none since.
+int ChosenIndex(const QComboBox* box, int stored);
+// Shows Value in an options drop-down list; a value outside the list leaves no item chosen.
+void ShowIndex(QComboBox* box, int value);
+// The number an interval box stands for: its text read as a whole number (1 when it is none),
+// brought into the box's range.
+int IntervalValue(const QSpinBox* box);
+
+} // namespace kdx

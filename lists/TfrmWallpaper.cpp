@@ -1,0 +1,106 @@
+#include "TfrmWallpaper.h"
+
+#include "TfrmSaver.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpinBox>
+#include <QToolButton>
+
+namespace kdx {
+
+TfrmWallpaper::TfrmWallpaper(IPanelHost& host, QWidget* parent)
+    : TPictureListEditor(host, parent, PictureTraits("Wallpaper RandomList Configuration", "lsPaper"))
+{
+    cboxPaperStyle = new QComboBox(palMisc);
+    cboxPaperStyle->setObjectName("cboxPaperStyle");
+    cboxPaperStyle->addItems({"Center", "Title", "Stretch"});
+    cboxPaperStyle->setFixedWidth(161);
+    cboxPaperStyle->setToolTip("The style of wallpaper");
+    auto* label4 = new QLabel("Cycle Wallpaper:", palMisc);
+    label4->setObjectName("Label4");
+    cboxCycle = new QComboBox(palMisc);
+    cboxCycle->setObjectName("cboxCycle");
+    cboxCycle->addItems({"Hour", "Every Startup", "At Interval"});
+    cboxCycle->setFixedWidth(113);
+    txtPaperInterval = new QSpinBox(palMisc);
+    txtPaperInterval->setObjectName("txtPaperInterval");
+    txtPaperInterval->setRange(1, 999999);
+    txtPaperInterval->setValue(60);
+    txtPaperInterval->setFixedWidth(57);
+    txtPaperInterval->setEnabled(false);
+    txtPaperInterval->setToolTip("The interval of changing wallpaper.The unit is second.");
+    auto* label5 = new QLabel("seconds", palMisc);
+    label5->setObjectName("Label5");
+    for (QWidget* w : std::initializer_list<QWidget*> {cboxPaperStyle, label4, cboxCycle, txtPaperInterval, label5})
+        miscLayout->addWidget(w);
+    miscLayout->addStretch();
+    connect(cboxPaperStyle, &QComboBox::activated, this, &TfrmWallpaper::cboxPaperStyleChange);
+    connect(cboxCycle, &QComboBox::activated, this, &TfrmWallpaper::cboxCycleChange);
+    connect(txtPaperInterval, &QSpinBox::textChanged, this, &TfrmWallpaper::txtPaperIntervalChange);
+
+    btActivate = MakeButton("btActivate", "Activate", "Enable Kaleidra to manage your wallpaper now", 7);
+    btActivate->setCheckable(true);
+    btWallpaper = MakeButton("btWallpaper", "Wallpaper", "Set the selected picture as current wallpaper", 8);
+    mnuSetWallpaper = AddMenuItem("mnuSetWallpaper", "Set Wallpaper");
+    AddItemCommand(btWallpaper);
+    AddItemCommand(mnuSetWallpaper);
+    connect(btActivate, &QToolButton::clicked, this, &TfrmWallpaper::btActivateClick);
+    connect(btWallpaper, &QToolButton::clicked, this, &TfrmWallpaper::mnuSetWallpaperClick);
+    connect(mnuSetWallpaper, &QAction::triggered, this, &TfrmWallpaper::mnuSetWallpaperClick);
+
+    FormCreate({{}, {btActivate, nullptr, btWallpaper}, {mnuSetWallpaper}});
+}
+
+void TfrmWallpaper::ShowOptions()
+{
+    ShowIndex(cboxPaperStyle, Papers.Style);
+    txtPaperInterval->setValue(Papers.Interval);
+    ShowIndex(cboxCycle, Papers.Cycle);
+    txtPaperInterval->setEnabled(Papers.Cycle == AtInterval);
+    btActivate->setChecked(Papers.Activate);
+}
+
+void TfrmWallpaper::SaveRecord()
+{
+    Papers.Style = ChosenIndex(cboxPaperStyle, Papers.Style);
+    Papers.Interval = IntervalValue(txtPaperInterval);
+    txtPaperInterval->setValue(Papers.Interval);
+    Papers.Cycle = ChosenIndex(cboxCycle, Papers.Cycle);
+    Papers.Activate = btActivate->isChecked();
+    Config->SaveWallpaper(Papers);
+}
+
+void TfrmWallpaper::AfterSave()
+{
+    if (Papers.Activate) {
+        Host().ReloadWallpaper();
+        Host().EnableTimerPaper(true);
+    } else {
+        Host().EnableTimerPaper(false);
+    }
+}
+
+void TfrmWallpaper::cboxPaperStyleChange() { EnableSave(); }
+
+void TfrmWallpaper::txtPaperIntervalChange() { EnableSave(); }
+
+void TfrmWallpaper::cboxCycleChange()
+{
+    txtPaperInterval->setEnabled(cboxCycle->currentIndex() == AtInterval);
+    EnableSave();
+}
+
+void TfrmWallpaper::btActivateClick() { EnableSave(); }
+
+void TfrmWallpaper::mnuSetWallpaperClick()
+{
+    if (SelectedFile.empty())
+        return;
+    PublicUnit.SetWallpaper(SelectedFile, cboxPaperStyle->currentIndex());
+    PublicUnit.ShowInfo("Changed wallpaper successfully!");
+}
+
+} // namespace kdx

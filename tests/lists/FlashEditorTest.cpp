@@ -1,0 +1,100 @@
+// What the Flash panel does differently: its file rule, keyboard picking and its options.
+#include "ListsTestSupport.h"
+#include "lists/TListBox.h"
+#include "lists/TfrmFlash.h"
+#include "support/Sandbox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace kdx;
+using kdx::test::Sandbox;
+namespace fs = std::filesystem;
+
+namespace {
+
+class FlashEditor : public ::testing::Test {
+protected:
+    Sandbox box;
+    test::HostForTests host;
+    test::RecordedMessages messages;
+    test::RecordedShell shell;
+    std::unique_ptr<platform::ScopedServices> services;
+    std::string tree = box.Root() + "/movies/";
+
+    FlashEditor()
+    {
+        platform::Services s = platform::Current();
+        s.shell = &shell;
+        services = std::make_unique<platform::ScopedServices>(s);
+        fs::create_directories(tree);
+        for (const char* name : {"intro.swf", "Kaleidra.swf", "movie.SWF", "clip.txt"})
+            Sandbox::Write(tree + name, "FWS");
+    }
+
+    std::unique_ptr<TfrmFlash> Open()
+    {
+        auto panel = std::make_unique<TfrmFlash>(host);
+        panel->resize(640, 480);
+        panel->show();
+        return panel;
+    }
+};
+
+TEST_F(FlashEditor, SearchSkipsTheProductsOwnMovieButAddFilesTakesIt)
+{
+    auto panel = Open();
+    test::AnswerNextFileDialog({QString::fromStdString(tree)});
+    panel->btBrowserClick();
+    panel->btSearchClick();
+    auto* search = panel->findChild<QListWidget*>("lsSearch");
+    QStringList rows;
+    for (int i = 0; i < search->count(); ++i)
+        rows << search->item(i)->text();
+    rows.sort();
+    EXPECT_EQ(rows, (QStringList {"INTRO.SWF", "MOVIE.SWF"}));
+
+    test::AnswerNextFileDialog({QString::fromStdString(tree + "Kaleidra.swf")});
+    panel->btAddFilesClick();
+    EXPECT_EQ(panel->WorkList(), TStrings {tree + "Kaleidra.swf"});
+}
+
+TEST_F(FlashEditor, KeyboardMovesPickTheEntryForPreview)
+{
+    Sandbox::Write(box.IniPath(), "[FlashList]\n0=" + tree + "intro.swf\n1=" + tree + "movie.SWF\n");
+    auto panel = Open();
+    auto* list = panel->findChild<TListBox*>("lsFlash");
+    panel->btPreviewClick();
+    EXPECT_EQ(messages.shown, std::vector<std::string> {"Warning: You have to select a flash before you preview it."});
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(list->currentRow(), 1);
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btPreview")->isEnabled());
+    panel->btPreviewClick();
+    EXPECT_EQ(shell.launches, std::vector<std::string> {"open|" + tree + "movie.SWF|"});
+
+    fs::remove(tree + "movie.SWF");
+    panel->btPreviewClick();
+    EXPECT_EQ(messages.shown.back(), "Warning: This flash file does not exist!");
+}
+
+TEST_F(FlashEditor, OptionsRoundTripAndResetNeverEnablesSave)
+{
+    Sandbox::Write(box.IniPath(), "[Flash]\nRandomType=1\nSize=1\n");
+    auto panel = Open();
+    auto* size = panel->findChild<QComboBox*>("cboxFlashSize");
+    EXPECT_EQ(size->currentText(), "Full Screen");
+    panel->btResetClick();
+    EXPECT_FALSE(panel->findChild<QToolButton*>("btSave")->isEnabled());
+    panel->btSaveClick();
+    const std::string ini = Sandbox::Read(box.IniPath());
+    EXPECT_NE(ini.find("RandomType=1\nSize=1\n"), std::string::npos) << ini;
+    EXPECT_EQ(panel->findChild<QToolButton*>("btConfig"), nullptr) << "no Config command here";
+}
+
+} // namespace

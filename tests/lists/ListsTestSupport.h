@@ -1,0 +1,69 @@
+#pragma once
+#include "app/PanelHost.h"
+#include "platform/Platform.h"
+#include "shell/MessageBox.h"
+
+#include <QApplication>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kdx::test {
+
+// The main window as a docked panel sees it: two status texts, the image lists and the
+// message processing, which a test may hook to act in the middle of a search.
+class HostForTests : public IPanelHost {
+public:
+    HostForTests();
+    void SetStatusText(int panel, const QString& text) override { status[panel] = text; }
+    QString StatusText(int panel) const override { return status[panel]; }
+    const TImageList& ImageList(ImageListId id) const override;
+    void ProcessMessages() override;
+    void ReloadWallpaper() override { ++reloads; }
+    void EnableTimerPaper(bool enabled) override { timerEnabled = enabled; }
+
+    QString status[2];
+    int reloads = 0;
+    bool timerEnabled = false;
+    // Runs once, the next time pending messages are processed (in the middle of a search).
+    std::function<void()> onceInProcessMessages;
+    std::vector<QString> enteredFolders;
+
+private:
+    TImageList random_, search_, outlook_;
+};
+
+// Records the message boxes shown instead of showing them.
+class RecordedMessages : public IMessageBox {
+public:
+    RecordedMessages() { SetMessageBox(this); }
+    ~RecordedMessages() override { SetMessageBox(nullptr); }
+    int Show(const std::string& caption, const std::string& text, MessageIcon) override
+    {
+        shown.push_back(caption + ": " + text);
+        return IdOk;
+    }
+    std::vector<std::string> shown;
+};
+
+// Records the shell launches instead of making them.
+class RecordedShell : public platform::IShell {
+public:
+    void Execute(const std::string& verb, const std::string& file, const std::string& params) override
+    {
+        launches.push_back(verb + "|" + file + "|" + params);
+    }
+    void ShowProperties(const std::string& path) override { launches.push_back("properties|" + path); }
+    std::string DisplayName(const std::string& path) override { return real->DisplayName(path); }
+    std::string ResourceString(const std::string& path, unsigned id) override { return real->ResourceString(path, id); }
+
+    platform::IShell* real = platform::Native().shell;
+    std::vector<std::string> launches;
+};
+
+// Answers the next modal file dialog with Paths (or cancels it when empty).
+void AnswerNextFileDialog(const QStringList& paths);
+
+} // namespace kdx::test

@@ -1,0 +1,434 @@
+// The shared list editor, driven through the screensaver panel against real folders and a
+// real settings file.
+#include "ListsTestSupport.h"
+#include "lists/TListBox.h"
+#include "lists/TfrmSaver.h"
+#include "support/Sandbox.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace kdx;
+using kdx::test::Sandbox;
+namespace fs = std::filesystem;
+
+namespace {
+
+class SaverEditor : public ::testing::Test {
+protected:
+    Sandbox box;
+    test::HostForTests host;
+    test::RecordedMessages messages;
+    test::RecordedShell shell;
+    std::unique_ptr<platform::ScopedServices> services;
+    std::string tree = box.Root() + "/tree/";
+
+    SaverEditor()
+    {
+        platform::Services s = platform::Current();
+        s.shell = &shell;
+        services = std::make_unique<platform::ScopedServices>(s);
+    }
+
+    void Touch(const std::string& path)
+    {
+        fs::create_directories(fs::path(path).parent_path());
+        Sandbox::Write(path, "not really a program");
+    }
+
+    std::unique_ptr<TfrmSaver> Open()
+    {
+        auto panel = std::make_unique<TfrmSaver>(host);
+        panel->resize(640, 480);
+        panel->show();
+        return panel;
+    }
+
+    static QStringList Rows(QListWidget* list)
+    {
+        QStringList rows;
+        for (int i = 0; i < list->count(); ++i)
+            rows << list->item(i)->text();
+        return rows;
+    }
+
+    static void Click(QObject* panel, const char* name)
+    {
+        QTest::mouseClick(panel->findChild<QToolButton*>(name), Qt::LeftButton);
+    }
+
+    // Chooses Folder as the search folder the way Browse does.
+    static void Browse(TfrmSaver& panel, const std::string& folder)
+    {
+        test::AnswerNextFileDialog({QString::fromStdString(folder)});
+        panel.btBrowserClick();
+    }
+
+    static void PressRow(
+        TfrmSaver& panel, int row, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {})
+    {
+        auto* list = panel.findChild<TListBox*>("lsSaver");
+        const QPoint pos = row < list->count() ? list->visualItemRect(list->item(row)).center()
+                                               : QPoint(10, list->viewport()->height() - 3);
+        QTest::mousePress(list->viewport(), button, mods, pos);
+        QTest::mouseRelease(list->viewport(), button, mods, pos);
+    }
+};
+
+TEST_F(SaverEditor, SearchFollowsTheFolderRulesAndListsDisplayNamesUpperCased)
+{
+    Touch(tree + "a.scr");
+    Touch(tree + "B.SCR");
+    Touch(tree + ".hidden-file.scr");
+    Touch(tree + "Kaleidra Deluxe.scr");
+    Touch(tree + "note.txt");
+    Touch(tree + "sub/c.scr");
+    Touch(tree + "sub/deeper/d.Scr");
+    Touch(tree + ".hiddendir/e.scr");
+    Touch(tree + "locked/f.scr");
+    chmod((tree + "locked").c_str(), 0555);
+    fs::create_directory_symlink(tree + "sub", tree + "link");
+    fs::create_directory_symlink(tree, tree + "sub/loop");
+
+    auto panel = Open();
+    Browse(*panel, tree);
+    panel->findChild<QCheckBox*>("chkSub")->setChecked(true);
+    Click(panel.get(), "btSearch");
+
+    const QStringList rows = Rows(panel->findChild<QListWidget*>("lsSearch"));
+    QStringList sorted = rows;
+    sorted.sort();
+    EXPECT_EQ(sorted, (QStringList {".HIDDEN-FILE.SCR", "A.SCR", "B.SCR", "C.SCR", "D.SCR"}));
+    EXPECT_EQ(rows.indexOf("C.SCR") > rows.indexOf("A.SCR"), true) << "a folder's own hits come first";
+    EXPECT_LT(rows.indexOf("C.SCR"), rows.indexOf("D.SCR"));
+    EXPECT_EQ(host.status[CountPanel], "Found:5");
+    EXPECT_EQ(host.status[TextPanel], "Search done");
+}
+
+TEST_F(SaverEditor, SearchWithoutSubFoldersOrFolder)
+{
+    Touch(tree + "a.scr");
+    Touch(tree + "sub/c.scr");
+    auto panel = Open();
+    Click(panel.get(), "btSearch");
+    EXPECT_EQ(host.status[TextPanel], "Select a folder to search.");
+
+    Browse(*panel, tree);
+    panel->findChild<QCheckBox*>("chkSub")->setChecked(false);
+    Click(panel.get(), "btSearch");
+    EXPECT_EQ(Rows(panel->findChild<QListWidget*>("lsSearch")), QStringList {"A.SCR"});
+    EXPECT_TRUE(host.enteredFolders.empty()) << "no sub-folder shown, no messages processed";
+
+    fs::remove_all(tree);
+    Click(panel.get(), "btSearch");
+    EXPECT_EQ(host.status[CountPanel], "Found:0");
+    EXPECT_EQ(host.status[TextPanel], "Search done");
+}
+
+TEST_F(SaverEditor, StopKeepsTheHitsFoundSoFar)
+{
+    Touch(tree + "top.scr");
+    for (const char* sub : {"s1", "s2", "s3"})
+        Touch(tree + sub + "/x.scr");
+    auto panel = Open();
+    Browse(*panel, tree);
+    panel->findChild<QCheckBox*>("chkSub")->setChecked(true);
+    host.onceInProcessMessages = [&] { Click(panel.get(), "btStop"); };
+    Click(panel.get(), "btSearch");
+    EXPECT_EQ(Rows(panel->findChild<QListWidget*>("lsSearch")).size(), 2) << "the top hit and one sub-folder";
+    EXPECT_EQ(host.status[CountPanel], "Found:2");
+    EXPECT_EQ(host.status[TextPanel], "User stopped searching...");
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btSearch")->isVisible());
+    EXPECT_FALSE(panel->findChild<QToolButton*>("btStop")->isVisible());
+}
+
+TEST_F(SaverEditor, ASecondSearchWaitsUntilTheFirstHasEnded)
+{
+    for (const char* sub : {"s1", "s2", "s3"})
+        Touch(tree + sub + "/x.scr");
+    auto panel = Open();
+    Browse(*panel, tree);
+    panel->findChild<QCheckBox*>("chkSub")->setChecked(true);
+    host.onceInProcessMessages = [&] {
+        panel->btStopClick();
+        EXPECT_FALSE(panel->findChild<QToolButton*>("btSearch")->isEnabled());
+        panel->btSearchClick(); // refused while the first one unwinds
+    };
+    panel->btSearchClick();
+    auto* search = panel->findChild<QListWidget*>("lsSearch");
+    EXPECT_EQ(search->count(), 1);
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btSearch")->isEnabled());
+    panel->btSearchClick();
+    EXPECT_EQ(search->count(), 3) << "rows and found files agree afterwards";
+}
+
+TEST_F(SaverEditor, LeavingThePanelDuringASearchEndsItSafelyAndSaves)
+{
+    for (const char* sub : {"s1", "s2", "s3"})
+        Touch(tree + sub + "/x.scr");
+    auto panel = Open();
+    Browse(*panel, tree);
+    panel->findChild<QCheckBox*>("chkSub")->setChecked(true);
+    panel->WorkList().push_back("/kept.scr");
+    TfrmSaver* raw = panel.get();
+    host.onceInProcessMessages = [&] {
+        raw->FormHide();
+        panel.reset(); // destroyed while its search is on the stack
+    };
+    raw->btSearchClick();
+    EXPECT_FALSE(panel);
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("0=/kept.scr"), std::string::npos) << "saved on leaving";
+}
+
+TEST_F(SaverEditor, CheckTogglesAndMoveAppendsTickedRowsEachTime)
+{
+    Touch(tree + "a.scr");
+    Touch(tree + "b.scr");
+    Touch(tree + "c.scr");
+    auto panel = Open();
+    auto* search = panel->findChild<QListWidget*>("lsSearch");
+    auto* save = panel->findChild<QToolButton*>("btSave");
+    Click(panel.get(), "btAdd");
+    EXPECT_FALSE(save->isEnabled()) << "Move with an empty search list does nothing";
+
+    Browse(*panel, tree);
+    Click(panel.get(), "btSearch");
+    ASSERT_EQ(search->count(), 3);
+    Click(panel.get(), "btCheck");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(search->item(i)->checkState(), Qt::Checked);
+    Click(panel.get(), "btCheck");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(search->item(i)->checkState(), Qt::Unchecked);
+
+    Click(panel.get(), "btAdd");
+    EXPECT_TRUE(panel->WorkList().empty());
+    EXPECT_TRUE(save->isEnabled()) << "even when no row was ticked";
+
+    search->item(0)->setCheckState(Qt::Checked);
+    search->item(2)->setCheckState(Qt::Checked);
+    Click(panel.get(), "btAdd");
+    Click(panel.get(), "btAdd");
+    ASSERT_EQ(panel->WorkList().size(), 4u);
+    EXPECT_EQ(panel->WorkList()[0], panel->WorkList()[2]);
+    EXPECT_EQ(panel->WorkList()[1], panel->WorkList()[3]);
+    EXPECT_NE(panel->WorkList()[0], panel->WorkList()[1]);
+}
+
+TEST_F(SaverEditor, DeleteRemovesExactlyTheSelectedRows)
+{
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=/p0.scr\n1=/p1.scr\n2=/p2.scr\n3=/p3.scr\n4=/p4.scr\n");
+    auto panel = Open();
+    auto* list = panel->findChild<TListBox*>("lsSaver");
+    for (int row : {1, 3, 4})
+        list->item(row)->setSelected(true);
+    Click(panel.get(), "btDelete"); // disabled until an entry is picked
+    EXPECT_EQ(panel->WorkList().size(), 5u);
+    PressRow(*panel, 4, Qt::LeftButton, Qt::ControlModifier);
+    list->item(1)->setSelected(true);
+    list->item(3)->setSelected(true);
+    list->item(4)->setSelected(true);
+    Click(panel.get(), "btDelete");
+    EXPECT_EQ(panel->WorkList(), (TStrings {"/p0.scr", "/p2.scr"}));
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_FALSE(panel->findChild<QToolButton*>("btDelete")->isEnabled());
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btSave")->isEnabled());
+}
+
+TEST_F(SaverEditor, ClearAllResetAndTheSaveButton)
+{
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=/a.scr\n1=/b.scr\n[Saver]\nInterval=30\nRandomType=1\n");
+    auto panel = Open();
+    auto* save = panel->findChild<QToolButton*>("btSave");
+    auto* type = panel->findChild<QComboBox*>("cboxSaverRandomType");
+    auto* interval = panel->findChild<QSpinBox*>("txtSaverInterval");
+    EXPECT_FALSE(save->isEnabled()) << "creation never leaves Save enabled";
+    EXPECT_EQ(type->currentIndex(), 1);
+    EXPECT_EQ(interval->value(), 30);
+
+    panel->mnuClearClick();
+    EXPECT_TRUE(panel->WorkList().empty());
+    EXPECT_TRUE(save->isEnabled());
+    Click(panel.get(), "btSave");
+    EXPECT_FALSE(save->isEnabled());
+
+    panel->btResetClick();
+    EXPECT_TRUE(panel->WorkList().empty()) << "reset reloads what is stored";
+    EXPECT_FALSE(save->isEnabled()) << "an unchanged interval does not enable Save";
+    interval->setValue(45);
+    EXPECT_TRUE(save->isEnabled());
+    Click(panel.get(), "btSave");
+    type->setCurrentIndex(0);
+    panel->btResetClick();
+    EXPECT_EQ(type->currentIndex(), 1) << "the stored type is shown again";
+    EXPECT_EQ(Sandbox::Read(box.IniPath()).find("[SaverList]"), std::string::npos) << "an empty list has no keys";
+}
+
+TEST_F(SaverEditor, OptionsOutOfRangeAreClampedOrKept)
+{
+    Sandbox::Write(box.IniPath(), "[Saver]\nInterval=0\nRandomType=7\n");
+    auto panel = Open();
+    EXPECT_EQ(panel->findChild<QSpinBox*>("txtSaverInterval")->value(), 1);
+    EXPECT_EQ(panel->findChild<QComboBox*>("cboxSaverRandomType")->currentIndex(), -1);
+    panel->btSaveClick();
+    const std::string ini = Sandbox::Read(box.IniPath());
+    EXPECT_NE(ini.find("Interval=1\n"), std::string::npos);
+    EXPECT_NE(ini.find("RandomType=7\n"), std::string::npos) << "a value the list cannot show is kept, not lost";
+
+    auto* interval = panel->findChild<QSpinBox*>("txtSaverInterval");
+    interval->findChild<QLineEdit*>()->setText("5000");
+    panel->btSaveClick();
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("Interval=999\n"), std::string::npos);
+    interval->findChild<QLineEdit*>()->clear();
+    panel->btSaveClick();
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("Interval=1\n"), std::string::npos);
+}
+
+TEST_F(SaverEditor, RecentFoldersMoveToTheFrontAndKeepTwenty)
+{
+    std::string section = "[RecentFolder]\n";
+    for (int i = 0; i < 22; ++i) {
+        fs::create_directories(box.Root() + "/f" + std::to_string(i));
+        section += std::to_string(i) + "=" + box.Root() + "/f" + std::to_string(i) + "/\n";
+    }
+    Sandbox::Write(box.IniPath(), section);
+    auto panel = Open();
+    auto* folders = panel->findChild<QComboBox*>("cboxDriver");
+    EXPECT_EQ(folders->count(), 22) << "a longer section fills the box whole";
+    const QString third = folders->itemText(2);
+    panel->cboxDriverChange(2);
+    EXPECT_EQ(folders->itemText(0), third);
+    EXPECT_EQ(folders->count(), 20);
+    EXPECT_EQ(folders->toolTip(), third);
+
+    fs::create_directories(box.Root() + "/new");
+    Browse(*panel, box.Root() + "/new");
+    EXPECT_EQ(folders->itemText(0).toStdString(), box.Root() + "/new/") << "a separator is appended";
+    EXPECT_EQ(folders->count(), 20);
+    EXPECT_EQ(folders->itemText(1), third);
+    const std::string ini = Sandbox::Read(box.IniPath());
+    EXPECT_NE(ini.find("0=" + box.Root() + "/new/\n"), std::string::npos);
+    EXPECT_EQ(ini.find("20="), std::string::npos);
+
+    panel->cboxDriverChange(0);
+    EXPECT_EQ(folders->itemText(0).toStdString(), box.Root() + "/new/");
+}
+
+TEST_F(SaverEditor, ViewModesChangeOnlyTheRows)
+{
+    Touch(tree + "present.scr");
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=" + tree + "present.scr\n1=/gone/missing.scr\n");
+    auto panel = Open();
+    auto* list = panel->findChild<TListBox*>("lsSaver");
+    EXPECT_EQ(Rows(list), (QStringList {"PRESENT.SCR", "FILE NOT FOUND!"}));
+    panel->mnuFullPathClick();
+    EXPECT_EQ(Rows(list), (QStringList {QString::fromStdString(tree + "present.scr"), "/gone/missing.scr"}));
+    EXPECT_TRUE(panel->findChild<QAction*>("mnuFullPath")->isChecked());
+    EXPECT_FALSE(panel->findChild<QAction*>("mnuFileName")->isChecked());
+    EXPECT_FALSE(panel->findChild<QToolButton*>("btSave")->isEnabled());
+}
+
+TEST_F(SaverEditor, AutomaticSaveOnLeavingFollowsThePreference)
+{
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=/a.scr\n");
+    {
+        auto panel = Open();
+        panel->WorkList().push_back("/b.scr");
+        panel->FormHide();
+    }
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("1=/b.scr"), std::string::npos);
+    Sandbox::Write(box.IniPath(), "[Misc]\nAutoSave=0\n[SaverList]\n0=/a.scr\n");
+    {
+        auto panel = Open();
+        panel->WorkList().push_back("/b.scr");
+        panel->FormHide();
+    }
+    EXPECT_EQ(Sandbox::Read(box.IniPath()).find("/b.scr"), std::string::npos);
+}
+
+TEST_F(SaverEditor, ConfigAndPreviewWarnOrLaunchThePickedFile)
+{
+    Touch(tree + "real.scr");
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=" + tree + "real.scr\n1=/gone.scr\n");
+    auto panel = Open();
+    panel->btConfigClick();
+    panel->btPreviewClick();
+    auto* list = panel->findChild<TListBox*>("lsSaver");
+    list->onDoubleClick();
+    EXPECT_EQ(messages.shown,
+        (std::vector<std::string> {"Warning: You have to select a screensaver before you config it.",
+            "Warning: You have to select a screensaver before you preview it.",
+            "Warning: You have to select a screensaver before you preview it."}));
+    PressRow(*panel, 1);
+    panel->btPreviewClick();
+    EXPECT_EQ(messages.shown.back(), "Warning: This screensaver file does not exist!");
+    PressRow(*panel, 0);
+    panel->btConfigClick();
+    panel->btPreviewClick();
+    EXPECT_EQ(
+        shell.launches, (std::vector<std::string> {"config|" + tree + "real.scr| \\c", "open|" + tree + "real.scr|"}));
+
+    panel->mnuClearClick();
+    list->onDoubleClick();
+    EXPECT_EQ(shell.launches.back(), "open|" + tree + "real.scr|") << "the entry picked before the clear";
+    EXPECT_FALSE(panel->findChild<QToolButton*>("btConfig")->isEnabled());
+}
+
+TEST_F(SaverEditor, RightClickBelowTheRowsPicksNothing)
+{
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=/a.scr\n");
+    auto panel = Open();
+    PressRow(*panel, 0, Qt::RightButton);
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btDelete")->isEnabled());
+    PressRow(*panel, 1, Qt::RightButton);
+    EXPECT_FALSE(panel->findChild<QToolButton*>("btDelete")->isEnabled());
+    EXPECT_EQ(panel->findChild<TListBox*>("lsSaver")->currentRow(), -1);
+    QTest::qWait(10);
+    if (auto* menu = panel->findChild<QMenu*>("PopupMenu1"))
+        menu->close();
+}
+
+TEST_F(SaverEditor, ListsStopAtTheHundredEntriesTheFileGivesBack)
+{
+    for (int i = 0; i < 3; ++i)
+        Touch(tree + "x" + std::to_string(i) + ".scr");
+    std::string section = "[SaverList]\n";
+    for (int i = 0; i < 99; ++i)
+        section += std::to_string(i) + "=/p" + std::to_string(i) + ".scr\n";
+    Sandbox::Write(box.IniPath(), section);
+    auto panel = Open();
+    Browse(*panel, tree);
+    Click(panel.get(), "btSearch");
+    Click(panel.get(), "btCheck");
+    Click(panel.get(), "btAdd");
+    EXPECT_EQ(panel->WorkList().size(), 100u);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].find("2 file(s) were not added"), std::string::npos);
+}
+
+TEST_F(SaverEditor, AddFilesSkipsTheProductsOwnScreensaverButEnablesSave)
+{
+    Touch(tree + "mine.scr");
+    Touch(tree + "Kaleidra.scr");
+    auto panel = Open();
+    test::AnswerNextFileDialog(
+        {QString::fromStdString(tree + "mine.scr"), QString::fromStdString(tree + "Kaleidra.scr")});
+    panel->btAddFilesClick();
+    EXPECT_EQ(panel->WorkList(), TStrings {tree + "mine.scr"});
+    test::AnswerNextFileDialog({});
+    panel->btSaveClick();
+    panel->btAddFilesClick();
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btSave")->isEnabled()) << "also when cancelled";
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+} // namespace
