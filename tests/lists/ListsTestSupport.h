@@ -7,8 +7,12 @@
 #include <QString>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace kdx::test {
 

@@ -1,0 +1,199 @@
+// The picture and wallpaper panels: the picture search rule, previews, the wallpaper commands
+// and what Save hands the rotation.
+#include "ListsTestSupport.h"
+#include "lists/TListBox.h"
+#include "lists/TfrmPicture.h"
+#include "lists/TfrmWallpaper.h"
+#include "platform/Platform.h"
+#include "settings/Errors.h"
+#include "support/Sandbox.h"
+
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace kdx;
+using kdx::test::Sandbox;
+namespace fs = std::filesystem;
+
+namespace {
+
+class PictureEditors : public ::testing::Test {
+protected:
+    Sandbox box;
+    test::HostForTests host;
+    test::RecordedMessages messages;
+    std::string pics = box.Root() + "/pics/";
+
+    PictureEditors() { fs::create_directories(pics); }
+
+    void Picture(const std::string& name, int w, int h, const char* format)
+    {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        ASSERT_TRUE(image.save(QString::fromStdString(pics + name), format)) << name;
+    }
+
+    template <typename Panel> std::unique_ptr<Panel> Open()
+    {
+        auto panel = std::make_unique<Panel>(host);
+        panel->resize(640, 480);
+        panel->show();
+        return panel;
+    }
+
+    static void Press(QListWidget* list, int row, Qt::MouseButton button = Qt::LeftButton)
+    {
+        const QPoint pos = list->visualItemRect(list->item(row)).center();
+        QTest::mousePress(list->viewport(), button, {}, pos);
+        QTest::mouseRelease(list->viewport(), button, {}, pos);
+    }
+
+    static QSize Preview(QWidget* panel)
+    {
+        const QPixmap pixmap = panel->findChild<QLabel*>("imgPreview")->pixmap();
+        return pixmap.size();
+    }
+
+    std::string RegValue(const char* name)
+    {
+        auto key = platform::Current().registry->OpenKey(platform::desktop::Key);
+        return key ? key->QueryString(name).value : std::string("<no key>");
+    }
+};
+
+TEST_F(PictureEditors, SearchTakesPictureExtensionsOnlyFoldersIncluded)
+{
+    Picture("PHOTO.JPG", 8, 8, "JPG");
+    Picture("b.Jpeg", 8, 8, "JPG");
+    Picture("c.bmp", 8, 8, "BMP");
+    for (const char* other : {"d.png", "e.jpe", "f.jpg.bak", "noext"})
+        Sandbox::Write(pics + other, "x");
+    fs::create_directories(pics + "album.jpg");
+    auto panel = Open<TfrmPicture>();
+    test::AnswerNextFileDialog({QString::fromStdString(pics)});
+    panel->btBrowserClick();
+    panel->btSearchClick();
+    auto* search = panel->findChild<QListWidget*>("lsSearch");
+    QStringList rows;
+    for (int i = 0; i < search->count(); ++i)
+        rows << search->item(i)->text();
+    rows.sort();
+    // A folder is a hit by its name, and stands for no file.
+    EXPECT_EQ(rows, (QStringList {"B.JPEG", "C.BMP", "FILE NOT FOUND!", "PHOTO.JPG"}));
+    EXPECT_EQ(search->count(), 4);
+}
+
+TEST_F(PictureEditors, PreviewsComeFromTheSearchListAndTheRandomList)
+{
+    Picture("wide.jpg", 40, 10, "JPG");
+    Picture("tall.bmp", 10, 30, "BMP");
+    Sandbox::Write(box.IniPath(), "[ImageList]\n0=" + pics + "tall.bmp\n");
+    auto panel = Open<TfrmPicture>();
+    test::AnswerNextFileDialog({QString::fromStdString(pics)});
+    panel->btBrowserClick();
+    panel->btSearchClick();
+    auto* search = panel->findChild<QListWidget*>("lsSearch");
+    const int wide = search->row(search->findItems("WIDE.JPG", Qt::MatchExactly).value(0));
+    search->setCurrentRow(wide);
+    EXPECT_EQ(Preview(panel.get()), QSize(40, 10));
+
+    Press(panel->findChild<QListWidget*>("lsPicture"), 0);
+    EXPECT_EQ(Preview(panel.get()), QSize(10, 30));
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btDelete")->isEnabled());
+    panel->mnuClearClick();
+    EXPECT_EQ(Preview(panel.get()), QSize(10, 30)) << "the preview stays";
+}
+
+TEST_F(PictureEditors, ADamagedPictureRaisesAndLeavesTheCommandsOff)
+{
+    Sandbox::Write(pics + "broken.jpg", "not a jpeg at all");
+    Sandbox::Write(box.IniPath(), "[PaperList]\n0=" + pics + "broken.jpg\n1=" + pics + "missing.bmp\n");
+    auto panel = Open<TfrmWallpaper>();
+    EXPECT_THROW(panel->PreviewPicture(pics + "broken.jpg"), EKaleidraError);
+    EXPECT_THROW(panel->PreviewPicture(pics + "missing.bmp"), EKaleidraError);
+    EXPECT_THROW(panel->PreviewPicture(pics + "x.png"), EKaleidraError);
+}
+
+TEST_F(PictureEditors, PictureOptionsDefaultClampAndSave)
+{
+    auto panel = Open<TfrmPicture>();
+    EXPECT_EQ(panel->findChild<QComboBox*>("cboxImageSize")->currentText(), "Full Size");
+    EXPECT_EQ(panel->findChild<QSpinBox*>("txtImageInterval")->value(), 5);
+    panel->btSaveClick();
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("[Image]\r\nInterval=5\r\nSize=0\r\n"), std::string::npos);
+
+    Sandbox::Write(box.IniPath(), "[Image]\nInterval=1500\nSize=2\n");
+    auto again = Open<TfrmPicture>();
+    EXPECT_EQ(again->findChild<QSpinBox*>("txtImageInterval")->value(), 999);
+    again->FormHide();
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("Interval=999\nSize=2\n"), std::string::npos)
+        << "leaving with automatic saving writes the clamped value";
+}
+
+TEST_F(PictureEditors, CycleDecidesTheIntervalBoxAndResetRestoresBoth)
+{
+    Sandbox::Write(box.IniPath(), "[Wallpaper]\nCycle=2\nInterval=120\n");
+    auto panel = Open<TfrmWallpaper>();
+    auto* cycle = panel->findChild<QComboBox*>("cboxCycle");
+    auto* interval = panel->findChild<QSpinBox*>("txtPaperInterval");
+    EXPECT_TRUE(interval->isEnabled());
+    cycle->setCurrentIndex(0);
+    panel->cboxCycleChange();
+    EXPECT_FALSE(interval->isEnabled());
+    EXPECT_EQ(interval->value(), 120) << "a disabled box keeps its value";
+    panel->btResetClick();
+    EXPECT_EQ(cycle->currentIndex(), 2);
+    EXPECT_TRUE(interval->isEnabled());
+    cycle->setCurrentIndex(1);
+    panel->cboxCycleChange();
+    panel->btSaveClick();
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("Interval=120"), std::string::npos);
+}
+
+TEST_F(PictureEditors, SaveHandsTheSettingsToTheRotation)
+{
+    Sandbox::Write(box.IniPath(), "[Wallpaper]\nActivate=0\nPrevChange=2026-01-02 03:04:05\n");
+    auto panel = Open<TfrmWallpaper>();
+    auto* activate = panel->findChild<QToolButton*>("btActivate");
+    EXPECT_FALSE(activate->isChecked());
+    host.timerEnabled = true;
+    QTest::mouseClick(activate, Qt::LeftButton);
+    QTest::mouseClick(activate, Qt::LeftButton);
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btSave")->isEnabled());
+    EXPECT_TRUE(host.timerEnabled) << "toggling alone changes nothing";
+
+    panel->btSaveClick();
+    EXPECT_FALSE(host.timerEnabled);
+    EXPECT_EQ(host.reloads, 0);
+    QTest::mouseClick(activate, Qt::LeftButton);
+    panel->btSaveClick();
+    EXPECT_TRUE(host.timerEnabled);
+    EXPECT_EQ(host.reloads, 1);
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("PrevChange=2026-01-02 03:04:05"), std::string::npos)
+        << "the stamp goes back as loaded";
+}
+
+TEST_F(PictureEditors, SetWallpaperUsesTheStyleShownNotTheStoredOne)
+{
+    Picture("sea.bmp", 4, 4, "BMP");
+    Sandbox::Write(box.IniPath(), "[PaperList]\n0=" + pics + "sea.bmp\n[Wallpaper]\nStyle=0\n");
+    auto panel = Open<TfrmWallpaper>();
+    panel->mnuSetWallpaperClick();
+    EXPECT_TRUE(messages.shown.empty()) << "nothing picked, nothing happens";
+    Press(panel->findChild<QListWidget*>("lsPaper"), 0, Qt::RightButton);
+    panel->findChild<QComboBox*>("cboxPaperStyle")->setCurrentIndex(2);
+    panel->mnuSetWallpaperClick();
+    EXPECT_EQ(messages.shown, std::vector<std::string> {"Information: Changed wallpaper successfully!"});
+    EXPECT_EQ(RegValue("TileWallpaper"), "0");
+    EXPECT_EQ(RegValue("WallpaperStyle"), "2");
+    EXPECT_EQ(Sandbox::Read(RegValue("Wallpaper")), Sandbox::Read(pics + "sea.bmp"));
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("Style=0"), std::string::npos);
+}
+
+} // namespace
