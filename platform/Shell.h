@@ -20,6 +20,15 @@ public:
     virtual std::string ResourceString(const std::string& path, unsigned id) = 0;
 };
 
+// The desktop values under HKEY_CURRENT_USER that SystemParametersInfo(SPI_SETDESKWALLPAPER)
+// applies.
+namespace desktop {
+inline constexpr const char* Key = "Control Panel\\DeskTop";
+inline constexpr const char* WallpaperValue = "Wallpaper";
+inline constexpr const char* TileWallpaperValue = "TileWallpaper";
+inline constexpr const char* WallpaperStyleValue = "WallpaperStyle";
+} // namespace desktop
+
 // The desktop wallpaper setting.
 class IDesktop {
 public:

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Shell.h"
 #include "settings/DateTime.h"
 
 #include <cstdint>
@@ -12,7 +13,25 @@ inline constexpr const char* FileNotFound = "FILE NOT FOUND!";
 inline constexpr const char* WarningCaption = "Warning";
 inline constexpr const char* InformationCaption = "Information";
 inline constexpr const char* WallpaperBitmap = "KAWalllpaper.bmp";
+// Added to the bitmap's name while a new bitmap is being made beside it.
+inline constexpr const char* PartialSuffix = ".part";
 } // namespace texts
+
+// The desktop values under HKEY_CURRENT_USER that the wallpaper is applied through.
+namespace desktop {
+using platform::desktop::Key;
+using platform::desktop::TileWallpaperValue;
+using platform::desktop::WallpaperStyleValue;
+using platform::desktop::WallpaperValue;
+} // namespace desktop
+
+// "TileWallpaper" and "WallpaperStyle" for a wallpaper style: 0 "Center" "0" and "0", 1 "Title"
+// (tiled) "1" and "0", 2 "Stretch" "0" and "2"; any other style two empty strings.
+struct DesktopStyleTexts {
+    const char* tile;
+    const char* style;
+};
+DesktopStyleTexts WallpaperStyleTexts(int style);
 
 // Stateless shell and presentation helpers shared by the main window and the panels. Each
 // component creates its own instance; every operation stands alone.
@@ -33,9 +52,19 @@ public:
     std::string GetWindowsDir();
     std::string RightChars(const std::string& text, int count);
 
-    // Makes the picture the desktop wallpaper through the one bitmap in the Windows folder.
+    // Makes the picture the desktop wallpaper through the one bitmap in the Windows folder:
+    // with the key "Control Panel\DeskTop" open (never created), makes the bitmap, writes
+    // "TileWallpaper", "Wallpaper" and "WallpaperStyle" in that order, closes the key, then
+    // has the system apply them (also when the key did not open; not after an error).
     void SetWallpaper(const std::string& path, int style);
+    // Writes the picture to the wallpaper bitmap: a ".jpg" or ".jpeg" (any case) decoded to an
+    // uncompressed 24-bit bitmap, anything else copied byte for byte. Raises "Cannot open file
+    // %s" for a picture that cannot be opened (JPEG or not), "JPEG error #%d" for one that
+    // cannot be decoded and "Cannot create file %s" for a bitmap that cannot be written; the
+    // old bitmap is replaced only by a complete new one, so after an error it is still there.
     void MakeWallpaperBitmap(const std::string& path);
+    // The Windows folder + "\KAWalllpaper.bmp" ("/" here).
+    std::string WallpaperBitmapPath();
 };
 
 } // namespace kdx

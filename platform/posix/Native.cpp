@@ -3,6 +3,7 @@
 #include "PosixInstance.h"
 #include "PosixProfileFile.h"
 #include "PosixRegistry.h"
+#include "PosixShell.h"
 #include "PosixSystem.h"
 #include "X11DesktopWindows.h"
 #include "X11HotKeys.h"
@@ -22,6 +23,10 @@ Services& Native()
     // Named rather than placed, so the list above can grow without reordering.
     static posix::PosixInstance instance;
     static posix::PosixHelpControl helpControl;
+    static posix::PosixShell shell;
+    static posix::PosixDesktop desktop;
+    services.shell = &shell;
+    services.desktop = &desktop;
     services.instance = &instance;
     services.helpControl = &helpControl;
     static posix::PosixAtoms atoms;

@@ -3,6 +3,7 @@
 #include "FileText.h"
 #include "IniText.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace kdx::platform::posix {
@@ -12,6 +13,17 @@ namespace {
 bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 int HexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
+
+bool IsStandardKey(const std::string& path)
+{
+    const std::string desktop = "control panel\\desktop";
+    if (path.size() != desktop.size())
+        return false;
+    for (size_t i = 0; i < path.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(path[i])) != desktop[i])
+            return false;
+    return true;
+}
 
 // Reads the store; false when it exists but cannot be read, so nothing overwrites it.
 bool LoadStore(std::string& bytes) { return ReadTextFile(PosixRegistry::StoreFile(), bytes) != ReadResult::Unreadable; }
@@ -129,8 +141,14 @@ std::unique_ptr<IRegKey> PosixRegistry::CreateKey(const std::string& path)
 std::unique_ptr<IRegKey> PosixRegistry::OpenKey(const std::string& path)
 {
     std::string bytes;
-    if (!LoadStore(bytes) || !IniText(std::move(bytes)).HasSection(path))
+    if (!LoadStore(bytes))
         return nullptr;
+    if (!IniText(std::move(bytes)).HasSection(path)) {
+        // Every Windows user has the desktop key; the stand-in makes it when first opened, so
+        // that what opens it without creating it (the wallpaper) finds it as on Windows.
+        if (!IsStandardKey(path) || !EditStore([&](IniText& t) { return t.AddSection(path); }))
+            return nullptr;
+    }
     return std::make_unique<PosixRegKey>(path);
 }
 

@@ -1,0 +1,370 @@
+#include "PosixShell.h"
+
+#include "FileText.h"
+#include "PeStrings.h"
+#include "PosixSystem.h"
+#include "Process.h"
+#include "platform/Platform.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace kdx::platform::posix {
+
+namespace {
+
+std::string LowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return text;
+}
+
+std::string ExtensionOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return std::string();
+    return LowerAscii(path.substr(dot));
+}
+
+bool IsWindowsProgram(const std::string& path)
+{
+    const std::string ext = ExtensionOf(path);
+    return ext == ".exe" || ext == ".com" || ext == ".scr";
+}
+
+bool IsFile(const std::string& path) { return PosixFiles().FileExists(path); }
+
+std::string FolderOf(const std::string& file)
+{
+    const std::size_t slash = file.rfind('/');
+    return slash == std::string::npos ? std::string() : file.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string CurrentFolder()
+{
+    char buf[4096];
+    return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
+}
+
+// A bare program name, found where Windows' ShellExecute looks: the program's folder, the
+// current folder, the Windows folder, then the search path.
+std::string LocateBareName(const std::string& name)
+{
+    ISystem* system = Current().system;
+    std::vector<std::string> folders;
+    if (system)
+        folders.push_back(FolderOf(system->ModuleFileName()));
+    folders.push_back(CurrentFolder());
+    if (system)
+        folders.push_back(system->WindowsDirectory());
+    for (const std::string& folder : folders) {
+        if (folder.empty())
+            continue;
+        const std::string candidate = folder + (folder.back() == '/' ? "" : "/") + name;
+        if (IsFile(candidate))
+            return candidate;
+    }
+    const char* path = std::getenv("PATH");
+    const std::string dirs = path ? path : "";
+    for (std::size_t begin = 0; begin < dirs.size();) {
+        std::size_t end = dirs.find(':', begin);
+        if (end == std::string::npos)
+            end = dirs.size();
+        const std::string candidate = dirs.substr(begin, end - begin) + "/" + name;
+        if (end > begin && IsFile(candidate))
+            return candidate;
+        begin = end + 1;
+    }
+    return std::string();
+}
+
+// Wine's loader: "wine" or "wine64" on PATH, else Debian's 64-bit loader, which the wine64
+// package installs outside PATH. $KALEIDRA_WINE, which only tests set, names another one, or
+// "none" for a machine without Wine.
+std::string FindWine()
+{
+    const std::string chosen = EnvOr("KALEIDRA_WINE", "");
+    if (chosen == "none")
+        return std::string();
+    if (!chosen.empty())
+        return FindProgram(chosen);
+    for (const char* name : {"wine", "wine64", "/usr/lib/wine/wine64"}) {
+        const std::string found = FindProgram(name);
+        if (!found.empty())
+            return found;
+    }
+    return std::string();
+}
+
+// Windows parameters split at blanks, a double-quoted run kept whole.
+std::vector<std::string> SplitParams(const std::string& params)
+{
+    std::vector<std::string> out;
+    std::string current;
+    bool quoted = false, any = false;
+    for (const char c : params) {
+        if (c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (any)
+                out.push_back(current);
+            current.clear();
+            any = false;
+        } else {
+            current += c;
+            any = true;
+        }
+    }
+    if (any)
+        out.push_back(current);
+    return out;
+}
+
+std::string Absolute(const std::string& path)
+{
+    if (!path.empty() && path[0] == '/')
+        return path;
+    const std::string cwd = CurrentFolder();
+    return cwd.empty() ? path : cwd + "/" + path;
+}
+
+int RunQuietly(const std::vector<std::string>& argv, std::string* output = nullptr)
+{
+    // A desktop's settings tool answers in well under a second; one that hangs is given up.
+    constexpr int TimeoutMs = 5000;
+    return RunAndWait(argv, TimeoutMs, output);
+}
+
+bool HasDesktop(const std::string& current, const std::vector<std::string>& names)
+{
+    // $XDG_CURRENT_DESKTOP is a colon-separated list, such as "ubuntu:GNOME".
+    for (std::size_t begin = 0; begin <= current.size();) {
+        std::size_t end = current.find(':', begin);
+        if (end == std::string::npos)
+            end = current.size();
+        const std::string item = LowerAscii(current.substr(begin, end - begin));
+        for (const std::string& name : names)
+            if (item == name)
+                return true;
+        begin = end + 1;
+    }
+    return false;
+}
+
+const char* GnomeOption(WallpaperLayout layout)
+{
+    switch (layout) {
+    case WallpaperLayout::Tile:
+        return "wallpaper";
+    case WallpaperLayout::Stretch:
+        return "stretched";
+    case WallpaperLayout::Fit:
+        return "scaled";
+    case WallpaperLayout::Fill:
+        return "zoom";
+    default:
+        return "centered";
+    }
+}
+
+int XfceStyle(WallpaperLayout layout)
+{
+    switch (layout) {
+    case WallpaperLayout::Tile:
+        return 2;
+    case WallpaperLayout::Stretch:
+        return 3;
+    case WallpaperLayout::Fit:
+        return 4;
+    case WallpaperLayout::Fill:
+        return 5;
+    default:
+        return 1;
+    }
+}
+
+constexpr const char* GnomeSchema = "org.gnome.desktop.background";
+
+// gsettings on a GNOME-family schema; false when gsettings is not there.
+bool ApplyWithGsettings(const std::string& schema, const std::string& pictureKey, bool pictureIsUri,
+    const std::string& bitmap, std::optional<WallpaperLayout> layout)
+{
+    const std::string gsettings = FindProgram("gsettings");
+    if (gsettings.empty())
+        return false;
+    const std::string picture = pictureIsUri ? FileUri(bitmap) : bitmap;
+    RunQuietly({gsettings, "set", schema, pictureKey, picture});
+    if (schema == GnomeSchema) // GNOME 42 on has a second picture for the dark style
+        RunQuietly({gsettings, "set", schema, "picture-uri-dark", picture});
+    if (layout)
+        RunQuietly({gsettings, "set", schema, "picture-options", GnomeOption(*layout)});
+    return true;
+}
+
+// xfconf-query on every backdrop that has a picture; false when there is none or no tool.
+bool ApplyWithXfconf(const std::string& bitmap, std::optional<WallpaperLayout> layout)
+{
+    const std::string xfconf = FindProgram("xfconf-query");
+    if (xfconf.empty())
+        return false;
+    std::string listing;
+    if (RunQuietly({xfconf, "-c", "xfce4-desktop", "-l"}, &listing) != 0)
+        return false;
+    const std::string suffix = "/last-image";
+    bool any = false;
+    for (std::size_t begin = 0; begin < listing.size();) {
+        std::size_t end = listing.find('\n', begin);
+        if (end == std::string::npos)
+            end = listing.size();
+        const std::string property = listing.substr(begin, end - begin);
+        begin = end + 1;
+        if (property.size() <= suffix.size()
+            || property.compare(property.size() - suffix.size(), suffix.size(), suffix))
+            continue;
+        any = true;
+        RunQuietly({xfconf, "-c", "xfce4-desktop", "-p", property, "-n", "-t", "string", "-s", bitmap});
+        if (layout) {
+            const std::string style = property.substr(0, property.size() - suffix.size()) + "/image-style";
+            RunQuietly({xfconf, "-c", "xfce4-desktop", "-p", style, "-n", "-t", "int", "-s",
+                std::to_string(XfceStyle(*layout))});
+        }
+    }
+    return any;
+}
+
+} // namespace
+
+std::string FileUri(const std::string& path)
+{
+    static const char* hex = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (const unsigned char c : Absolute(path)) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-'
+            || c == '.' || c == '_' || c == '~' || c == '/';
+        if (plain) {
+            uri += char(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    return uri;
+}
+
+std::vector<std::string> ShellCommand(const std::string& verb, const std::string& file, const std::string& params)
+{
+    std::string target = file;
+    if (file.find('/') == std::string::npos && file.find(':') == std::string::npos) {
+        const std::string found = LocateBareName(file);
+        if (!found.empty())
+            target = found;
+    }
+    if (IsWindowsProgram(target) && IsFile(target)) {
+        const std::string wine = FindWine();
+        if (!wine.empty()) {
+            std::vector<std::string> command {wine, target};
+            if (ExtensionOf(target) == ".scr") {
+                if (LowerAscii(verb) != "config")
+                    command.push_back("/S");
+            } else {
+                for (std::string& p : SplitParams(params))
+                    command.push_back(std::move(p));
+            }
+            return command;
+        }
+    }
+    const std::string opener = FindProgram("xdg-open");
+    if (opener.empty())
+        return {};
+    return {opener, target};
+}
+
+std::vector<std::string> PropertiesCommand(const std::string& path)
+{
+    const std::string uri = FileUri(path);
+    const std::string gdbus = FindProgram("gdbus");
+    if (!gdbus.empty())
+        return {gdbus, "call", "--session", "--dest", "org.freedesktop.FileManager1", "--object-path",
+            "/org/freedesktop/FileManager1", "--method", "org.freedesktop.FileManager1.ShowItemProperties",
+            "['" + uri + "']", ""};
+    const std::string dbusSend = FindProgram("dbus-send");
+    if (!dbusSend.empty())
+        return {dbusSend, "--session", "--type=method_call", "--dest=org.freedesktop.FileManager1",
+            "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1.ShowItemProperties", "array:string:" + uri,
+            "string:"};
+    return {};
+}
+
+void PosixShell::Execute(const std::string& verb, const std::string& file, const std::string& params)
+{
+    StartDetached(ShellCommand(verb, file, params));
+}
+
+void PosixShell::ShowProperties(const std::string& path) { StartDetached(PropertiesCommand(path)); }
+
+std::string PosixShell::DisplayName(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string PosixShell::ResourceString(const std::string& path, unsigned id)
+{
+    return PeStringResourceOfFile(path, id, UserLanguage());
+}
+
+std::optional<WallpaperLayout> LayoutOfValues(const std::string& tile, const std::string& style)
+{
+    if (tile.empty() && style.empty())
+        return std::nullopt;
+    if (tile == "1")
+        return WallpaperLayout::Tile;
+    if (style == "2" || style == "22")
+        return WallpaperLayout::Stretch;
+    if (style == "6")
+        return WallpaperLayout::Fit;
+    if (style == "10")
+        return WallpaperLayout::Fill;
+    return WallpaperLayout::Center;
+}
+
+void PosixDesktop::ApplyWallpaperSettings()
+{
+    IRegistry* registry = Current().registry;
+    const auto key = registry ? registry->OpenKey(desktop::Key) : nullptr;
+    if (!key)
+        return;
+    const RegString wallpaper = key->QueryString(desktop::WallpaperValue);
+    if (wallpaper.status != RegRead::Ok || wallpaper.value.empty())
+        return;
+    const RegString tile = key->QueryString(desktop::TileWallpaperValue);
+    const RegString style = key->QueryString(desktop::WallpaperStyleValue);
+    const auto layout = LayoutOfValues(tile.status == RegRead::Ok ? tile.value : std::string(),
+        style.status == RegRead::Ok ? style.value : std::string());
+    const std::string& bitmap = wallpaper.value;
+
+    const char* env = std::getenv("XDG_CURRENT_DESKTOP");
+    const std::string current = env ? env : "";
+    bool applied = false;
+    if (HasDesktop(current, {"gnome", "unity", "budgie", "pantheon", "gnome-classic", "gnome-flashback"}))
+        applied = ApplyWithGsettings(GnomeSchema, "picture-uri", true, bitmap, layout);
+    else if (HasDesktop(current, {"x-cinnamon", "cinnamon"}))
+        applied = ApplyWithGsettings("org.cinnamon.desktop.background", "picture-uri", true, bitmap, layout);
+    else if (HasDesktop(current, {"mate"}))
+        applied = ApplyWithGsettings("org.mate.background", "picture-filename", false, bitmap, layout);
+    else if (HasDesktop(current, {"xfce"}))
+        applied = ApplyWithXfconf(bitmap, layout);
+    if (applied)
+        return;
+    BmpImage picture;
+    if (picture.Open(bitmap))
+        SetRootWallpaper(picture, layout.value_or(WallpaperLayout::Center));
+}
+
+} // namespace kdx::platform::posix

@@ -1,0 +1,24 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kdx::platform::posix {
+
+// The full name of an executable program: Name itself when it holds a "/", otherwise the
+// first match on PATH. Empty when there is none.
+std::string FindProgram(const std::string& name);
+
+// Starts Argv (Argv[0] a full program name) detached from the agent: through a shell that
+// puts it in the background and ends at once, so the program is nobody's child to wait for,
+// in a session of its own, with standard input and output on /dev/null and none of the
+// agent's other files open. The outcome is not reported.
+void StartDetached(const std::vector<std::string>& argv);
+
+// Runs Argv and waits for it to end, at most TimeoutMs milliseconds, after which it is killed.
+// Its standard output, up to MaxOutput bytes, goes to Output when given; standard input and
+// error are /dev/null. The exit status, or -1 when it could not start or did not end in time.
+int RunAndWait(
+    const std::vector<std::string>& argv, int timeoutMs, std::string* output = nullptr, std::size_t maxOutput = 65536);
+
+} // namespace kdx::platform::posix

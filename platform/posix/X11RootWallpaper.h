@@ -1,0 +1,24 @@
+#pragma once
+#include "BmpImage.h"
+
+namespace kdx::platform::posix {
+
+// How a picture covers the screen.
+enum class WallpaperLayout {
+    Center, // at its own size in the middle, on black, cropped when larger
+    Tile, // repeated from the top left corner
+    Stretch, // scaled to the screen, proportions lost
+    Fit, // scaled to fit whole, centred, on black
+    Fill, // scaled to cover the screen, centred, cropped
+};
+
+// Makes the picture the background of the X root window of the default screen of $DISPLAY,
+// the way xsetroot-style tools do, so a plain X session (or Xvfb) shows it and a test can
+// read it back: a pixmap with the picture laid out, set as the root window's background and
+// published as _XROOTPMAP_ID and ESETROOT_PMAP_ID (for terminals and panels that draw the
+// desktop behind them), kept after the connection closes (RetainPermanent). The pixmap of the
+// previous such call is freed through the client that kept it, when both properties name it.
+// False when there is no display, the screen is not TrueColor, or the server refused.
+bool SetRootWallpaper(const BmpImage& picture, WallpaperLayout layout);
+
+} // namespace kdx::platform::posix

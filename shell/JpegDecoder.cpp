@@ -1,0 +1,188 @@
+#include "JpegDecoder.h"
+
+#include "settings/Errors.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <new>
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace kdx::picture {
+
+namespace {
+
+// libjpeg reports a fatal error by calling error_exit, which must not return. It jumps back
+// into Decoder::Run, whose frame holds nothing with a destructor; the Decoder object, which
+// owns everything libjpeg allocated, is cleaned up normally by its caller.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void ExitOnError(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+
+// Warnings are not shown: like djpeg's output, the picture is what could be decoded.
+void DropMessage(j_common_ptr) { }
+
+// Rows asked of libjpeg at once; its own row group (rec_outbuf_height) is at most 4.
+constexpr unsigned MaxRowsPerRead = 16;
+
+// CMYK as Adobe writes it (inverted: 255 means no ink), with djpeg's rounding, so a CMYK
+// picture comes out as djpeg -bmp shows it.
+void CmykRowToRgb(const JSAMPLE* cmyk, std::uint8_t* out, unsigned width, PixelOrder order)
+{
+    const int red = order == PixelOrder::Rgb ? 0 : 2;
+    const int blue = 2 - red;
+    for (unsigned x = 0; x < width; ++x, cmyk += 4, out += 3) {
+        const unsigned k = cmyk[3];
+        out[red] = std::uint8_t((cmyk[0] * k + 127) / 255);
+        out[1] = std::uint8_t((cmyk[1] * k + 127) / 255);
+        out[blue] = std::uint8_t((cmyk[2] * k + 127) / 255);
+    }
+}
+
+class Decoder {
+public:
+    Decoder() { std::memset(&cinfo_, 0, sizeof cinfo_); }
+    ~Decoder()
+    {
+        jpeg_destroy_decompress(&cinfo_);
+        if (file_)
+            std::fclose(file_);
+    }
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+
+    void Open(const JpegInput& input)
+    {
+        input_ = &input;
+        if (input.data)
+            return;
+        file_ = std::fopen(input.path.c_str(), "rb");
+        if (!file_)
+            Raise(texts::CannotOpenFile, input.path);
+    }
+
+    static constexpr int Decoded = -1;
+
+    // Decoded, or libjpeg's message number. ExitOnError jumps back here out of Decode, whose
+    // frame holds only trivially destructible objects, so the jump skips no destructor.
+    int Run(PixelOrder order, RowSink& sink, const DecodeLimits& limits)
+    {
+        cinfo_.err = jpeg_std_error(&error_.pub);
+        error_.pub.error_exit = ExitOnError;
+        error_.pub.output_message = DropMessage;
+        if (setjmp(error_.jump))
+            return error_.pub.msg_code;
+        return Decode(order, sink, limits);
+    }
+
+private:
+    [[gnu::noinline]] int Decode(PixelOrder order, RowSink& sink, const DecodeLimits& limits)
+    {
+        jpeg_create_decompress(&cinfo_);
+        cinfo_.mem->max_memory_to_use = limits.maxDecoderMemory;
+        if (file_)
+            jpeg_stdio_src(&cinfo_, file_);
+        else
+            jpeg_mem_src(&cinfo_, input_->data, static_cast<unsigned long>(input_->size));
+        jpeg_read_header(&cinfo_, TRUE);
+        if (std::uint64_t(cinfo_.image_width) * cinfo_.image_height > limits.maxPixels)
+            return JERR_IMAGE_TOO_BIG;
+
+        const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
+        if (cmyk)
+            cinfo_.out_color_space = JCS_CMYK;
+        else
+            cinfo_.out_color_space = order == PixelOrder::Rgb ? JCS_RGB : JCS_EXT_BGR;
+        jpeg_start_decompress(&cinfo_);
+        if (cinfo_.output_components != (cmyk ? 4 : 3))
+            return JERR_CONVERSION_NOTIMPL;
+
+        const unsigned width = cinfo_.output_width;
+        const unsigned height = cinfo_.output_height;
+        JSAMPARRAY cmykRows = nullptr;
+        if (cmyk)
+            cmykRows = (*cinfo_.mem->alloc_sarray)(
+                reinterpret_cast<j_common_ptr>(&cinfo_), JPOOL_IMAGE, width * 4, MaxRowsPerRead);
+        sink.Begin(width, height);
+
+        while (cinfo_.output_scanline < height) {
+            const unsigned y = cinfo_.output_scanline;
+            const unsigned group = std::clamp(unsigned(cinfo_.rec_outbuf_height), 1u, MaxRowsPerRead);
+            const unsigned want = std::min(group, height - y);
+            std::uint8_t* rows[MaxRowsPerRead];
+            const unsigned given = std::clamp(sink.Reserve(y, want, rows), 1u, want);
+            const unsigned got = jpeg_read_scanlines(&cinfo_, cmyk ? cmykRows : rows, given);
+            if (got == 0) // only a suspending source gives no rows; ours never suspend
+                return JERR_INPUT_EOF;
+            if (cmyk)
+                for (unsigned i = 0; i < got; ++i)
+                    CmykRowToRgb(cmykRows[i], rows[i], width, order);
+            sink.Commit(y + got);
+        }
+        jpeg_finish_decompress(&cinfo_);
+        return Decoded;
+    }
+
+    jpeg_decompress_struct cinfo_;
+    ErrorManager error_ {};
+    std::FILE* file_ = nullptr;
+    const JpegInput* input_ = nullptr;
+};
+
+class PictureSink final : public RowSink {
+public:
+    explicit PictureSink(RgbPicture& picture) : picture_(picture) { }
+
+    void Begin(unsigned width, unsigned height) override
+    {
+        picture_.width = width;
+        picture_.height = height;
+        try {
+            picture_.pixels.assign(std::size_t(width) * height * 3, 0);
+        } catch (const std::bad_alloc&) {
+            Raise(texts::JpegError, std::to_string(int(JERR_OUT_OF_MEMORY)));
+        }
+    }
+
+    unsigned Reserve(unsigned y, unsigned max, std::uint8_t** rows) override
+    {
+        const std::size_t stride = std::size_t(picture_.width) * 3;
+        for (unsigned i = 0; i < max; ++i)
+            rows[i] = picture_.pixels.data() + (y + i) * stride;
+        return max;
+    }
+
+    void Commit(unsigned) override { }
+
+private:
+    RgbPicture& picture_;
+};
+
+} // namespace
+
+void DecodeJpeg(const JpegInput& input, PixelOrder order, RowSink& sink, const DecodeLimits& limits)
+{
+    Decoder decoder;
+    decoder.Open(input);
+    if (const int code = decoder.Run(order, sink, limits); code != Decoder::Decoded)
+        Raise(texts::JpegError, std::to_string(code));
+}
+
+RgbPicture DecodeJpegPicture(const JpegInput& input, const DecodeLimits& limits)
+{
+    RgbPicture picture;
+    PictureSink sink(picture);
+    DecodeJpeg(input, PixelOrder::Rgb, sink, limits);
+    return picture;
+}
+
+} // namespace kdx::picture

@@ -1,0 +1,67 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kdx::picture {
+
+// Bounds on what one picture may cost. A JPEG header can declare up to 65500 x 65500 pixels in a
+// few bytes; a picture over these bounds is refused before anything is allocated for it.
+struct DecodeLimits {
+    // 100 megapixels: 286 MiB at 24 bits, above any wallpaper or camera picture in use.
+    std::uint64_t maxPixels = 100'000'000;
+    // libjpeg's own working memory (a progressive picture keeps all its coefficients: up to
+    // 8 bytes per pixel for CMYK).
+    long maxDecoderMemory = 1L << 30;
+};
+
+enum class PixelOrder { Rgb, Bgr };
+
+// Receives the decoded picture, top row first, 3 bytes per pixel in the order asked for.
+// Its operations may raise; the decoder then frees everything and lets the error through.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    // Once, when the size is known and within the limits.
+    virtual void Begin(unsigned width, unsigned height) = 0;
+    // Where the rows from Y on go: fills Rows with up to Max row pointers (at least one) and
+    // returns how many.
+    virtual unsigned Reserve(unsigned y, unsigned max, std::uint8_t** rows) = 0;
+    // The rows before EndY are complete.
+    virtual void Commit(unsigned endY) = 0;
+};
+
+// Where the JPEG bytes come from: a file by name, or bytes in memory (Name is then only used
+// in messages).
+struct JpegInput {
+    std::string path;
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+
+    static JpegInput File(std::string path) { return {std::move(path), nullptr, 0}; }
+    static JpegInput Bytes(const void* data, std::size_t size)
+    {
+        return {std::string(), static_cast<const std::uint8_t*>(data), size};
+    }
+};
+
+// Decodes a whole JPEG picture at full size with libjpeg's default settings to 24-bit colour:
+// baseline, progressive, grayscale, RGB, CMYK and YCCK inputs alike (CMYK is taken as Adobe
+// writes it, inverted, as djpeg takes it). Raises "Cannot open file %s" when the file cannot
+// be opened and "JPEG error #%d" with libjpeg's message number when it cannot be decoded; a
+// picture over the limits raises JPEG error JERR_IMAGE_TOO_BIG ("Maximum supported image
+// dimension"), libjpeg's own message for a picture too large to handle. Warnings (a truncated
+// file, corrupt data the decoder can pass over) are not errors, as in djpeg.
+void DecodeJpeg(const JpegInput& input, PixelOrder order, RowSink& sink, const DecodeLimits& limits = {});
+
+// A decoded picture: rows top down, packed, 3 bytes per pixel in R, G, B order.
+struct RgbPicture {
+    unsigned width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+};
+
+// The whole picture in memory, as the picture previews show it.
+RgbPicture DecodeJpegPicture(const JpegInput& input, const DecodeLimits& limits = {});
+
+} // namespace kdx::picture

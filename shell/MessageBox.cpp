@@ -1,0 +1,13 @@
+#include "MessageBox.h"
+
+namespace kdx {
+
+namespace {
+IMessageBox* installed = nullptr;
+}
+
+IMessageBox* CurrentMessageBox() { return installed; }
+
+void SetMessageBox(IMessageBox* box) { installed = box; }
+
+} // namespace kdx

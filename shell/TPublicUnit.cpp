@@ -1,0 +1,168 @@
+#include "TPublicUnit.h"
+
+#include "BitmapFile.h"
+#include "MessageBox.h"
+#include "platform/Platform.h"
+#include "settings/Errors.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace kdx {
+
+namespace {
+
+platform::Services& Platform() { return platform::Current(); }
+
+// Where the file-name part of a path begins: after its last "\" or drive colon on Windows,
+// after its last "/" here.
+std::size_t NameStart(const std::string& path)
+{
+    const char* separators = platform::PathDelim == '\\' ? "\\:" : "/";
+    const std::size_t at = path.find_last_of(separators);
+    return at == std::string::npos ? 0 : at + 1;
+}
+
+// From the last dot of the file-name part, the dot included; empty when the name has none.
+std::string Extension(const std::string& path)
+{
+    const std::size_t dot = path.rfind('.');
+    return dot == std::string::npos || dot < NameStart(path) ? std::string() : path.substr(dot);
+}
+
+std::string LowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return text;
+}
+
+bool CanOpenForReading(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+void SetDesktopValue(platform::IRegKey& key, const char* name, const std::string& value)
+{
+    if (!key.SetString(name, value))
+        Raise(texts::FailedToSetData, name);
+}
+
+int ShowMessage(const char* caption, const std::string& msg, MessageIcon icon)
+{
+    IMessageBox* box = CurrentMessageBox();
+    return box ? box->Show(caption, msg, icon) : IdOk;
+}
+
+} // namespace
+
+DesktopStyleTexts WallpaperStyleTexts(int style)
+{
+    switch (style) {
+    case 0:
+        return {"0", "0"};
+    case 1:
+        return {"1", "0"};
+    case 2:
+        return {"0", "2"};
+    default:
+        return {"", ""};
+    }
+}
+
+std::string TPublicUnit::DisplayName(const std::string& path)
+{
+    if (!Platform().files->FileExists(path))
+        return texts::FileNotFound;
+    if (Extension(path) == ".scr") {
+        std::string description = Platform().shell->ResourceString(path, 1);
+        return description.empty() ? ShellDisplayName(path) : description;
+    }
+    return path.substr(NameStart(path));
+}
+
+std::string TPublicUnit::ShellDisplayName(const std::string& path) { return Platform().shell->DisplayName(path); }
+
+int TPublicUnit::ShowWarning(const std::string& msg)
+{
+    return ShowMessage(texts::WarningCaption, msg, MessageIcon::Warning);
+}
+
+int TPublicUnit::ShowInfo(const std::string& msg)
+{
+    return ShowMessage(texts::InformationCaption, msg, MessageIcon::Information);
+}
+
+void TPublicUnit::ShowProperties(const std::string& path) { Platform().shell->ShowProperties(path); }
+
+int TPublicUnit::RandomIndex(int n)
+{
+    if (n <= 0)
+        return 0;
+    const platform::CivilTime t = Platform().system->SystemTime();
+    std::uint32_t seed = std::uint32_t(((t.hour * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond);
+    seed = seed * 134775813u + 1u; // unsigned arithmetic wraps modulo 2^32
+    return int((std::uint64_t(seed) * std::uint32_t(n)) >> 32);
+}
+
+std::string TPublicUnit::GetWindowsDir() { return Platform().system->WindowsDirectory(); }
+
+std::string TPublicUnit::RightChars(const std::string& text, int count)
+{
+    if (count <= 0 || text.empty())
+        return std::string();
+    if (std::size_t(count) >= text.size())
+        return text;
+    return text.substr(text.size() - std::size_t(count));
+}
+
+std::string TPublicUnit::WallpaperBitmapPath()
+{
+    return GetWindowsDir() + platform::PathDelim + texts::WallpaperBitmap;
+}
+
+void TPublicUnit::SetWallpaper(const std::string& path, int style)
+{
+    if (auto key = Platform().registry->OpenKey(desktop::Key)) {
+        const std::string bitmap = WallpaperBitmapPath();
+        MakeWallpaperBitmap(path);
+        const DesktopStyleTexts values = WallpaperStyleTexts(style);
+        SetDesktopValue(*key, desktop::TileWallpaperValue, values.tile);
+        SetDesktopValue(*key, desktop::WallpaperValue, bitmap);
+        SetDesktopValue(*key, desktop::WallpaperStyleValue, values.style);
+    } // the key is closed here, before the system is told
+    Platform().desktop->ApplyWallpaperSettings();
+}
+
+void TPublicUnit::MakeWallpaperBitmap(const std::string& path)
+{
+    platform::IFiles& files = *Platform().files;
+    const std::string bitmap = WallpaperBitmapPath();
+    // The new bitmap is made beside the old one and replaces it only once complete, so a
+    // picture that fails leaves the desktop with the bitmap it names.
+    const std::string part = bitmap + texts::PartialSuffix;
+    files.DeleteFile(part); // left by an interrupted run
+    if (!files.FileExists(path) || !CanOpenForReading(path))
+        Raise(texts::CannotOpenFile, path);
+
+    const std::string extension = LowerAscii(Extension(path));
+    if (extension == ".jpg" || extension == ".jpeg") {
+        picture::WriteJpegAsBitmap(path, part, bitmap);
+    } else if (!files.CopyFile(path, part, true)) {
+        files.DeleteFile(part);
+        Raise(texts::CannotCreateFile, bitmap);
+    }
+
+    files.DeleteFile(bitmap); // a failure shows below: the bitmap is still there
+    if (files.FileExists(bitmap) || std::rename(part.c_str(), bitmap.c_str()) != 0) {
+        files.DeleteFile(part);
+        Raise(texts::CannotCreateFile, bitmap);
+    }
+}
+
+} // namespace kdx

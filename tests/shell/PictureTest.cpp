@@ -1,0 +1,237 @@
+// Picture decoding with libjpeg and the wallpaper bitmap, compared with djpeg -bmp.
+#include "ShellTestSupport.h"
+#include "shell/BitmapFile.h"
+#include "shell/JpegDecoder.h"
+#include "support/Sandbox.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+// jerror.h names libjpeg's message numbers.
+#include <jerror.h>
+#include <jpeglib.h>
+
+using namespace kdx;
+using kdx::test::Sandbox;
+
+namespace {
+
+std::string JpegError(int code) { return "JPEG error #" + std::to_string(code); }
+
+class PictureDecoding : public ::testing::Test {
+protected:
+    Sandbox box;
+
+    std::string In(const std::string& name) const { return box.Root() + "/" + name; }
+
+    // A generated picture, through cjpeg with Options.
+    std::string Jpeg(const std::string& name, unsigned w, unsigned h, const std::vector<std::string>& options = {})
+    {
+        const std::string ppm = In(name + ".ppm");
+        test::WritePpm(ppm, w, h);
+        test::MakeJpeg(ppm, In(name), options);
+        return In(name);
+    }
+
+    // Ours and djpeg's bitmaps of the same JPEG: the number of pixels that differ.
+    long CompareWithDjpeg(const std::string& jpeg)
+    {
+        picture::WriteJpegAsBitmap(jpeg, jpeg + ".ours.bmp");
+        test::Djpeg(jpeg, jpeg + ".djpeg.bmp");
+        return test::PixelDifferences(test::ReadBmp(jpeg + ".ours.bmp"), test::ReadBmp(jpeg + ".djpeg.bmp"));
+    }
+};
+
+TEST_F(PictureDecoding, BaselineMatchesDjpegPixelForPixel)
+{
+    EXPECT_EQ(CompareWithDjpeg(Jpeg("base.jpg", 61, 37)), 0) << "odd width: padded rows";
+    EXPECT_EQ(CompareWithDjpeg(Jpeg("one.jpg", 1, 1)), 0);
+    EXPECT_EQ(CompareWithDjpeg(Jpeg("h1v1.jpg", 64, 48, {"-sample", "1x1"})), 0);
+    EXPECT_EQ(CompareWithDjpeg(Jpeg("h2v1.jpg", 63, 47, {"-sample", "2x1"})), 0);
+    EXPECT_EQ(CompareWithDjpeg(Jpeg("restart.jpg", 90, 70, {"-restart", "1"})), 0);
+}
+
+TEST_F(PictureDecoding, APictureOfSeveralBlocksMatchesDjpeg)
+{
+    // 4 MiB blocks of rows: 1700 x 1500 takes two, the second one short.
+    EXPECT_EQ(CompareWithDjpeg(Jpeg("big.jpg", 1700, 1500)), 0);
+}
+
+TEST_F(PictureDecoding, ProgressiveMatchesDjpeg)
+{
+    EXPECT_EQ(CompareWithDjpeg(Jpeg("prog.jpg", 201, 133, {"-progressive"})), 0);
+}
+
+TEST_F(PictureDecoding, GrayscaleMatchesDjpeg)
+{
+    // djpeg writes an 8-bit bitmap with a grey colour table; ours is 24-bit with the same greys.
+    EXPECT_EQ(CompareWithDjpeg(Jpeg("gray.jpg", 77, 51, {"-grayscale"})), 0);
+    EXPECT_EQ(CompareWithDjpeg(Jpeg("grayprog.jpg", 77, 51, {"-grayscale", "-progressive"})), 0);
+}
+
+TEST_F(PictureDecoding, CmykAndYcckMatchDjpeg)
+{
+    test::WriteCmykJpeg(In("cmyk.jpg"), 45, 33, false, true);
+    EXPECT_EQ(CompareWithDjpeg(In("cmyk.jpg")), 0) << "Adobe CMYK, inverted";
+    test::WriteCmykJpeg(In("ycck.jpg"), 45, 33, true, true);
+    EXPECT_EQ(CompareWithDjpeg(In("ycck.jpg")), 0);
+    test::WriteCmykJpeg(In("plain-cmyk.jpg"), 45, 33, false, false);
+    EXPECT_EQ(CompareWithDjpeg(In("plain-cmyk.jpg")), 0) << "without the Adobe marker, taken as djpeg takes it";
+}
+
+TEST_F(PictureDecoding, AnRgbJpegMatchesDjpeg) { EXPECT_EQ(CompareWithDjpeg(Jpeg("rgb.jpg", 40, 30, {"-rgb"})), 0); }
+
+TEST_F(PictureDecoding, ATruncatedPictureDecodesWhatItHasAsDjpegDoes)
+{
+    const std::string whole = Sandbox::Read(Jpeg("whole.jpg", 120, 90));
+    Sandbox::Write(In("cut.jpg"), whole.substr(0, whole.size() * 2 / 3));
+    EXPECT_EQ(CompareWithDjpeg(In("cut.jpg")), 0);
+}
+
+TEST_F(PictureDecoding, TheBitmapIsAnUncompressedBottomUp24BitFile)
+{
+    const std::string jpeg = Jpeg("hdr.jpg", 61, 37);
+    picture::WriteJpegAsBitmap(jpeg, In("hdr.bmp"));
+    const std::string bmp = Sandbox::Read(In("hdr.bmp"));
+    const auto le = [&](std::size_t at, int n) {
+        std::uint32_t v = 0;
+        for (int i = n - 1; i >= 0; --i)
+            v = v << 8 | (unsigned char)bmp[at + std::size_t(i)];
+        return v;
+    };
+    const std::size_t stride = (61 * 3 + 3) / 4 * 4;
+    ASSERT_EQ(bmp.size(), 54 + stride * 37);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(le(2, 4), bmp.size());
+    EXPECT_EQ(le(10, 4), 54u);
+    EXPECT_EQ(le(14, 4), 40u);
+    EXPECT_EQ(le(18, 4), 61u);
+    EXPECT_EQ(le(22, 4), 37u) << "positive height: bottom-up";
+    EXPECT_EQ(le(26, 2), 1u);
+    EXPECT_EQ(le(28, 2), 24u);
+    EXPECT_EQ(le(30, 4), 0u) << "BI_RGB";
+    EXPECT_EQ(le(34, 4), stride * 37);
+    for (unsigned y = 0; y < 37; ++y)
+        for (std::size_t pad = 61 * 3; pad < stride; ++pad)
+            EXPECT_EQ(bmp[54 + y * stride + pad], '\0');
+}
+
+TEST_F(PictureDecoding, ThePictureInMemoryMatchesTheBitmap)
+{
+    const std::string jpeg = Jpeg("mem.jpg", 50, 40, {"-progressive"});
+    const picture::RgbPicture picture = picture::DecodeJpegPicture(picture::JpegInput::File(jpeg));
+    test::Djpeg(jpeg, In("mem.bmp"));
+    const test::Picture reference = test::ReadBmp(In("mem.bmp"));
+    ASSERT_EQ(picture.width, reference.width);
+    ASSERT_EQ(picture.height, reference.height);
+    long differ = 0;
+    for (unsigned y = 0; y < picture.height; ++y)
+        for (unsigned x = 0; x < picture.width; ++x) {
+            const std::uint8_t* p = &picture.pixels[(std::size_t(y) * picture.width + x) * 3];
+            differ += (std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2]) != reference.At(x, y);
+        }
+    EXPECT_EQ(differ, 0);
+
+    const std::string bytes = Sandbox::Read(jpeg);
+    const auto same = picture::DecodeJpegPicture(picture::JpegInput::Bytes(bytes.data(), bytes.size()));
+    EXPECT_EQ(same.pixels, picture.pixels);
+}
+
+TEST_F(PictureDecoding, AMissingPictureCannotBeOpened)
+{
+    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("none.jpg"), In("out.bmp")); }),
+        "Cannot open file " + In("none.jpg"));
+    EXPECT_FALSE(Sandbox::Exists(In("out.bmp")));
+}
+
+TEST_F(PictureDecoding, WhatIsNoJpegRaisesLibjpegsMessageNumber)
+{
+    Sandbox::Write(In("text.jpg"), "This is not a picture.");
+    EXPECT_EQ(
+        test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("text.jpg"), In("out.bmp")); }), JpegError(JERR_NO_SOI));
+    Sandbox::Write(In("empty.jpg"), "");
+    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("empty.jpg"), In("out.bmp")); }),
+        JpegError(JERR_INPUT_EMPTY));
+    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::Bytes("", 0)); }),
+        JpegError(JERR_INPUT_EMPTY));
+    EXPECT_FALSE(Sandbox::Exists(In("out.bmp")));
+}
+
+TEST_F(PictureDecoding, ABitmapThatCannotBeCreatedSaysSo)
+{
+    const std::string jpeg = Jpeg("ok.jpg", 20, 20);
+    const std::string bitmap = In("no/such/folder/out.bmp");
+    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(jpeg, bitmap); }), "Cannot create file " + bitmap);
+}
+
+TEST_F(PictureDecoding, ADamagedPictureLeavesNoPartOfABitmap)
+{
+    const std::string whole = Sandbox::Read(Jpeg("whole.jpg", 64, 64, {"-progressive"}));
+    std::string damaged = whole;
+    // A second start-of-frame inside the scans is fatal to libjpeg.
+    const std::size_t sos = damaged.find("\xFF\xDA");
+    ASSERT_NE(sos, std::string::npos);
+    damaged.insert(sos, whole.substr(whole.find("\xFF\xC2"), 19));
+    Sandbox::Write(In("bad.jpg"), damaged);
+    const std::string error = test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("bad.jpg"), In("bad.bmp")); });
+    EXPECT_EQ(error.rfind("JPEG error #", 0), 0u) << error;
+    EXPECT_FALSE(Sandbox::Exists(In("bad.bmp")));
+}
+
+// A small real JPEG whose frame header claims Width x Height.
+std::string Claiming(const std::string& jpeg, unsigned width, unsigned height)
+{
+    std::string bytes = Sandbox::Read(jpeg);
+    const std::size_t sof = bytes.find("\xFF\xC0");
+    EXPECT_NE(sof, std::string::npos);
+    bytes[sof + 5] = char(height >> 8);
+    bytes[sof + 6] = char(height);
+    bytes[sof + 7] = char(width >> 8);
+    bytes[sof + 8] = char(width);
+    return bytes;
+}
+
+long PeakKiB()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST_F(PictureDecoding, AHugeDeclaredSizeIsRefusedBeforeAnythingIsAllocated)
+{
+    Sandbox::Write(In("huge.jpg"), Claiming(Jpeg("small.jpg", 16, 16), 60000, 60000));
+    ASSERT_LT(Sandbox::Read(In("huge.jpg")).size(), 2000u);
+    const long before = PeakKiB();
+    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("huge.jpg"), In("huge.bmp")); }),
+        JpegError(JERR_IMAGE_TOO_BIG));
+    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("huge.jpg"))); }),
+        JpegError(JERR_IMAGE_TOO_BIG));
+    EXPECT_LT(PeakKiB() - before, 64 * 1024) << "no large allocation";
+    EXPECT_FALSE(Sandbox::Exists(In("huge.bmp")));
+}
+
+TEST_F(PictureDecoding, TheLimitIsOnPixels)
+{
+    const std::string jpeg = Jpeg("limit.jpg", 100, 100);
+    picture::DecodeLimits limits;
+    limits.maxPixels = 100 * 100;
+    EXPECT_NO_THROW(picture::WriteJpegAsBitmap(jpeg, In("limit.bmp"), "", limits));
+    limits.maxPixels = 100 * 100 - 1;
+    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(jpeg, In("limit2.bmp"), "", limits); }),
+        JpegError(JERR_IMAGE_TOO_BIG));
+    EXPECT_EQ(picture::DecodeLimits().maxPixels, 100'000'000u);
+}
+
+TEST_F(PictureDecoding, LibjpegsWorkingMemoryIsCapped)
+{
+    const std::string jpeg = Jpeg("capped.jpg", 400, 400, {"-progressive"});
+    picture::DecodeLimits limits;
+    limits.maxDecoderMemory = 256 * 1024; // a progressive picture needs all its coefficients
+    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(jpeg, In("capped.bmp"), "", limits); }),
+        JpegError(JERR_NO_BACKING_STORE));
+    EXPECT_FALSE(Sandbox::Exists(In("capped.bmp")));
+}
+
+} // namespace
