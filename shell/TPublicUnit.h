@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Shell.h"
+#include "platform/WindowHandle.h"
 #include "settings/DateTime.h"
 
 #include <cstdint>
@@ -65,6 +66,10 @@ public:
     void MakeWallpaperBitmap(const std::string& path);
     // The Windows folder + "\KAWalllpaper.bmp" ("/" here).
     std::string WallpaperBitmapPath();
+
+    // Asks every visible window from First down the stacking order, First included, to
+    // minimise ("Clear Desktop"); windows above First stay as they are.
+    void MinimizeWindows(platform::WindowHandle first);
 };
 
 } // namespace kdx

@@ -1,6 +1,7 @@
 #include "PosixShell.h"
 
 #include "FileText.h"
+#include "NativeProgram.h"
 #include "PeStrings.h"
 #include "PosixSystem.h"
 #include "Process.h"
@@ -266,9 +267,13 @@ std::vector<std::string> ShellCommand(const std::string& verb, const std::string
             target = found;
     }
     if (IsWindowsProgram(target) && IsFile(target)) {
-        const std::string wine = FindWine();
-        if (!wine.empty()) {
-            std::vector<std::string> command {wine, target};
+        // A program built for this system under its Windows name runs by itself, not under Wine.
+        const bool native = IsNativeProgram(target);
+        const std::string wine = native ? std::string() : FindWine();
+        if (native || !wine.empty()) {
+            std::vector<std::string> command {target};
+            if (!native)
+                command.insert(command.begin(), wine);
             if (ExtensionOf(target) == ".scr") {
                 if (LowerAscii(verb) != "config")
                     command.push_back("/S");
