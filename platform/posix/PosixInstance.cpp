@@ -90,9 +90,14 @@ bool PosixInstance::Listen(const std::string& name, Receiver receiver)
 bool PosixInstance::ListenAt(const std::string& path)
 {
     server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
     QObject::connect(server_.get(), &QLocalServer::newConnection, [this] { AcceptConnections(); });
-    return server_->listen(QString::fromStdString(path));
+    // Qt's access options would bind elsewhere and rename over the path, taking the name from a
+    // live agent; so the socket is bound in place, where a live one makes the bind fail, and then
+    // made the user's own.
+    if (!server_->listen(QString::fromStdString(path)))
+        return false;
+    chmod(path.c_str(), S_IRUSR | S_IWUSR);
+    return true;
 }
 
 void PosixInstance::StopListening()

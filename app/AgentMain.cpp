@@ -1,0 +1,73 @@
+#include "AgentMain.h"
+
+#include "Panels.h"
+#include "TApplication.h"
+#include "TQtMessageBox.h"
+#include "TfrmMain.h"
+#include "help/hh.h"
+#include "platform/Platform.h"
+
+#include <cstring>
+#include <exception>
+
+namespace kdx {
+
+namespace {
+
+bool HandOver(platform::IInstance& instance)
+{
+    return instance.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE);
+}
+
+void RunMainWindow(bool showWindow, TfrmMain*& receiver)
+{
+    TfrmMain frmMain(TFormCatalog {StandardPanels(), {}});
+    receiver = &frmMain;
+    try {
+        frmMain.FormCreate();
+    } catch (const std::exception& error) {
+        // A failing step ends the creation sequence; the agent runs on with what it has.
+        TApplication::ShowError(QString::fromStdString(error.what()));
+    }
+    if (showWindow)
+        frmMain.ShowMainWindow();
+    QApplication::exec();
+    receiver = nullptr;
+}
+
+} // namespace
+
+bool ShowsWindowAtStart(int argc, const char* const* argv)
+{
+    return argc > 1 && (std::strcmp(argv[1], "/nominimize") == 0 || std::strcmp(argv[1], "-nominimize") == 0);
+}
+
+int RunAgent(int argc, char** argv)
+{
+    THelpControlScope helpControl;
+    // Read before Qt takes its own options out of the command line.
+    const bool showWindow = ShowsWindowAtStart(argc, argv);
+    platform::IInstance& instance = *platform::Current().instance;
+    if (HandOver(instance))
+        return 0;
+
+    TApplication app(argc, argv);
+    TfrmMain* receiver = nullptr;
+    const bool listening = instance.Listen(platform::AgentName, [&receiver](unsigned message) {
+        if (message == platform::WM_AGENT_ACTIVATE && receiver)
+            receiver->AgentActivate();
+    });
+    // Another agent took the name while this one started: it is the one to show.
+    if (!listening) {
+        HandOver(instance);
+        return 0;
+    }
+    TQtMessageBox messageBox;
+    SetMessageBox(&messageBox);
+    RunMainWindow(showWindow, receiver);
+    SetMessageBox(nullptr);
+    instance.StopListening();
+    return 0;
+}
+
+} // namespace kdx

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace kdx {
+
+// True when the first argument, and only the first, asks for the window at start: exactly
+// "/nominimize" or "-nominimize".
+bool ShowsWindowAtStart(int argc, const char* const* argv);
+
+// The program: hands over to an agent that already runs, or becomes the agent and runs until
+// told to end. Exit code 0 on every path.
+int RunAgent(int argc, char** argv);
+
+} // namespace kdx

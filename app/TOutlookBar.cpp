@@ -1,0 +1,79 @@
+#include "TOutlookBar.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kdx {
+
+namespace {
+
+constexpr int PageButtonHeight = 20;
+
+QListWidget* MakeItemList(const QString& name, int spacing, QWidget* parent)
+{
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    list->setViewMode(QListView::IconMode);
+    list->setFlow(QListView::TopToBottom);
+    list->setWrapping(false);
+    list->setMovement(QListView::Static);
+    list->setIconSize(QSize(32, 32));
+    list->setSpacing(spacing / 2);
+    list->setFrameShape(QFrame::NoFrame);
+    list->setSelectionMode(QAbstractItemView::NoSelection);
+    list->setFocusPolicy(Qt::NoFocus);
+    list->setMouseTracking(true); // lights the item under the pointer
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setStyleSheet("QListWidget { background: palette(dark); color: white; }"
+                        "QListWidget::item:hover { background: palette(mid); border-radius: 3px; }");
+    return list;
+}
+
+} // namespace
+
+TOutlookBar::TOutlookBar(const TImageList& images, QWidget* parent) : QFrame(parent), images_(images)
+{
+    setFrameShape(QFrame::Box); // the single border
+    layout_ = new QVBoxLayout(this);
+    layout_->setContentsMargins(1, 1, 1, 1);
+    layout_->setSpacing(0);
+}
+
+int TOutlookBar::AddPage(const QString& buttonName, const QString& caption, const QString& listName, int spacing)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(buttonName);
+    button->setFixedHeight(PageButtonHeight);
+    button->setFocusPolicy(Qt::NoFocus);
+    auto* list = MakeItemList(listName, spacing, this);
+    const int page = int(pages_.size());
+    // The open page's list takes the free room, which keeps the later page buttons at the bottom.
+    layout_->addWidget(button);
+    layout_->addWidget(list, 1);
+    pages_.push_back({button, list});
+    connect(button, &QPushButton::clicked, this, [this, page] { SetActivePage(page); });
+    connect(list, &QListWidget::itemClicked, this,
+        [this, page, list](QListWidgetItem* item) { emit ItemClicked(page, list->row(item)); });
+    SetActivePage(active_ < 0 ? page : active_);
+    return page;
+}
+
+void TOutlookBar::AddItem(int page, const QString& caption, int image)
+{
+    auto* item = new QListWidgetItem(images_.Icon(image), caption, pages_.at(size_t(page)).list);
+    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    item->setForeground(Qt::white);
+}
+
+void TOutlookBar::SetActivePage(int page)
+{
+    if (page < 0 || page >= int(pages_.size()))
+        return;
+    active_ = page;
+    for (int i = 0; i < int(pages_.size()); ++i)
+        pages_[size_t(i)].list->setVisible(i == page);
+}
+
+} // namespace kdx

@@ -1,0 +1,152 @@
+#pragma once
+#include "PanelHost.h"
+#include "settings/Records.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QSystemTrayIcon;
+class QTimer;
+class QToolBar;
+class QVBoxLayout;
+
+namespace kdx {
+
+class TConfig;
+class TOutlookBar;
+class TPublicUnit;
+
+// The forms the main window opens, so that each can come with its own part of the program.
+struct TFormCatalog {
+    TPanelCatalog Panels;
+    // Shows the preference dialog modally over Owner; empty while the dialog is not built.
+    std::function<void(QWidget* owner)> ShowPreferences;
+};
+
+// Fixed texts of the main window.
+namespace texts {
+inline constexpr const char* AgentTitle = "Kaleidra Agent";
+inline constexpr const char* NotAvailable = "This part of Kaleidra Agent is not available yet.";
+inline constexpr const char* FeedbackAddress = "feedback@tembrix.com";
+inline constexpr const char* FeedbackSubject = "?subject=Give advice about Kaleidra Deluxe";
+} // namespace texts
+
+// The agent's only top-level window: tool bar, menus, side bar, the work area that docks one
+// panel at a time, the status bar, and the tray icon through which the agent lives hidden.
+class TfrmMain : public QMainWindow, public IPanelHost {
+    Q_OBJECT
+public:
+    explicit TfrmMain(TFormCatalog forms, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // The creation sequence. It runs once, after the window is built, so that a failing step
+    // reaches the error report while the window stands.
+    void FormCreate();
+    // The close sequence: run by the close box only; the other ways out skip it.
+    void FormClose();
+
+    // Docks the panel of Index; false when this build has no such panel (nothing changes then).
+    bool ShowPanel(int index);
+    TPanel* DockedPanel() const { return FPanel; }
+    int DockedIndex() const { return FPanelIndex; }
+
+    // The five panel commands, reached from the menu, the tool bar and the side bar.
+    void mnuStatusClick();
+    void mnuSaverClick();
+    void mnuFlashClick();
+    void mnuPictureClick();
+    void mnuWallpaperClick();
+
+    void DisplayHint(const QString& hint);
+    void ShowMainWindow(); // the tray's show operation
+    void HideMainWindow(); // the tool bar's hide operation
+    // A second start handed over: bring the window to the user.
+    void AgentActivate();
+    // Ends the program at once, without the close sequence.
+    void Terminate();
+
+    // IPanelHost
+    void SetStatusText(int panel, const QString& text) override;
+    QString StatusText(int panel) const override;
+    const TImageList& ImageList(ImageListId id) const override;
+    void ProcessMessages() override;
+    void ReloadWallpaper() override;
+    void EnableTimerPaper(bool enabled) override;
+
+    // Components, named as the layout names them.
+    QToolBar* ToolBar;
+    QAction *btClose, *btMinimize, *btPreference;
+    QAction *btStatus, *btScreensaver, *btFlash, *btPicture, *btWallpaper;
+    QAction *btHelp, *btWebsite, *btMail, *btAbout;
+    QMenu *View1, *mnuScreenSaver, *mnuDesktop, *View2, *Help1;
+    QAction *mnuStatus, *mnuSaver, *mnuFlash, *mnuPicture, *mnuWallpaper, *mnuPrefer, *mnuExit;
+    QAction *mnuToolbar, *mnuOutlook, *mnuHelp, *Website1, *mnuAbout;
+    TOutlookBar* OutlookBar;
+    QFrame *palBack, *palTop, *palLogo, *palMain;
+    QLabel *lbeTitle, *Image1;
+    QStatusBar* StatusBar;
+    QSystemTrayIcon* Tray;
+    QMenu *TrayMenu, *mnuPopDesktop;
+    QAction *mnuSettings, *mnuExecute, *mnuDisable, *mnuNextWallpaper, *mnuClearDesktop, *mnuRestoreDesktop, *mnuClose;
+    // The wallpaper rotation's one-second timer; its tick belongs to the rotation.
+    QTimer* TimerPaper;
+
+    // Owned for the whole run.
+    std::unique_ptr<TConfig> FConfig;
+    TMisc FMisc;
+    std::unique_ptr<TPublicUnit> FPubUnit;
+    // The hot keys' ids and letters, registered and released by the hot-key commands.
+    std::int32_t FActivateId = 0;
+    std::int32_t FExecuteId = 0;
+    std::string FActivateKey;
+    std::string FExecuteKey;
+    std::unique_ptr<TWallpaper> FWallpaper;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    QMenu* createPopupMenu() override;
+
+private:
+    void BuildToolBar();
+    void BuildMenus();
+    void BuildOutlookBar();
+    void BuildWorkArea();
+    void BuildTray();
+    QAction* AddToolButton(const char* name, int image, const char* hint);
+    void LeavePanel();
+    void PanelCommand(int index, int page);
+    void MarkPanel(int index);
+    void OpenShell(const std::string& target);
+    void mnuExitClick();
+    void mnuPreferClick();
+    void mnuToolbarClick(bool checked);
+    void mnuOutlookClick(bool checked);
+    void mnuHelpClick();
+    void btWebsiteClick();
+    void btMailClick();
+    void mnuAboutClick();
+
+    TFormCatalog FForms;
+    TImageList imgRandomList, imgSearch, imgOutlook;
+    std::array<QLabel*, 2> FStatusPanels {};
+    std::array<QAction*, PanelCount> FPanelItems {};
+    std::array<QAction*, PanelCount> FPanelButtons {};
+    QVBoxLayout* FWorkLayout = nullptr;
+    TPanel* FPanel = nullptr;
+    int FPanelIndex = -1;
+    bool FCentred = false;
+};
+
+} // namespace kdx

@@ -1,0 +1,60 @@
+#pragma once
+#include "platform/HelpControl.h"
+
+#include <string>
+
+namespace kdx {
+
+// The HTML Help control, found through the class registry and loaded by file: one per process.
+namespace hh {
+
+inline constexpr const char* ControlKey = "CLSID\\{adb880a6-d8ff-11cf-9377-00aa003b7a11}\\InprocServer32";
+inline constexpr unsigned HH_DISPLAY_TOPIC = 0;
+
+struct Control {
+    platform::IHelpControl::Module Handle = 0;
+    void* HtmlHelpA = nullptr; // the ANSI entry
+    void* HtmlHelpW = nullptr; // the wide entry
+    void* HtmlHelp = nullptr; // the entry callers use: HtmlHelpA again
+};
+
+// The process's control; empty while not loaded.
+const Control& Loaded();
+
+// Load the control at program start.
+inline constexpr bool HelpControlAutoLoad = true;
+
+} // namespace hh
+
+// The registered path of the control, or empty when the key is missing or names no file.
+std::string HelpControlPath();
+// Loads the control once and looks up its entries; nothing happens when it is not registered,
+// missing, or does not load.
+void LoadHelpControl();
+void UnloadHelpControl();
+
+// The program's help file beside the running program, whatever the current folder.
+std::string HelpFilePath();
+// Opens the help file with the viewer registered for it.
+void OpenHelpFile();
+// Shows one topic of the help file, Topic being what follows the file's path (such as
+// PreferenceTopic), through the control. Without the control, which Linux never has, the help
+// file itself is opened instead, so the request still leads the user to the help.
+void ShowHelpTopic(const std::string& topic);
+
+// Loads the control at program start (when HelpControlAutoLoad) and releases it at the end.
+class THelpControlScope {
+public:
+    THelpControlScope();
+    ~THelpControlScope();
+    THelpControlScope(const THelpControlScope&) = delete;
+    THelpControlScope& operator=(const THelpControlScope&) = delete;
+};
+
+namespace texts {
+inline constexpr const char* MakerWebsite = "https://www.tembrix.com/";
+inline constexpr const char* HelpFile = "kdx3.chm";
+inline constexpr const char* PreferenceTopic = "::/preference.html";
+} // namespace texts
+
+} // namespace kdx

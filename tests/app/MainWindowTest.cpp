@@ -1,0 +1,396 @@
+#include "AppTestSupport.h"
+#include "app/Panels.h"
+#include "app/TOutlookBar.h"
+#include "app/TfrmMain.h"
+#include "app/TfrmWelcome.h"
+#include "settings/Errors.h"
+#include "support/Sandbox.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <stdexcept>
+#include <typeinfo>
+#include <unistd.h>
+
+namespace kdx::test {
+namespace {
+
+// Stand-ins for the list editors, so that every row of the navigation table can be driven.
+struct PanelLog {
+    int created = 0;
+    int left = 0;
+    bool failLeave = false;
+};
+
+template <int Index> class EditorForTests : public TPanel {
+public:
+    EditorForTests(IPanelHost& host, QWidget* parent) : TPanel(host, parent) { ++Log().created; }
+    void FormHide() override
+    {
+        ++Log().left;
+        if (Log().failLeave)
+            throw std::runtime_error("Unable to write to KDX.ini");
+    }
+    static PanelLog& Log()
+    {
+        static PanelLog log;
+        return log;
+    }
+};
+
+TFormCatalog FullCatalog()
+{
+    TFormCatalog forms {StandardPanels(), {}};
+    forms.Panels[SaverPanel] = MakePanelFactory<EditorForTests<SaverPanel>>();
+    forms.Panels[FlashPanel] = MakePanelFactory<EditorForTests<FlashPanel>>();
+    forms.Panels[PicturePanel] = MakePanelFactory<EditorForTests<PicturePanel>>();
+    forms.Panels[WallpaperPanel] = MakePanelFactory<EditorForTests<WallpaperPanel>>();
+    for (PanelLog* log :
+        {&EditorForTests<1>::Log(), &EditorForTests<2>::Log(), &EditorForTests<3>::Log(), &EditorForTests<4>::Log()})
+        *log = {};
+    return forms;
+}
+
+const std::type_info& ExpectedClass(int index)
+{
+    switch (index) {
+    case SaverPanel:
+        return typeid(EditorForTests<SaverPanel>);
+    case FlashPanel:
+        return typeid(EditorForTests<FlashPanel>);
+    case PicturePanel:
+        return typeid(EditorForTests<PicturePanel>);
+    case WallpaperPanel:
+        return typeid(EditorForTests<WallpaperPanel>);
+    }
+    return typeid(TfrmWelcome);
+}
+
+PanelLog LogOf(int index)
+{
+    switch (index) {
+    case SaverPanel:
+        return EditorForTests<SaverPanel>::Log();
+    case FlashPanel:
+        return EditorForTests<FlashPanel>::Log();
+    case PicturePanel:
+        return EditorForTests<PicturePanel>::Log();
+    case WallpaperPanel:
+        return EditorForTests<WallpaperPanel>::Log();
+    }
+    return {};
+}
+
+// Changes the current folder for its lifetime.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::string& folder)
+    {
+        char buffer[PATH_MAX];
+        if (getcwd(buffer, sizeof buffer))
+            saved_ = buffer;
+        EXPECT_EQ(chdir(folder.c_str()), 0);
+    }
+    ~CurrentFolder()
+    {
+        if (!saved_.empty() && chdir(saved_.c_str()) != 0)
+            ADD_FAILURE() << "cannot return to " << saved_;
+    }
+
+private:
+    std::string saved_;
+};
+
+const char* const ItemNames[] = {"mnuStatus", "mnuSaver", "mnuFlash", "mnuPicture", "mnuWallpaper"};
+const char* const ButtonNames[] = {"btStatus", "btScreensaver", "btFlash", "btPicture", "btWallpaper"};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void Build(TFormCatalog forms)
+    {
+        main = std::make_unique<TfrmMain>(std::move(forms));
+        main->FormCreate();
+    }
+
+    QAction* Action(const char* name) { return main->findChild<QAction*>(name); }
+    QToolButton* Button(const char* name) { return main->findChild<QToolButton*>(name); }
+    QListWidget* SideList(const char* name) { return main->findChild<QListWidget*>(name); }
+
+    // The three ways to each command: menu item, tool button, side-bar item.
+    void Command(int index, int route)
+    {
+        if (route == 1 || (route == 2 && index == StatusPanel)) {
+            QTest::mouseClick(Button(ButtonNames[index]), Qt::LeftButton);
+        } else if (route == 2) {
+            QListWidget* list = SideList(index == WallpaperPanel ? "DesktopPanel" : "SaverPanel");
+            QListWidgetItem* item = list->item(index == WallpaperPanel ? 0 : index - 1);
+            emit list->itemClicked(item);
+        } else {
+            Action(ItemNames[index])->trigger();
+        }
+    }
+
+    int Checked(const char* const* names)
+    {
+        int count = 0;
+        for (int i = 0; i < PanelCount; ++i)
+            count += Action(names[i])->isChecked() ? 1 : 0;
+        return count;
+    }
+
+    void ExpectState(int index, int page)
+    {
+        ASSERT_NE(main->DockedPanel(), nullptr);
+        EXPECT_EQ(typeid(*main->DockedPanel()), ExpectedClass(index));
+        EXPECT_EQ(main->DockedPanel()->parentWidget(), main->palMain);
+        EXPECT_EQ(main->OutlookBar->ActivePage(), page);
+        EXPECT_EQ(Checked(ItemNames), 1);
+        EXPECT_TRUE(Action(ItemNames[index])->isChecked());
+        EXPECT_EQ(Checked(ButtonNames), 1);
+        EXPECT_TRUE(Button(ButtonNames[index])->isChecked());
+    }
+
+    Sandbox sandbox;
+    std::unique_ptr<TfrmMain> main;
+};
+
+TEST_F(MainWindowTest, StartsWithTheStatusPanelOnTheScreensaverPage)
+{
+    Build(FullCatalog());
+    ExpectState(StatusPanel, 0);
+    EXPECT_FALSE(main->isVisible()); // hidden in the tray
+    EXPECT_TRUE(Action("mnuToolbar")->isChecked());
+    EXPECT_TRUE(Action("mnuOutlook")->isChecked());
+    EXPECT_EQ(main->windowTitle(), "Kaleidra Agent");
+    EXPECT_EQ(main->minimumSize(), QSize(652, 492));
+    EXPECT_EQ(main->size(), QSize(678, 492));
+}
+
+TEST_F(MainWindowTest, EveryCommandFromEveryPanelFollowsTheNavigationTable)
+{
+    // The page each command leaves the side bar on; Status keeps the page it finds.
+    const int pageAfter[] = {-1, 0, 0, 0, 1};
+    for (int from = 0; from < PanelCount; ++from) {
+        for (int to = 0; to < PanelCount; ++to) {
+            SCOPED_TRACE(testing::Message() << "from " << from << " to " << to);
+            Build(FullCatalog());
+            Command(from, 0);
+            const int pageBefore = main->OutlookBar->ActivePage();
+            Command(to, (from + to) % 3);
+            ExpectState(to, pageAfter[to] < 0 ? pageBefore : pageAfter[to]);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, TheSameCommandAgainRebuildsNothing)
+{
+    Build(FullCatalog());
+    for (int index = 0; index < PanelCount; ++index) {
+        SCOPED_TRACE(index);
+        Command(index, 0);
+        TPanel* docked = main->DockedPanel();
+        const PanelLog before = LogOf(index);
+        Command(index, 1);
+        Command(index, 2);
+        EXPECT_EQ(main->DockedPanel(), docked);
+        EXPECT_EQ(LogOf(index).created, before.created);
+        EXPECT_EQ(LogOf(index).left, before.left);
+        ExpectState(index, index == WallpaperPanel ? 1 : 0);
+    }
+}
+
+TEST_F(MainWindowTest, MovingOnRunsTheLeaveStepOnceThenDestroysThePanel)
+{
+    Build(FullCatalog());
+    Command(SaverPanel, 0);
+    QPointer<TPanel> editor = main->DockedPanel();
+    Command(StatusPanel, 0);
+    EXPECT_EQ(EditorForTests<SaverPanel>::Log().left, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(editor.isNull());
+    // Coming back builds a new panel, which reads its settings afresh.
+    Command(SaverPanel, 0);
+    EXPECT_EQ(EditorForTests<SaverPanel>::Log().created, 2);
+}
+
+TEST_F(MainWindowTest, AFailedLeaveStepKeepsThePanelAndItsEdits)
+{
+    Build(FullCatalog());
+    Command(FlashPanel, 0);
+    TPanel* editor = main->DockedPanel();
+    EditorForTests<FlashPanel>::Log().failLeave = true;
+    EXPECT_THROW(main->ShowPanel(StatusPanel), std::runtime_error);
+    EXPECT_EQ(main->DockedPanel(), editor);
+    EXPECT_FALSE(editor->isHidden());
+    EditorForTests<FlashPanel>::Log().failLeave = false;
+}
+
+TEST_F(MainWindowTest, APanelThisBuildLacksChangesNothingAndSaysSo)
+{
+    Build(TFormCatalog {StandardPanels(), {}});
+    TPanel* status = main->DockedPanel();
+    for (int index = SaverPanel; index < PanelCount; ++index) {
+        Command(index, 0);
+        EXPECT_EQ(main->DockedPanel(), status);
+        ExpectState(StatusPanel, 0);
+        EXPECT_EQ(main->StatusText(TextPanel), texts::NotAvailable);
+    }
+}
+
+TEST_F(MainWindowTest, ViewTogglesHideAndShowTheBarsByTheirKeys)
+{
+    Build(FullCatalog());
+    main->ShowMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    QTest::keyClick(main.get(), Qt::Key_F5);
+    EXPECT_FALSE(main->ToolBar->isVisible());
+    EXPECT_FALSE(Action("mnuToolbar")->isChecked());
+    QTest::keyClick(main.get(), Qt::Key_F5);
+    EXPECT_TRUE(main->ToolBar->isVisible());
+    EXPECT_TRUE(Action("mnuToolbar")->isChecked());
+    QTest::keyClick(main.get(), Qt::Key_F6);
+    EXPECT_FALSE(main->OutlookBar->isVisible());
+    EXPECT_FALSE(Action("mnuOutlook")->isChecked());
+    QTest::keyClick(main.get(), Qt::Key_F6);
+    EXPECT_TRUE(main->OutlookBar->isVisible());
+}
+
+TEST_F(MainWindowTest, AToolButtonsHintGoesToStatusPanelOne)
+{
+    Build(FullCatalog());
+    main->ShowMainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    QToolButton* button = Button("btWebsite");
+    EXPECT_EQ(button->toolTip(), "Go to the website of Kaleidra");
+    QTest::mouseMove(button);
+    QTRY_COMPARE(main->StatusText(TextPanel), QString("Go to the website of Kaleidra"));
+    QTest::mouseMove(main->palMain);
+    QTRY_COMPARE(main->StatusText(TextPanel), QString());
+}
+
+TEST_F(MainWindowTest, ToolBarHasItsButtonsInOrderWithTwoSeparators)
+{
+    Build(FullCatalog());
+    QStringList order;
+    for (QAction* action : main->ToolBar->actions())
+        order << (action->isSeparator() ? QString("|") : action->objectName());
+    EXPECT_EQ(order.join(' '),
+        "btClose btMinimize btPreference | btStatus btScreensaver btFlash btPicture "
+        "btWallpaper | btHelp btWebsite btMail btAbout");
+}
+
+TEST_F(MainWindowTest, TrayMenuHasItsItemsAndStartingStates)
+{
+    Build(FullCatalog());
+    EXPECT_EQ(main->Tray->toolTip(), "Kaleidra Agent");
+    EXPECT_TRUE(main->Tray->isVisible());
+    QMenu* menu = main->Tray->contextMenu();
+    ASSERT_EQ(menu, main->findChild<QMenu*>("TrayMenu"));
+    QStringList items;
+    for (QAction* action : menu->actions())
+        items << (action->isSeparator() ? QString("-") : action->text());
+    EXPECT_EQ(items.join('|'), "Settings|Execute Screensaver|Disable Screensaver|Desktop|-|Close");
+    EXPECT_EQ(menu->defaultAction(), Action("mnuSettings"));
+    EXPECT_TRUE(Action("mnuDisable")->isCheckable());
+    EXPECT_FALSE(Action("mnuDisable")->isChecked());
+    QMenu* desktop = main->findChild<QMenu*>("mnuPopDesktop");
+    QStringList desktopItems;
+    for (QAction* action : desktop->actions())
+        desktopItems << (action->isSeparator() ? QString("-") : action->objectName());
+    EXPECT_EQ(desktopItems.join('|'), "mnuNextWallpaper|-|mnuClearDesktop|mnuRestoreDesktop");
+    EXPECT_TRUE(Action("mnuClearDesktop")->isEnabled());
+    EXPECT_FALSE(Action("mnuRestoreDesktop")->isEnabled());
+}
+
+TEST_F(MainWindowTest, TraySettingsAndDoubleClickShowTheWindow)
+{
+    Build(FullCatalog());
+    Action("mnuSettings")->trigger();
+    EXPECT_TRUE(main->isVisible());
+    QTest::mouseClick(Button("btMinimize"), Qt::LeftButton);
+    EXPECT_FALSE(main->isVisible());
+    emit main->Tray->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(main->isVisible());
+}
+
+TEST_F(MainWindowTest, HandOverShowsAHiddenOrMinimisedWindow)
+{
+    Build(FullCatalog());
+    main->AgentActivate();
+    EXPECT_TRUE(main->isVisible());
+    main->showMinimized();
+    QTRY_VERIFY(!main->isVisible()); // minimising goes to the tray
+    EXPECT_TRUE(main->isMinimized());
+    main->AgentActivate();
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(main->isMinimized());
+}
+
+TEST_F(MainWindowTest, WebsiteMailAndHelpGoThroughTheShell)
+{
+    ShellRecorder recorder;
+    Build(FullCatalog());
+    CurrentFolder elsewhere(sandbox.Root()); // the help file is found whatever the current folder
+    QTest::mouseClick(Button("btWebsite"), Qt::LeftButton);
+    QTest::mouseClick(Button("btMail"), Qt::LeftButton);
+    QTest::mouseClick(Button("btHelp"), Qt::LeftButton);
+    Action("mnuHelp")->trigger();
+    Action("Website1")->trigger();
+    const std::string help = "open|" + sandbox.InstallDir() + "/kdx3.chm|";
+    EXPECT_EQ(recorder.shell.launches,
+        (std::vector<std::string> {"open|https://www.tembrix.com/|",
+            "open|mailto:feedback@tembrix.com?subject=Give advice about Kaleidra Deluxe|", help, help,
+            "open|https://www.tembrix.com/|"}));
+}
+
+TEST_F(MainWindowTest, AboutOpensModallyAndClosesWithOk)
+{
+    Build(FullCatalog());
+    QString caption;
+    QTimer::singleShot(0, [&caption] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        caption = box->windowTitle();
+        QTest::mouseClick(box->findChild<QPushButton*>("btOK"), Qt::LeftButton);
+    });
+    Action("mnuAbout")->trigger();
+    EXPECT_EQ(caption, "About Kaleidra Manager");
+}
+
+TEST_F(MainWindowTest, AnErrorInAHandlerIsReportedAndTheAgentRunsOn)
+{
+    Build(FullCatalog());
+    QAction* failing = new QAction(main.get());
+    QObject::connect(failing, &QAction::triggered, [] { throw EKaleidraError("Unable to write to KDX.ini"); });
+    main->ToolBar->addAction(failing);
+    QString reported;
+    QTimer::singleShot(0, [&reported] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        reported = box->text();
+        box->accept();
+    });
+    // A click arrives through the event loop, where the error report stands.
+    QTest::mouseClick(main->ToolBar->widgetForAction(failing), Qt::LeftButton);
+    EXPECT_EQ(reported, "Unable to write to KDX.ini");
+    // Still running: the next command works.
+    Action("mnuWallpaper")->trigger();
+    ExpectState(WallpaperPanel, 1);
+}
+
+} // namespace
+} // namespace kdx::test

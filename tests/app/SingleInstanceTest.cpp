@@ -1,0 +1,121 @@
+#include "platform/posix/PosixInstance.h"
+#include "support/Sandbox.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace kdx::test {
+namespace {
+
+using platform::posix::PosixInstance;
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    SingleInstanceTest()
+    {
+        runtime = sandbox.Root() + "/runtime";
+        mkdir(runtime.c_str(), 0700);
+        sandbox.SetEnv("XDG_RUNTIME_DIR", runtime);
+    }
+
+    PosixInstance::Receiver Record()
+    {
+        return [this](unsigned message) { received.push_back(message); };
+    }
+
+    Sandbox sandbox;
+    std::string runtime;
+    std::vector<unsigned> received;
+};
+
+TEST_F(SingleInstanceTest, NobodyListeningMeansNoAgentRuns)
+{
+    PosixInstance starting;
+    EXPECT_FALSE(starting.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
+}
+
+TEST_F(SingleInstanceTest, TheRunningAgentReceivesTheHandOverMessage)
+{
+    PosixInstance running;
+    ASSERT_TRUE(running.Listen(platform::AgentName, Record()));
+    EXPECT_EQ(PosixInstance::RendezvousPath(platform::AgentName), runtime + "/KaleidraAgent");
+    PosixInstance second;
+    EXPECT_TRUE(second.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
+    EXPECT_TRUE(second.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
+    QTRY_COMPARE(received.size(), size_t(2));
+    EXPECT_EQ(received[0], 0x1400u);
+    running.StopListening();
+    EXPECT_FALSE(second.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
+}
+
+TEST_F(SingleInstanceTest, ALiveAgentKeepsTheName)
+{
+    PosixInstance running;
+    ASSERT_TRUE(running.Listen(platform::AgentName, Record()));
+    PosixInstance late;
+    EXPECT_FALSE(late.Listen(platform::AgentName, Record()));
+    // The refused one did not disturb the running one.
+    EXPECT_TRUE(late.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
+    QTRY_COMPARE(received.size(), size_t(1));
+}
+
+TEST_F(SingleInstanceTest, ARendezvousLeftByAKilledAgentIsTakenOver)
+{
+    // A socket file that nobody serves any more, as a killed agent leaves it.
+    const std::string path = PosixInstance::RendezvousPath(platform::AgentName);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(fd);
+    ASSERT_TRUE(Sandbox::Exists(path));
+
+    PosixInstance starting;
+    EXPECT_FALSE(starting.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
+    ASSERT_TRUE(starting.Listen(platform::AgentName, Record()));
+    PosixInstance second;
+    EXPECT_TRUE(second.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
+    QTRY_COMPARE(received.size(), size_t(1));
+}
+
+TEST_F(SingleInstanceTest, GarbageAndSilentPeersDoNotReachTheAgent)
+{
+    PosixInstance running;
+    ASSERT_TRUE(running.Listen(platform::AgentName, Record()));
+    const std::string path = PosixInstance::RendezvousPath(platform::AgentName);
+    for (const std::string& bytes : {std::string(), std::string("abc")}) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        if (!bytes.empty()) {
+            ASSERT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+        }
+        close(fd);
+    }
+    QTest::qWait(100);
+    EXPECT_TRUE(received.empty());
+    PosixInstance second;
+    EXPECT_TRUE(second.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
+    QTRY_COMPARE(received.size(), size_t(1));
+}
+
+TEST_F(SingleInstanceTest, WithoutARuntimeFolderTheNameCarriesTheUser)
+{
+    sandbox.SetEnv("XDG_RUNTIME_DIR", "");
+    sandbox.SetEnv("TMPDIR", sandbox.Root());
+    EXPECT_EQ(
+        PosixInstance::RendezvousPath("KaleidraAgent"), sandbox.Root() + "/KaleidraAgent-" + std::to_string(getuid()));
+}
+
+} // namespace
+} // namespace kdx::test

@@ -1,0 +1,118 @@
+#include "app/ImageLists.h"
+#include "app/TfrmWelcome.h"
+#include "support/Sandbox.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kdx::test {
+namespace {
+
+// What the status panel uses of the main window: the image lists.
+class StatusHost : public IPanelHost {
+public:
+    void SetStatusText(int, const QString&) override { }
+    QString StatusText(int) const override { return {}; }
+    const TImageList& ImageList(ImageListId) const override { return images; }
+    void ProcessMessages() override { }
+    void ReloadWallpaper() override { }
+    void EnableTimerPaper(bool) override { }
+
+    TImageList images = MakeRandomImages();
+};
+
+class StatusPanelTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TfrmWelcome> Open(const std::string& ini)
+    {
+        Sandbox::Write(sandbox.IniPath(), ini);
+        auto panel = std::make_unique<TfrmWelcome>(host);
+        panel->resize(511, 458);
+        return panel;
+    }
+
+    // Each line as "+text" (tick) or "-text" (cross), checked against the pictures themselves.
+    QStringList Lines(const TfrmWelcome& panel)
+    {
+        const QImage tick = host.images.Pixmap(images::Tick).toImage();
+        const QImage cross = host.images.Pixmap(images::ThickCross).toImage();
+        QStringList lines;
+        for (int i = 0; i < panel.lsSituation->count(); ++i) {
+            const QListWidgetItem* line = panel.lsSituation->item(i);
+            const QImage picture = line->icon().pixmap(16, 16).toImage().convertToFormat(tick.format());
+            const QString mark = picture == tick ? "+" : picture == cross ? "-" : "?";
+            lines << mark + line->text();
+        }
+        return lines;
+    }
+
+    Sandbox sandbox;
+    StatusHost host;
+};
+
+TEST_F(StatusPanelTest, AFileWithoutTheSectionsShowsTheDefaults)
+{
+    auto panel = Open("[Saver]\nInterval=5\n");
+    EXPECT_EQ(Lines(*panel),
+        QStringList({"-Disable Randomly Run Screensaver", "-Disable Randomly Show Flash in Screensaver",
+            "-Disable Randomly Show Pictures in Screensaver", "+Enable Random Wallpaper",
+            "+Open AutoSave When Change Config Panel"}));
+}
+
+TEST_F(StatusPanelTest, LinesFollowTheFavouritesRotationAndAutoSave)
+{
+    auto panel = Open("[RandomWhat]\n0=2\n1=0\n[Wallpaper]\nActivate=0\n[Misc]\nAutoSave=0\n");
+    EXPECT_EQ(Lines(*panel),
+        QStringList({"+Enable Randomly Run Screensaver", "-Disable Randomly Show Flash in Screensaver",
+            "+Enable Randomly Show Pictures in Screensaver", "-Disable Random Wallpaper",
+            "-Close AutoSave When Change Config Panel"}));
+}
+
+TEST_F(StatusPanelTest, EveryFavouriteOnTicksTheFirstThreeLines)
+{
+    auto panel = Open("[RandomWhat]\n0=1\n1=0\n2=2\n");
+    EXPECT_EQ(Lines(*panel).mid(0, 3),
+        QStringList({"+Enable Randomly Run Screensaver", "+Enable Randomly Show Flash in Screensaver",
+            "+Enable Randomly Show Pictures in Screensaver"}));
+}
+
+TEST_F(StatusPanelTest, RightClickSelectsTheLineUnderThePointerOrNone)
+{
+    const std::string ini = "[Misc]\nAutoSave=1\n";
+    auto panel = Open(ini);
+    panel->show();
+    QListWidget* list = panel->lsSituation;
+    const QPoint third = list->visualItemRect(list->item(2)).center();
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, third);
+    ASSERT_EQ(list->selectedItems().size(), 1);
+    EXPECT_EQ(list->row(list->selectedItems().first()), 2);
+    const QPoint below(third.x(), list->visualItemRect(list->item(4)).bottom() + 20);
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, below);
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    // Clicking changes no setting.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
+    EXPECT_EQ(Sandbox::Read(sandbox.IniPath()), ini);
+}
+
+TEST_F(StatusPanelTest, TheListAndIntroductionFollowTheMiddleArea)
+{
+    auto panel = Open("");
+    panel->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
+    for (const QSize size : {QSize(511, 458), QSize(700, 600)}) {
+        panel->resize(size);
+        QTRY_COMPARE(panel->lsSituation->height(), panel->palCenter->height() - 36);
+        EXPECT_EQ(panel->lbeIntro->width(), panel->palCenter->width() - 390);
+    }
+    EXPECT_EQ(panel->lsSituation->pos(), QPoint(16, 16));
+    EXPECT_EQ(panel->palButtom->height(), 95);
+    EXPECT_EQ(panel->palTop->height(), 49);
+    EXPECT_TRUE(panel->lbeIntro->text().startsWith("This is Kaleidra status.\n\nYou can read the [RandomType]"));
+}
+
+} // namespace
+} // namespace kdx::test

@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Drives the real agent on the X display it is given (scripts/test runs it under Xvfb with a
+# D-Bus session): the tray icon in a real tray host, the tray menu, the window on a double
+# click, the hand-over from a second start, "/nominimize", and a start over the rendezvous of a
+# killed agent. Saves a picture of the main window into the build folder.
+# Usage: agent-e2e.sh KDX3 BUILD_FOLDER
+set -uo pipefail
+agent=$1
+build=$2
+shot="$build/kdx3-main-window.png"
+failures=0
+
+sandbox=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$sandbox"
+}
+trap cleanup EXIT
+
+# A private world: the agent's settings, registry stand-in and rendezvous live in the sandbox.
+mkdir -p "$sandbox/install" "$sandbox/config" "$sandbox/data" "$sandbox/runtime"
+chmod 700 "$sandbox/runtime"
+export HOME=$sandbox XDG_CONFIG_HOME=$sandbox/config XDG_DATA_HOME=$sandbox/data
+export XDG_RUNTIME_DIR=$sandbox/runtime KALEIDRA_PROGRAM_FILE=$sandbox/install/KDX3
+
+check() { # check DESCRIPTION COMMAND...
+    if "${@:2}"; then
+        echo "ok: $1"
+    else
+        echo "FAILED: $1"
+        failures=$((failures + 1))
+    fi
+}
+
+# Waits up to $1 tenths of a second for the command to succeed.
+wait_for() {
+    local tries=$1
+    shift
+    for ((i = 0; i < tries; i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Visible windows of the agent, as "id width height" lines.
+agent_windows() {
+    xdotool search --onlyvisible --classname KDX3 2>/dev/null | while read -r id; do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        echo "$id $WIDTH $HEIGHT"
+    done
+}
+main_window() { agent_windows | awk '$2 >= 600 && $3 >= 400 { print $1; exit }'; }
+window_shown() { [ -n "$(main_window)" ]; }
+window_hidden() { [ -z "$(main_window)" ]; }
+# The icon is the agent's window that the tray host's panel holds.
+tray_icon() {
+    local panel
+    for panel in $(xdotool search --class trayer 2>/dev/null); do
+        xwininfo -id "$panel" -tree 2>/dev/null | awk '/"KDX3"/ { print $1; exit }'
+    done | head -n 1
+}
+icon_in_tray() { [ -n "$(tray_icon)" ]; }
+popup_count() { agent_windows | awk '$2 >= 30 && $2 < 600' | wc -l; }
+menu_open() { [ "$(popup_count)" -ge 1 ]; }
+menu_closed() { [ "$(popup_count)" -eq 0 ]; }
+
+start_agent() { # start_agent [ARG]: the new agent's pid in $agent_pid
+    "$agent" "$@" &
+    agent_pid=$!
+    pids+=("$agent_pid")
+}
+
+trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false &
+pids+=($!)
+sleep 0.5
+
+# 1. A plain start: only the tray icon, in the tray host.
+start_agent
+check "the tray icon appears in the tray host" wait_for 100 icon_in_tray
+check "no window is shown at a start without the switch" window_hidden
+
+# 2. A second start hands over and ends at once; the first agent shows its window.
+started=$(date +%s%N)
+"$agent" /nominimize
+status=$?
+elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+check "the second start exits with 0 (got $status)" [ "$status" -eq 0 ]
+check "the second start ends within a second (${elapsed_ms} ms)" [ "$elapsed_ms" -lt 1000 ]
+check "the running agent shows its window after the hand-over" wait_for 50 window_shown
+icons=$(for panel in $(xdotool search --class trayer 2>/dev/null); do xwininfo -id "$panel" -tree; done | grep -c '"KDX3"')
+check "the second start added no tray icon ($icons in the tray)" [ "$icons" -eq 1 ]
+kill -9 "$agent_pid"
+wait "$agent_pid" 2>/dev/null
+check "a killed agent leaves its rendezvous behind" [ -S "$XDG_RUNTIME_DIR/KaleidraAgent" ]
+
+# 3. The tray icon: its menu on a right click, the window on a double click. The agent before
+# was killed, so this start also finds its rendezvous left behind.
+start_agent
+check "a start over a killed agent's rendezvous reaches the tray" wait_for 100 icon_in_tray
+icon=$(tray_icon)
+xdotool mousemove --window "$icon" 10 10 click 3
+check "a right click on the icon opens the tray menu" wait_for 30 menu_open
+xdotool key Escape
+check "the tray menu closes" wait_for 30 menu_closed
+check "the window stays hidden meanwhile" window_hidden
+xdotool mousemove --window "$icon" 10 10 click --repeat 2 --delay 80 1
+check "a double click on the icon shows the window" wait_for 50 window_shown
+kill -9 "$agent_pid"
+wait "$agent_pid" 2>/dev/null
+
+# 4. "/nominimize" shows the window at start; keep a picture of it.
+start_agent /nominimize
+check "/nominimize shows the window at start" wait_for 100 window_shown
+sleep 0.5
+window=$(main_window)
+if [ -n "$window" ] && import -window "$window" "$shot" 2>/dev/null; then
+    echo "ok: picture of the main window saved to $shot"
+else
+    echo "FAILED: no picture of the main window"
+    failures=$((failures + 1))
+fi
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
