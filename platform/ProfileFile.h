@@ -1,5 +1,7 @@
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kdx::platform {
 
@@ -25,6 +27,13 @@ public:
     // Removes the section's header and every line under it. False when the file cannot be
     // written; an absent section is no failure.
     virtual bool EraseSection(const std::string& file, const std::string& section) = 0;
+
+    // WritePrivateProfileSectionA: the section's lines become Entries ("key=value" each) in one
+    // write, so no reader ever sees the section half written; an absent section is added at
+    // the end of the file. False when the file cannot be written.
+    virtual bool ReplaceSection(const std::string& file, const std::string& section,
+        const std::vector<std::pair<std::string, std::string>>& entries)
+        = 0;
 
     // Makes what was written lasting and drops any cached copy of the file.
     virtual void Flush(const std::string& file) = 0;

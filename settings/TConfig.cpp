@@ -79,11 +79,18 @@ void TConfig::ReadList(const std::string& section, TStrings& list)
     }
 }
 
+// The whole section goes in one write, so the companion screensaver, or a crash in the middle,
+// never meets a list section erased or half written; what it finally reads is the same.
 void TConfig::WriteList(const std::string& section, const TStrings& list)
 {
-    Ini().EraseSection(section);
+    if (list.empty()) {
+        Ini().EraseSection(section);
+        return;
+    }
+    std::vector<std::pair<std::string, std::string>> entries;
     for (size_t n = 0; n < list.size(); ++n)
-        Ini().WriteString(section, std::to_string(n), list[n]);
+        entries.emplace_back(std::to_string(n), list[n]);
+    Ini().WriteSection(section, entries);
 }
 
 TStrings TConfig::LoadList(const std::string& section)

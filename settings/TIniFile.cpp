@@ -107,6 +107,13 @@ void TIniFile::EraseSection(const std::string& section) const
         Raise(texts::UnableToWrite, fileName_);
 }
 
+void TIniFile::WriteSection(
+    const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries) const
+{
+    if (!Profile().ReplaceSection(fileName_, section, entries))
+        Raise(texts::UnableToWrite, fileName_);
+}
+
 void TIniFile::UpdateFile() const { Profile().Flush(fileName_); }
 
 } // namespace kdx

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kdx {
 
@@ -25,6 +27,9 @@ public:
     void WriteBool(const std::string& section, const std::string& key, bool value) const;
     void WriteDateTime(const std::string& section, const std::string& key, TDateTime value) const;
     void EraseSection(const std::string& section) const;
+    // The section's keys become Entries, in one write.
+    void WriteSection(
+        const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries) const;
 
     void UpdateFile() const;
 

@@ -173,6 +173,33 @@ bool IniText::EraseSection(std::string_view section)
     return true;
 }
 
+bool IniText::ReplaceSection(std::string_view section, const std::vector<std::string>& lines)
+{
+    const std::string eol = Eol();
+    std::string body;
+    for (const std::string& line : lines)
+        body += line + eol;
+    const auto span = FindSection(section);
+    if (!span) {
+        std::string add = !bytes_.empty() && bytes_.back() != '\n' ? eol : std::string();
+        add += "[" + std::string(TrimIni(section)) + "]" + eol + body;
+        Replace(bytes_.size(), bytes_.size(), add);
+        return true;
+    }
+    size_t end = span->header;
+    for (size_t i = span->first; i < span->last; ++i)
+        if (lines_[i].kind != Kind::Blank)
+            end = i;
+    size_t from = lines_[span->header].next;
+    const size_t to = lines_[end].next;
+    if (from == bytes_.size() && !bytes_.empty() && bytes_.back() != '\n')
+        body = eol + body;
+    if (bytes_.compare(from, to - from, body) == 0)
+        return false;
+    Replace(from, to, body);
+    return true;
+}
+
 bool IniText::EraseKey(std::string_view section, std::string_view key)
 {
     const auto span = FindSection(section);

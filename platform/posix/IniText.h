@@ -26,6 +26,9 @@ public:
     bool AddSection(std::string_view section);
     bool EraseSection(std::string_view section);
     bool EraseKey(std::string_view section, std::string_view key);
+    // Puts Lines (each without its line end) in place of the section's own lines, keeping its
+    // header and the blank lines that end it; adds the section at the end when absent.
+    bool ReplaceSection(std::string_view section, const std::vector<std::string>& lines);
 
 private:
     enum class Kind { Blank, Section, Key };

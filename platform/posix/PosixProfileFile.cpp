@@ -54,6 +54,18 @@ bool PosixProfileFile::EraseSection(const std::string& file, const std::string& 
     return EditFile(file, [&](IniText& text) { return text.EraseSection(section); });
 }
 
+bool PosixProfileFile::ReplaceSection(const std::string& file, const std::string& section,
+    const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    std::vector<std::string> lines;
+    for (const auto& [key, value] : entries) {
+        if ((key + value).find_first_of("\r\n") != std::string::npos)
+            return false;
+        lines.push_back(key + "=" + value.substr(std::min(value.find_first_not_of(" \t"), value.size())));
+    }
+    return EditFile(file, [&](IniText& text) { return text.ReplaceSection(section, lines); });
+}
+
 void PosixProfileFile::Flush(const std::string& file) { SyncFile(file); }
 
 } // namespace kdx::platform::posix

@@ -43,6 +43,23 @@ bool Win32ProfileFile::EraseSection(const std::string& file, const std::string& 
     return WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, file.c_str()) != FALSE;
 }
 
+bool Win32ProfileFile::ReplaceSection(const std::string& file, const std::string& section,
+    const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    if (IsReadOnly(file))
+        return false;
+    // "key=value" strings one after another, each ended by a zero, the whole by another zero.
+    std::string block;
+    for (const auto& [key, value] : entries) {
+        if ((key + value).find_first_of("\r\n") != std::string::npos)
+            return false;
+        block += key + "=" + value;
+        block += '\0';
+    }
+    block += '\0';
+    return WritePrivateProfileSectionA(section.c_str(), block.c_str(), file.c_str()) != FALSE;
+}
+
 void Win32ProfileFile::Flush(const std::string& file)
 {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());

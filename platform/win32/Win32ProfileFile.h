@@ -12,6 +12,8 @@ public:
     bool WriteString(
         const std::string& file, const std::string& section, const std::string& key, const std::string& value) override;
     bool EraseSection(const std::string& file, const std::string& section) override;
+    bool ReplaceSection(const std::string& file, const std::string& section,
+        const std::vector<std::pair<std::string, std::string>>& entries) override;
     // WritePrivateProfileStringA with everything null but the file: writes the cached copy
     // out and drops it.
     void Flush(const std::string& file) override;

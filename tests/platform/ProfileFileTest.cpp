@@ -118,6 +118,20 @@ TEST_F(ProfileFile, EraseSectionTakesHeaderAndAllItsLines)
     EXPECT_EQ(Text(), "top=1\n[Keep]\nx=1\n");
 }
 
+TEST_F(ProfileFile, ReplaceSectionKeepsHeaderPlaceAndTrailingBlanks)
+{
+    Sandbox::Write(file, "[A]\r\nold=1\r\n; c\r\n\r\n[B]\r\nx=2\r\n");
+    ASSERT_TRUE(profile.ReplaceSection(file, "a", {{"0", "p"}, {"1", "  q"}}));
+    EXPECT_EQ(Text(), "[A]\r\n0=p\r\n1=q\r\n\r\n[B]\r\nx=2\r\n");
+    ASSERT_TRUE(profile.ReplaceSection(file, "C", {{"k", "v"}}));
+    EXPECT_EQ(Text(), "[A]\r\n0=p\r\n1=q\r\n\r\n[B]\r\nx=2\r\n[C]\r\nk=v\r\n");
+    Sandbox::Write(file, "[A]");
+    ASSERT_TRUE(profile.ReplaceSection(file, "A", {{"k", "v"}}));
+    EXPECT_EQ(Text(), "[A]\r\nk=v\r\n");
+    EXPECT_FALSE(profile.ReplaceSection(file, "A", {{"k", "two\nlines"}}));
+    EXPECT_EQ(Text(), "[A]\r\nk=v\r\n");
+}
+
 TEST_F(ProfileFile, OddSectionLinesAndKeysBeforeAnySection)
 {
     Sandbox::Write(file, "loose=1\n[broken\n[Real] trailing\nk=v\n[a]b]\nx=y\n");

@@ -155,7 +155,19 @@ TEST_F(SettingsStore, ASavedListThatShrankLeavesNoStaleKeys)
     config.LoadSavers(savers);
     savers.Items = {"new0", "new1"};
     config.SaveSavers(savers);
-    EXPECT_EQ(Ini(), "[Saver]\r\nInterval=5\r\nRandomType=0\r\n[SaverList]\r\n0=new0\r\n1=new1\r\n");
+    EXPECT_EQ(Ini(), "[SaverList]\r\n0=new0\r\n1=new1\r\n[Saver]\r\nInterval=5\r\nRandomType=0\r\n");
+}
+
+TEST_F(SettingsStore, AListIsReplacedInOneWriteAndAnEmptyListLeavesNoSection)
+{
+    Sandbox::Write(box.IniPath(), "[PaperList]\n0=a\n; note\n1=b\n\n[Wallpaper]\nStyle=1\n");
+    TConfig config;
+    config.WriteList("paperlist", {"x"});
+    EXPECT_EQ(Ini(), "[PaperList]\n0=x\n\n[Wallpaper]\nStyle=1\n");
+    config.WriteList("PaperList", {});
+    EXPECT_EQ(Ini(), "[Wallpaper]\nStyle=1\n");
+    EXPECT_THROW(config.WriteList("PaperList", {"/a", "/odd\nname.jpg"}), EKaleidraError);
+    EXPECT_EQ(Ini(), "[Wallpaper]\nStyle=1\n") << "a refused list leaves the file as it was";
 }
 
 TEST_F(SettingsStore, AnEmptyEntryEndsTheListOnTheNextLoad)
