@@ -1,5 +1,8 @@
+#include "Win32Atoms.h"
+#include "Win32DesktopWindows.h"
 #include "Win32Files.h"
 #include "Win32HelpControl.h"
+#include "Win32HotKeys.h"
 #include "Win32Instance.h"
 #include "Win32ProfileFile.h"
 #include "Win32Regional.h"
@@ -25,6 +28,12 @@ Services& Native()
     static Services services {&profile, &registry, &files, &system, &regional, &autostart, &shell, &desktop};
     services.instance = &instance;
     services.helpControl = &helpControl;
+    static win32::Win32Atoms atoms;
+    static win32::Win32HotKeys hotKeys;
+    static win32::Win32DesktopWindows desktopWindows;
+    services.atoms = &atoms;
+    services.hotKeys = &hotKeys;
+    services.desktopWindows = &desktopWindows;
     return services;
 }
 
