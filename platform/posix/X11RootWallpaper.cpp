@@ -131,11 +131,13 @@ bool SetRootWallpaper(const BmpImage& picture, WallpaperLayout layout)
 {
     if (picture.Width() == 0 || picture.Height() == 0)
         return false;
+    // The trap outlives the connection: closing it flushes the last requests, whose errors
+    // must not reach Xlib's default handler, which ends the program.
+    ErrorTrap trap;
     std::unique_ptr<Display, DisplayCloser> connection(XOpenDisplay(nullptr));
     Display* display = connection.get();
     if (!display)
         return false;
-    ErrorTrap trap;
     const int screen = DefaultScreen(display);
     const Window root = RootWindow(display, screen);
     const unsigned width = unsigned(DisplayWidth(display, screen));
