@@ -371,6 +371,26 @@ TEST_F(MainWindowTest, AboutOpensModallyAndClosesWithOk)
     EXPECT_EQ(caption, "About Kaleidra Manager");
 }
 
+TEST_F(MainWindowTest, ExitEndsTheProgramWithoutTheCloseSequence)
+{
+    Build(FullCatalog());
+    for (const char* way : {"mnuExit", "btClose", "mnuClose"}) {
+        SCOPED_TRACE(way);
+        QTimer::singleShot(0, [this, way] { Action(way)->trigger(); });
+        EXPECT_EQ(QApplication::exec(), 0);
+        EXPECT_NE(main->FPubUnit, nullptr); // the close sequence would have freed it
+    }
+}
+
+TEST_F(MainWindowTest, TheCloseBoxRunsTheCloseSequenceThenEndsTheProgram)
+{
+    Build(FullCatalog());
+    main->ShowMainWindow();
+    QTimer::singleShot(0, [this] { main->close(); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(main->FPubUnit, nullptr);
+}
+
 TEST_F(MainWindowTest, AnErrorInAHandlerIsReportedAndTheAgentRunsOn)
 {
     Build(FullCatalog());

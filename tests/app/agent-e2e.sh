@@ -108,8 +108,15 @@ check "the tray menu closes" wait_for 30 menu_closed
 check "the window stays hidden meanwhile" window_hidden
 xdotool mousemove --window "$icon" 10 10 click --repeat 2 --delay 80 1
 check "a double click on the icon shows the window" wait_for 50 window_shown
-kill -9 "$agent_pid"
-wait "$agent_pid" 2>/dev/null
+# "Close", the tray menu's last item, ends the agent.
+xdotool mousemove --window "$icon" 10 10 click 3
+wait_for 30 menu_open
+xdotool key Up Return
+agent_ended() { ! kill -0 "$agent_pid" 2>/dev/null; }
+check "the tray menu's Close ends the agent" wait_for 30 agent_ended
+wait "$agent_pid"
+status=$?
+check "the agent ends with exit code 0 (got $status)" [ "$status" -eq 0 ]
 
 # 4. "/nominimize" shows the window at start; keep a picture of it.
 start_agent /nominimize
