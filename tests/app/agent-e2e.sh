@@ -73,16 +73,28 @@ start_agent() { # start_agent [ARG]: the new agent's pid in $agent_pid
     pids+=("$agent_pid")
 }
 
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false &
-pids+=($!)
+start_tray() {
+    trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false &
+    tray_pid=$!
+    pids+=("$tray_pid")
+}
+start_tray
 sleep 0.5
 
 # 1. A plain start: only the tray icon, in the tray host.
 start_agent
 check "the tray icon appears in the tray host" wait_for 100 icon_in_tray
 check "no window is shown at a start without the switch" window_hidden
+# A tray host that goes away and comes back gets the icon again.
+kill "$tray_pid"
+wait "$tray_pid" 2>/dev/null
+start_tray
+check "the icon comes back to a re-created tray" wait_for 100 icon_in_tray
 
-# 2. A second start hands over and ends at once; the first agent shows its window.
+# 2. A second start hands over and ends at once, touching no file; the first agent shows its
+# window.
+sleep 1.1 # file times have a resolution of a second on some file systems
+touch "$sandbox/before-second-start"
 started=$(date +%s%N)
 "$agent" /nominimize
 status=$?
@@ -90,6 +102,8 @@ elapsed_ms=$((($(date +%s%N) - started) / 1000000))
 check "the second start exits with 0 (got $status)" [ "$status" -eq 0 ]
 check "the second start ends within a second (${elapsed_ms} ms)" [ "$elapsed_ms" -lt 1000 ]
 check "the running agent shows its window after the hand-over" wait_for 50 window_shown
+changed=$(find "$sandbox/install" "$sandbox/config" "$sandbox/data" -newer "$sandbox/before-second-start" | wc -l)
+check "the hand-over wrote no settings ($changed files changed)" [ "$changed" -eq 0 ]
 icons=$(for panel in $(xdotool search --class trayer 2>/dev/null); do xwininfo -id "$panel" -tree; done | grep -c '"KDX3"')
 check "the second start added no tray icon ($icons in the tray)" [ "$icons" -eq 1 ]
 kill -9 "$agent_pid"
