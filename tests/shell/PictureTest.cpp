@@ -80,15 +80,6 @@ TEST_F(PictureDecoding, CmykAndYcckMatchDjpeg)
     EXPECT_EQ(CompareWithDjpeg(In("plain-cmyk.jpg")), 0) << "without the Adobe marker, taken as djpeg takes it";
 }
 
-TEST_F(PictureDecoding, AnRgbJpegMatchesDjpeg) { EXPECT_EQ(CompareWithDjpeg(Jpeg("rgb.jpg", 40, 30, {"-rgb"})), 0); }
-
-TEST_F(PictureDecoding, ATruncatedPictureDecodesWhatItHasAsDjpegDoes)
-{
-    const std::string whole = Sandbox::Read(Jpeg("whole.jpg", 120, 90));
-    Sandbox::Write(In("cut.jpg"), whole.substr(0, whole.size() * 2 / 3));
-    EXPECT_EQ(CompareWithDjpeg(In("cut.jpg")), 0);
-}
-
 TEST_F(PictureDecoding, TheBitmapIsAnUncompressedBottomUp24BitFile)
 {
     const std::string jpeg = Jpeg("hdr.jpg", 61, 37);

@@ -90,13 +90,6 @@ TEST_F(PosixShellTest, AScreensaverRunsUnderWineAsTheWindowsShellRunsIt)
     EXPECT_EQ(ShellCommand("open", program, "-a \"two words\" b"), Args({wine, program, "-a", "two words", "b"}));
 }
 
-TEST_F(PosixShellTest, Wine64StandsInForWine)
-{
-    const std::string wine64 = Fake("wine64");
-    const std::string saver = File("Saver.scr");
-    EXPECT_EQ(ShellCommand("open", saver, ""), Args({wine64, saver, "/S"}));
-}
-
 TEST_F(PosixShellTest, WithoutWineAWindowsProgramGoesToXdgOpen)
 {
     box.SetEnv("KALEIDRA_WINE", "none");
@@ -176,12 +169,6 @@ TEST_F(PosixShellTest, PropertiesAskTheFileManagerOverDBus)
               "FileManager1|--method|org.freedesktop.FileManager1.ShowItemProperties|['file:///p/a%20b.jpg']||"}));
 }
 
-TEST_F(PosixShellTest, DisplayNameIsTheFileName)
-{
-    EXPECT_EQ(PosixShell().DisplayName("/a/b/Some Saver.scr"), "Some Saver.scr");
-    EXPECT_EQ(PosixShell().DisplayName("plain"), "plain");
-}
-
 TEST_F(PosixShellTest, StyleValuesGiveTheLayout)
 {
     EXPECT_EQ(LayoutOfValues("0", "0"), WallpaperLayout::Center);
@@ -212,21 +199,6 @@ TEST_F(PosixShellTest, EmptyStyleValuesLeaveTheDesktopsOptionAlone)
     SetDesktopValues("/w/KAWalllpaper.bmp", "", "");
     PosixDesktop().ApplyWallpaperSettings();
     EXPECT_EQ(Calls(2).size(), 2u);
-}
-
-TEST_F(PosixShellTest, MateAndCinnamonUseTheirOwnSchemas)
-{
-    Fake("gsettings");
-    SetDesktopValues("/w/KAWalllpaper.bmp", "0", "2");
-    box.SetEnv("XDG_CURRENT_DESKTOP", "MATE");
-    PosixDesktop().ApplyWallpaperSettings();
-    box.SetEnv("XDG_CURRENT_DESKTOP", "X-Cinnamon");
-    PosixDesktop().ApplyWallpaperSettings();
-    EXPECT_EQ(Calls(4),
-        Args({"gsettings|set|org.mate.background|picture-filename|/w/KAWalllpaper.bmp|",
-            "gsettings|set|org.mate.background|picture-options|stretched|",
-            "gsettings|set|org.cinnamon.desktop.background|picture-uri|file:///w/KAWalllpaper.bmp|",
-            "gsettings|set|org.cinnamon.desktop.background|picture-options|stretched|"}));
 }
 
 TEST_F(PosixShellTest, XfceGetsThePictureOnEveryBackdrop)
@@ -296,28 +268,6 @@ protected:
         return s;
     }
 };
-
-TEST_F(BmpFiles, TwentyFourBitsEitherWayUp)
-{
-    // 2 x 2: top row red, green; bottom row blue, white. Bottom-up stores the bottom row first.
-    std::string up = Header(2, 2, 24, 0, 0, 54);
-    up += std::string("\xFF\x00\x00\xFF\xFF\xFF\0\0", 8) + std::string("\x00\x00\xFF\x00\xFF\x00\0\0", 8);
-    BmpImage image;
-    ASSERT_TRUE(image.Parse(reinterpret_cast<const std::uint8_t*>(up.data()), up.size()));
-    EXPECT_EQ(image.Width(), 2u);
-    EXPECT_EQ(image.Height(), 2u);
-    EXPECT_EQ(image.Pixel(0, 0), 0xFF0000u);
-    EXPECT_EQ(image.Pixel(1, 0), 0x00FF00u);
-    EXPECT_EQ(image.Pixel(0, 1), 0x0000FFu);
-    EXPECT_EQ(image.Pixel(1, 1), 0xFFFFFFu);
-    EXPECT_EQ(image.Pixel(2, 0), 0u) << "outside";
-
-    std::string down = Header(2, -2, 24, 0, 0, 54);
-    down += std::string("\x00\x00\xFF\x00\xFF\x00\0\0", 8) + std::string("\xFF\x00\x00\xFF\xFF\xFF\0\0", 8);
-    ASSERT_TRUE(image.Parse(reinterpret_cast<const std::uint8_t*>(down.data()), down.size()));
-    EXPECT_EQ(image.Pixel(0, 0), 0xFF0000u);
-    EXPECT_EQ(image.Pixel(1, 1), 0xFFFFFFu);
-}
 
 TEST_F(BmpFiles, PalettesAndPackedPixels)
 {

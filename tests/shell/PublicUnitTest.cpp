@@ -1,4 +1,4 @@
-// TPublicUnit's shell and list helpers (Part 2.2).
+// TPublicUnit's shell and list helpers.
 #include "ShellTestSupport.h"
 #include "shell/MessageBox.h"
 #include "shell/TPublicUnit.h"
@@ -103,14 +103,6 @@ TEST_F(PublicUnit, AFileNamePartStartsAfterTheLastSeparator)
     EXPECT_EQ(unit.DisplayName(box.Root() + "/dotted.dir/scr"), "scr") << "a dot in a folder name is no extension";
 }
 
-TEST_F(PublicUnit, ShellDisplayNameIsTheShellsAnswer)
-{
-    EXPECT_EQ(unit.ShellDisplayName("/some/where/File Name.scr"), "File Name.scr");
-    test::FakeShell shell;
-    test::ServicesWith services([&](platform::Services& s) { s.shell = &shell; });
-    EXPECT_EQ(unit.ShellDisplayName("/x/y.scr"), "shell:/x/y.scr");
-}
-
 TEST_F(PublicUnit, RandomIndexFollowsTheStatedGenerator)
 {
     test::FakeSystem clock;
@@ -146,14 +138,6 @@ TEST_F(PublicUnit, RandomIndexStaysInRangeEveryMillisecondOfASecond)
         EXPECT_EQ(unit.RandomIndex(1), 0);
         const int i = unit.RandomIndex(10);
         EXPECT_TRUE(i >= 0 && i <= 9) << i;
-    }
-}
-
-TEST_F(PublicUnit, RandomIndexOnTheRealClockStaysInRange)
-{
-    for (int i = 0; i < 100; ++i) {
-        const int r = unit.RandomIndex(7);
-        EXPECT_TRUE(r >= 0 && r < 7) << r;
     }
 }
 

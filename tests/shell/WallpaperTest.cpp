@@ -1,4 +1,4 @@
-// Wallpaper application (Part 2.1): the bitmap, the desktop values and their order.
+// Wallpaper application: the bitmap, the desktop values and their order.
 #include "ShellTestSupport.h"
 #include "shell/TPublicUnit.h"
 #include "support/Sandbox.h"
@@ -91,13 +91,6 @@ TEST_F(Wallpaper, TheValuesAreWrittenInOrderAndTheKeyClosedBeforeTheSystemIsTold
     EXPECT_EQ(logWhenTold,
         std::vector<std::string>({"open Control Panel\\DeskTop", "set TileWallpaper=0", "set Wallpaper=" + Bitmap(),
             "set WallpaperStyle=2", "close Control Panel\\DeskTop"}));
-}
-
-TEST_F(Wallpaper, TheDesktopKeyIsOpenedNeverCreated)
-{
-    unit.SetWallpaper(Jpeg("photo.jpg", 16, 16), 0);
-    for (const std::string& line : registry.log)
-        EXPECT_NE(line.rfind("create ", 0), 0u) << line;
 }
 
 TEST_F(Wallpaper, WithoutTheKeyNothingIsMadeButTheSystemIsTold)
