@@ -3,6 +3,10 @@
 #include "app/TOutlookBar.h"
 #include "app/TfrmMain.h"
 #include "app/TfrmWelcome.h"
+#include "lists/TfrmFlash.h"
+#include "lists/TfrmPicture.h"
+#include "lists/TfrmSaver.h"
+#include "lists/TfrmWallpaper.h"
 #include "settings/Errors.h"
 #include "support/Sandbox.h"
 
@@ -65,20 +69,12 @@ TFormCatalog FullCatalog()
     return forms;
 }
 
-const std::type_info& ExpectedClass(int index)
-{
-    switch (index) {
-    case SaverPanel:
-        return typeid(EditorForTests<SaverPanel>);
-    case FlashPanel:
-        return typeid(EditorForTests<FlashPanel>);
-    case PicturePanel:
-        return typeid(EditorForTests<PicturePanel>);
-    case WallpaperPanel:
-        return typeid(EditorForTests<WallpaperPanel>);
-    }
-    return typeid(TfrmWelcome);
-}
+using ClassTable = std::array<const std::type_info*, PanelCount>;
+const ClassTable TestClasses
+    = {&typeid(TfrmWelcome), &typeid(EditorForTests<SaverPanel>), &typeid(EditorForTests<FlashPanel>),
+        &typeid(EditorForTests<PicturePanel>), &typeid(EditorForTests<WallpaperPanel>)};
+const ClassTable ProductClasses
+    = {&typeid(TfrmWelcome), &typeid(TfrmSaver), &typeid(TfrmFlash), &typeid(TfrmPicture), &typeid(TfrmWallpaper)};
 
 PanelLog LogOf(int index)
 {
@@ -155,7 +151,7 @@ protected:
     void ExpectState(int index, int page)
     {
         ASSERT_NE(main->DockedPanel(), nullptr);
-        EXPECT_EQ(typeid(*main->DockedPanel()), ExpectedClass(index));
+        EXPECT_EQ(typeid(*main->DockedPanel()), *classes[size_t(index)]);
         EXPECT_EQ(main->DockedPanel()->parentWidget(), main->palMain);
         EXPECT_EQ(main->OutlookBar->ActivePage(), page);
         EXPECT_EQ(Checked(ItemNames), 1);
@@ -166,6 +162,7 @@ protected:
 
     Sandbox sandbox;
     std::unique_ptr<TfrmMain> main;
+    ClassTable classes = TestClasses;
 };
 
 TEST_F(MainWindowTest, StartsWithTheStatusPanelOnTheScreensaverPage)
@@ -184,14 +181,17 @@ TEST_F(MainWindowTest, EveryCommandFromEveryPanelFollowsTheNavigationTable)
 {
     // The page each command leaves the side bar on; Status keeps the page it finds.
     const int pageAfter[] = {-1, 0, 0, 0, 1};
-    for (int from = 0; from < PanelCount; ++from) {
-        for (int to = 0; to < PanelCount; ++to) {
-            SCOPED_TRACE(testing::Message() << "from " << from << " to " << to);
-            Build(FullCatalog());
-            Command(from, 0);
-            const int pageBefore = main->OutlookBar->ActivePage();
-            Command(to, (from + to) % 3);
-            ExpectState(to, pageAfter[to] < 0 ? pageBefore : pageAfter[to]);
+    for (const bool product : {false, true}) {
+        classes = product ? ProductClasses : TestClasses;
+        for (int from = 0; from < PanelCount; ++from) {
+            for (int to = 0; to < PanelCount; ++to) {
+                SCOPED_TRACE(testing::Message() << (product ? "product " : "") << "from " << from << " to " << to);
+                Build(product ? TFormCatalog {StandardPanels(), {}} : FullCatalog());
+                Command(from, 0);
+                const int pageBefore = main->OutlookBar->ActivePage();
+                Command(to, (from + to) % 3);
+                ExpectState(to, pageAfter[to] < 0 ? pageBefore : pageAfter[to]);
+            }
         }
     }
 }
@@ -241,7 +241,10 @@ TEST_F(MainWindowTest, AFailedLeaveStepKeepsThePanelAndItsEdits)
 
 TEST_F(MainWindowTest, APanelThisBuildLacksChangesNothingAndSaysSo)
 {
-    Build(TFormCatalog {StandardPanels(), {}});
+    TFormCatalog statusOnly {StandardPanels(), {}};
+    for (int index = SaverPanel; index < PanelCount; ++index)
+        statusOnly.Panels[size_t(index)] = nullptr;
+    Build(statusOnly);
     TPanel* status = main->DockedPanel();
     for (int index = SaverPanel; index < PanelCount; ++index) {
         Command(index, 0);
