@@ -343,9 +343,7 @@ void TfrmMain::FormCreate()
     FActivateKey = FMisc.ActivateHotKey;
     FExecuteKey = FMisc.ExecuteHotKey;
     mnuStatusClick();
-    FWallpaper = std::make_unique<TWallpaper>();
-    ReloadWallpaper();
-    EnableTimerPaper(FWallpaper->Activate);
+    StartRotation();
 }
 
 void TfrmMain::FormClose()

@@ -83,6 +83,14 @@ public:
     void ReloadWallpaper() override;
     void EnableTimerPaper(bool enabled) override;
 
+    // The wallpaper rotation: a random entry of the list now, and the timer's tick.
+    void ChangeWallpaper();
+    void TimerPaperTimer();
+    void mnuNextWallpaperClick();
+    // The rotation's clock and its pause after a timed change; tests put their own in place.
+    std::function<TDateTime()> Now = [] { return TDateTime::Now(); };
+    std::function<void(int ms)> Pause;
+
     // Components, named as the layout names them.
     QToolBar* ToolBar;
     QAction *btClose, *btMinimize, *btPreference;
@@ -126,6 +134,7 @@ private:
     void BuildTray();
     QAction* AddToolButton(const char* name, int image, const char* hint);
     void LeavePanel();
+    void StartRotation();
     void PanelCommand(int index, int page);
     void MarkPanel(int index);
     void OpenShell(const std::string& target);

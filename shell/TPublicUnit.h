@@ -67,6 +67,10 @@ public:
     // The Windows folder + "\KAWalllpaper.bmp" ("/" here).
     std::string WallpaperBitmapPath();
 
+    // The signed difference T1 - T2 in whole seconds (Flags bit 1), minutes (bit 2) or hours
+    // (bit 4), the first bit set deciding; -1 when none is set.
+    std::int32_t TimeDiff(std::uint8_t flags, TDateTime t1, TDateTime t2);
+
     // Asks every visible window from First down the stacking order, First included, to
     // minimise ("Clear Desktop"); windows above First stay as they are.
     void MinimizeWindows(platform::WindowHandle first);

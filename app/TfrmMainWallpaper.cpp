@@ -1,0 +1,65 @@
+// The main window's wallpaper rotation: a change at start-up, then one per period of the
+// chosen cycle, driven by the one-second timer; "Next Wallpaper" changes it on demand.
+#include "TfrmMain.h"
+#include "WallpaperRotation.h"
+#include "settings/TConfig.h"
+#include "shell/TPublicUnit.h"
+
+#include <QAction>
+#include <QThread>
+#include <QTimer>
+
+namespace kdx {
+
+namespace {
+
+// After a timed change the tick waits before reloading, so the next tick sees the new stamp at
+// least a second old.
+constexpr int PauseAfterChangeMs = 1000;
+
+} // namespace
+
+void TfrmMain::StartRotation()
+{
+    if (!Pause)
+        Pause = [](int ms) { QThread::msleep(ms); };
+    connect(TimerPaper, &QTimer::timeout, this, &TfrmMain::TimerPaperTimer);
+    connect(mnuNextWallpaper, &QAction::triggered, this, &TfrmMain::mnuNextWallpaperClick);
+    FWallpaper = std::make_unique<TWallpaper>();
+    ReloadWallpaper();
+    if (!FWallpaper->Activate) {
+        EnableTimerPaper(false);
+        return;
+    }
+    EnableTimerPaper(true);
+    ChangeWallpaper();
+    ReloadWallpaper();
+}
+
+void TfrmMain::ChangeWallpaper()
+{
+    const int count = int(FWallpaper->Items.size());
+    if (count < 1) {
+        EnableTimerPaper(false);
+        return;
+    }
+    const int index = FPubUnit->RandomIndex(count);
+    FPubUnit->SetWallpaper(FWallpaper->Items[size_t(index)], FWallpaper->Style);
+    FConfig->WriteStamp("Wallpaper", "PrevChange", Now());
+}
+
+void TfrmMain::TimerPaperTimer()
+{
+    const TickAction action = DecideTick(FWallpaper->Cycle, FWallpaper->Interval, FWallpaper->PrevChange, Now());
+    if (action == TickAction::None)
+        return;
+    if (action == TickAction::ChangeAndStop)
+        EnableTimerPaper(false);
+    ChangeWallpaper();
+    Pause(PauseAfterChangeMs);
+    ReloadWallpaper();
+}
+
+void TfrmMain::mnuNextWallpaperClick() { ChangeWallpaper(); }
+
+} // namespace kdx
