@@ -56,15 +56,14 @@ int main(int argc, char** argv)
 
     Clock::duration paused {};
     std::vector<std::string> results;
-    kdx::FolderSearch search({[](const std::string&, const std::string&) { return true; },
-                              [](const std::string&) {},
-                              [&paused] {
-                                  const auto start = Clock::now();
-                                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                                  paused += Clock::now() - start;
-                                  return true;
-                              },
-                              [] { return false; }});
+    kdx::FolderSearch search({[](const std::string&, const std::string&) { return true; }, [](const std::string&) {},
+        [&paused] {
+            const auto start = Clock::now();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            paused += Clock::now() - start;
+            return true;
+        },
+        [] { return false; }});
     long findHits = 0;
     TimeFind(root, findHits); // warms the folder cache for both
     const auto start = Clock::now();
@@ -75,7 +74,7 @@ int main(int argc, char** argv)
 
     std::printf("folder search: 20000 files in 2000 folders, %zu hits (find: %ld)\n", results.size(), findHits);
     std::printf("  search %.3f s, of which mandated 1 ms pauses %.3f s (%.0f%%)\n", total, Seconds(paused),
-                100.0 * Seconds(paused) / total);
+        100.0 * Seconds(paused) / total);
     std::printf("  search without pauses %.3f s, find %.3f s, ratio %.2f x find\n", walk, find, walk / find);
     fs::remove_all(root);
     return results.size() == size_t(findHits) ? 0 : 1;
