@@ -1,6 +1,7 @@
 // The real agent under an X server ($DISPLAY) with xdotool: its hot keys show the hidden window
 // and start the companion screensaver (a stand-in script on the search path), and new letters
 // from the settings file or the preference dialog take the place of the old ones.
+#include "WindowManager.h"
 #include "support/Sandbox.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -55,15 +57,20 @@ bool Held(KeySym key)
 
 class AgentHotKeys : public ::testing::Test {
 protected:
+    // Under a window manager, as on a desktop: the preference dialog gets the keyboard focus.
+    static void SetUpTestSuite()
+    {
+        if (std::getenv("DISPLAY"))
+            windowManager = std::make_unique<kdx::test::ScopedWindowManager>();
+    }
+    static void TearDownTestSuite() { windowManager.reset(); }
+
     void SetUp() override
     {
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs an X server";
-        const std::string runtime = box.Root() + "/run", bin = box.Root() + "/bin";
-        std::filesystem::create_directories(runtime);
-        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        const std::string bin = box.Root() + "/bin";
         std::filesystem::create_directories(bin);
-        box.SetEnv("XDG_RUNTIME_DIR", runtime);
         box.SetEnv("PATH", bin + ":" + std::getenv("PATH"));
         Sandbox::Write(bin + "/KDXSaver.SCR", "#!/bin/sh\necho \"started $*\" >> '" + Marker() + "'\n");
         std::filesystem::permissions(bin + "/KDXSaver.SCR", std::filesystem::perms::owner_all);
@@ -93,6 +100,7 @@ protected:
         return WaitFor([&] { return Sandbox::Read(Marker()) == "started /S\n"; }, 3000);
     }
 
+    static inline std::unique_ptr<kdx::test::ScopedWindowManager> windowManager;
     Sandbox box;
     pid_t agent = 0;
 };
@@ -135,11 +143,15 @@ TEST_F(AgentHotKeys, LettersChangedInThePreferenceDialogReplaceTheOldKeys)
     StartAgent(XK_a);
     ASSERT_TRUE(Shell("xdotool key ctrl+alt+a"));
     ASSERT_TRUE(WaitFor([&] { return WindowShown(); }));
-    ASSERT_TRUE(Shell("xdotool search --onlyvisible --name '^Kaleidra Agent$' windowfocus --sync key F2"));
-    ASSERT_TRUE(WaitFor([&] { return Shell("xdotool search --onlyvisible --name '^Preference$'"); }));
+    // F2 counts only once the window knows it has the focus, which xdotool cannot wait for.
+    const auto dialogShown = [&] { return Shell("xdotool search --onlyvisible --name '^Preference$'"); };
+    for (int attempt = 0; attempt < 10 && !dialogShown(); ++attempt) {
+        Shell("xdotool search --onlyvisible --name '^Kaleidra Agent$' windowfocus --sync sleep 0.3 key F2");
+        WaitFor(dialogShown, 1000);
+    }
+    ASSERT_TRUE(dialogShown());
     // The first control is "Load on system startup"; the hot-key boxes come next in the System group.
-    ASSERT_TRUE(Shell("xdotool search --onlyvisible --name '^Preference$' windowfocus --sync"));
-    ASSERT_TRUE(Shell("xdotool key Tab q Tab Tab w Return"));
+    Shell("xdotool search --onlyvisible --name '^Preference$' windowfocus sleep 0.5 key Tab q Tab Tab w Return");
     EXPECT_TRUE(WaitFor([&] { return Held(XK_w) && !Held(XK_e); }));
     EXPECT_TRUE(Held(XK_q));
     EXPECT_FALSE(Held(XK_a));

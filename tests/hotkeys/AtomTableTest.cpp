@@ -15,8 +15,6 @@ namespace {
 
 class AtomTable : public ::testing::Test {
 protected:
-    AtomTable() { sandbox.SetEnv("XDG_RUNTIME_DIR", sandbox.Root()); }
-
     kdx::test::Sandbox sandbox;
     PosixAtoms atoms;
 };

@@ -1,5 +1,6 @@
 // Clear Desktop and Restore under a real window manager (openbox, started here when none runs):
 // needs an X server ($DISPLAY), so it runs under Xvfb with the end-to-end tests.
+#include "WindowManager.h"
 #include "platform/Platform.h"
 #include "shell/TPublicUnit.h"
 
@@ -9,15 +10,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <csignal>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <memory>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -65,14 +63,6 @@ public:
         if (data)
             XFree(data);
         return items;
-    }
-
-    // A window manager that has gone can leave its root-window properties behind; the check
-    // window it names must exist and name itself.
-    bool HasWindowManager()
-    {
-        const auto check = Property(DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
-        return !check.empty() && Property(check[0], "_NET_SUPPORTING_WM_CHECK", XA_WINDOW) == check;
     }
 
     // A top-level window of the given EWMH type and states, mapped and waited for.
@@ -126,42 +116,20 @@ class DesktopWindows : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        if (!std::getenv("DISPLAY"))
-            return;
-        Desktop probe;
-        if (probe.HasWindowManager())
-            return;
-        char program[] = "openbox";
-        char option[] = "--sm-disable";
-        char* argv[] = {program, option, nullptr};
-        if (posix_spawnp(&windowManager, program, nullptr, nullptr, argv, environ) != 0)
-            windowManager = 0;
-        WaitFor([&] { return probe.HasWindowManager(); });
-        // Up only once it manages a window.
-        const Window first = probe.Open("_NET_WM_WINDOW_TYPE_NORMAL");
-        WaitFor([&] {
-            const auto managed = probe.Property(DefaultRootWindow(probe.display), "_NET_CLIENT_LIST", XA_WINDOW);
-            return std::find(managed.begin(), managed.end(), first) != managed.end();
-        });
+        if (std::getenv("DISPLAY"))
+            windowManager = std::make_unique<kdx::test::ScopedWindowManager>();
     }
-    static void TearDownTestSuite()
-    {
-        if (windowManager > 0) {
-            kill(windowManager, SIGTERM);
-            waitpid(windowManager, nullptr, 0);
-        }
-        windowManager = 0;
-    }
+    static void TearDownTestSuite() { windowManager.reset(); }
     void SetUp() override
     {
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs an X server";
-        ASSERT_TRUE(desktop.HasWindowManager()) << "openbox did not start";
+        ASSERT_TRUE(windowManager->Running()) << "openbox did not start";
     }
 
     kdx::platform::IDesktopWindows& Windows() { return *kdx::platform::Current().desktopWindows; }
 
-    static inline pid_t windowManager = 0;
+    static inline std::unique_ptr<kdx::test::ScopedWindowManager> windowManager;
     Desktop desktop;
 };
 

@@ -19,6 +19,11 @@ void Sandbox::EnterWorld()
     SetEnv("HOME", root_);
     SetEnv("XDG_CONFIG_HOME", ConfigHome());
     SetEnv("XDG_DATA_HOME", DataHome());
+    // The session's runtime folder holds the global atom table and the agent's rendezvous.
+    const std::string runtime = root_ + "/runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    SetEnv("XDG_RUNTIME_DIR", runtime);
     SetProgramFile(ProgramFile());
 }
 
