@@ -6,6 +6,7 @@
 #include "TfrmMain.h"
 #include "help/hh.h"
 #include "platform/Platform.h"
+#include "prefs/TfrmMisc.h"
 
 #include <cstring>
 #include <exception>
@@ -21,7 +22,9 @@ bool HandOver(platform::IInstance& instance)
 
 void RunMainWindow(bool showWindow, TfrmMain*& receiver)
 {
-    TfrmMain frmMain(TFormCatalog {StandardPanels(), {}});
+    // The preference dialog changes the hot keys of the window that opens it.
+    TfrmMain frmMain(TFormCatalog {
+        StandardPanels(), [](QWidget* owner) { ShowPreferenceDialog(dynamic_cast<IHotKeyOwner&>(*owner), owner); }});
     receiver = &frmMain;
     try {
         frmMain.FormCreate();

@@ -87,6 +87,8 @@ TfrmMain::~TfrmMain()
 {
     // The docked panel goes without its leave step: leaving the program saves nothing.
     delete FPanel;
+    // No hot key reaches a window that is gone.
+    platform::Current().hotKeys->SetHandler(Handle(), {});
 }
 
 QAction* TfrmMain::AddToolButton(const char* name, int image, const char* hint)
@@ -325,6 +327,10 @@ void TfrmMain::BuildTray()
     Tray->setContextMenu(TrayMenu);
     connect(mnuSettings, &QAction::triggered, this, &TfrmMain::ShowMainWindow);
     connect(mnuClose, &QAction::triggered, this, &TfrmMain::Terminate);
+    connect(mnuExecute, &QAction::triggered, this, &TfrmMain::mnuExecuteClick);
+    connect(mnuDisable, &QAction::triggered, this, &TfrmMain::mnuDisableClick);
+    connect(mnuClearDesktop, &QAction::triggered, this, &TfrmMain::mnuClearDesktopClick);
+    connect(mnuRestoreDesktop, &QAction::triggered, this, &TfrmMain::mnuRestoreDesktopClick);
     connect(Tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick)
             mnuSettings->trigger();
@@ -338,10 +344,10 @@ void TfrmMain::FormCreate()
     FPubUnit = std::make_unique<TPublicUnit>();
     FConfig = std::make_unique<TConfig>();
     FConfig->LoadMisc(FMisc);
-    // The hot keys' ids come from the global atom table and are registered by the hot-key
-    // commands, from these copies of the stored letters.
+    AddHotKeyAtoms();
     FActivateKey = FMisc.ActivateHotKey;
     FExecuteKey = FMisc.ExecuteHotKey;
+    SetHotKeys(true);
     mnuStatusClick();
     StartRotation();
 }
@@ -352,6 +358,8 @@ void TfrmMain::FormClose()
     if (FConfig)
         FConfig->ReleaseFile();
     FPubUnit.reset();
+    SetHotKeys(false);
+    DeleteHotKeyAtoms();
     if (FWallpaper)
         FWallpaper->ReleaseItems();
 }

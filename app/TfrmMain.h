@@ -1,5 +1,7 @@
 #pragma once
 #include "PanelHost.h"
+#include "platform/WindowHandle.h"
+#include "prefs/IHotKeyOwner.h"
 #include "settings/Records.h"
 
 #include <QMainWindow>
@@ -39,11 +41,14 @@ inline constexpr const char* AgentTitle = "Kaleidra Agent";
 inline constexpr const char* NotAvailable = "This part of Kaleidra Agent is not available yet.";
 inline constexpr const char* FeedbackAddress = "feedback@tembrix.com";
 inline constexpr const char* FeedbackSubject = "?subject=Give advice about Kaleidra Deluxe";
+// The global atoms whose values give the hot keys' ids.
+inline constexpr const char* ActivateHotKeyAtom = "KaleidraActivateHotKey";
+inline constexpr const char* ExecuteHotKeyAtom = "KaleidraExecuteHotKey";
 } // namespace texts
 
 // The agent's only top-level window: tool bar, menus, side bar, the work area that docks one
 // panel at a time, the status bar, and the tray icon through which the agent lives hidden.
-class TfrmMain : public QMainWindow, public IPanelHost {
+class TfrmMain : public QMainWindow, public IPanelHost, public IHotKeyOwner {
     Q_OBJECT
 public:
     explicit TfrmMain(TFormCatalog forms, QWidget* parent = nullptr);
@@ -74,6 +79,18 @@ public:
     void AgentActivate();
     // Ends the program at once, without the close sequence.
     void Terminate();
+
+    // The hot keys: each registered letter with Ctrl + Alt, or both released (IHotKeyOwner).
+    void SetHotKeys(bool Active) override;
+    void SetActivateKey(const std::string& key) override { FActivateKey = key; }
+    void SetExecuteKey(const std::string& key) override { FExecuteKey = key; }
+    // WM_HOTKEY: Id is the hot key pressed.
+    void WMHotKey(int id);
+    // The tray's screensaver and desktop commands.
+    void mnuExecuteClick();
+    void mnuDisableClick(bool checked);
+    void mnuClearDesktopClick();
+    void mnuRestoreDesktopClick();
 
     // IPanelHost
     void SetStatusText(int panel, const QString& text) override;
@@ -132,6 +149,10 @@ private:
     void BuildOutlookBar();
     void BuildWorkArea();
     void BuildTray();
+    platform::WindowHandle Handle();
+    // The hot keys' ids from the global atom table, and their release.
+    void AddHotKeyAtoms();
+    void DeleteHotKeyAtoms();
     QAction* AddToolButton(const char* name, int image, const char* hint);
     void LeavePanel();
     void StartRotation();
