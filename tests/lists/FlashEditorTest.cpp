@@ -17,32 +17,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class FlashEditor : public ::testing::Test {
+class FlashEditor : public test::EditorTest {
 protected:
-    Sandbox box;
-    test::HostForTests host;
-    test::RecordedMessages messages;
-    test::RecordedShell shell;
-    std::unique_ptr<platform::ScopedServices> services;
     std::string tree = box.Root() + "/movies/";
 
     FlashEditor()
     {
-        platform::Services s = platform::Current();
-        s.shell = &shell;
-        services = std::make_unique<platform::ScopedServices>(s);
         fs::create_directories(tree);
         for (const char* name : {"intro.swf", "Kaleidra.swf", "movie.SWF", "clip.txt"})
             Sandbox::Write(tree + name, "FWS");
     }
 
-    std::unique_ptr<TfrmFlash> Open()
-    {
-        auto panel = std::make_unique<TfrmFlash>(host);
-        panel->resize(640, 480);
-        panel->show();
-        return panel;
-    }
+    std::unique_ptr<TfrmFlash> Open() { return EditorTest::Open<TfrmFlash>(); }
 };
 
 TEST_F(FlashEditor, SearchSkipsTheProductsOwnMovieButAddFilesTakesIt)

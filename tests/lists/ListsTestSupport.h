@@ -2,11 +2,14 @@
 #include "app/PanelHost.h"
 #include "platform/Platform.h"
 #include "shell/MessageBox.h"
+#include "support/Sandbox.h"
 
 #include <QApplication>
 #include <QString>
+#include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -69,5 +72,34 @@ public:
 
 // Answers the next modal file dialog with Paths (or cancels it when empty).
 void AnswerNextFileDialog(const QStringList& paths);
+
+// What every editor test has: a sandbox, the host, recorded messages and shell launches.
+class EditorTest : public ::testing::Test {
+protected:
+    EditorTest() : services_(WithShell(&shell)) { }
+
+    // A new panel of class Panel, shown at a working size.
+    template <typename Panel> std::unique_ptr<Panel> Open()
+    {
+        auto panel = std::make_unique<Panel>(host);
+        panel->resize(640, 480);
+        panel->show();
+        return panel;
+    }
+
+    Sandbox box;
+    HostForTests host;
+    RecordedMessages messages;
+    RecordedShell shell;
+
+private:
+    static platform::Services WithShell(platform::IShell* shell)
+    {
+        platform::Services services = platform::Current();
+        services.shell = shell;
+        return services;
+    }
+    platform::ScopedServices services_;
+};
 
 } // namespace kdx::test

@@ -23,11 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class PictureEditors : public ::testing::Test {
+class PictureEditors : public test::EditorTest {
 protected:
-    Sandbox box;
-    test::HostForTests host;
-    test::RecordedMessages messages;
     std::string pics = box.Root() + "/pics/";
 
     PictureEditors() { fs::create_directories(pics); }
@@ -37,14 +34,6 @@ protected:
         QImage image(w, h, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
         ASSERT_TRUE(image.save(QString::fromStdString(pics + name), format)) << name;
-    }
-
-    template <typename Panel> std::unique_ptr<Panel> Open()
-    {
-        auto panel = std::make_unique<Panel>(host);
-        panel->resize(640, 480);
-        panel->show();
-        return panel;
     }
 
     static void Press(QListWidget* list, int row, Qt::MouseButton button = Qt::LeftButton)

@@ -23,21 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SaverEditor : public ::testing::Test {
+class SaverEditor : public test::EditorTest {
 protected:
-    Sandbox box;
-    test::HostForTests host;
-    test::RecordedMessages messages;
-    test::RecordedShell shell;
-    std::unique_ptr<platform::ScopedServices> services;
     std::string tree = box.Root() + "/tree/";
-
-    SaverEditor()
-    {
-        platform::Services s = platform::Current();
-        s.shell = &shell;
-        services = std::make_unique<platform::ScopedServices>(s);
-    }
 
     void Touch(const std::string& path)
     {
@@ -45,13 +33,7 @@ protected:
         Sandbox::Write(path, "not really a program");
     }
 
-    std::unique_ptr<TfrmSaver> Open()
-    {
-        auto panel = std::make_unique<TfrmSaver>(host);
-        panel->resize(640, 480);
-        panel->show();
-        return panel;
-    }
+    std::unique_ptr<TfrmSaver> Open() { return EditorTest::Open<TfrmSaver>(); }
 
     static QStringList Rows(QListWidget* list)
     {
