@@ -72,6 +72,16 @@ QFrame* Heading(const QString& text, QWidget* parent)
     return row;
 }
 
+// Flat buttons with small captions under 16 x 16 images, compact enough that a narrow pane
+// still shows them all.
+void SetUpToolBar(QToolBar* bar)
+{
+    bar->setMinimumHeight(36);
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setStyleSheet("QToolButton { padding: 0px; font-size: 7pt; }");
+}
+
 } // namespace
 
 TRandomListEditor::TRandomListEditor(IPanelHost& host, QWidget* parent, EditorTraits traits)
@@ -126,8 +136,7 @@ void TRandomListEditor::BuildLayout()
     listLayout->addWidget(lsList, 1);
     tbRandom = new QToolBar(palList);
     tbRandom->setObjectName("tbRandom");
-    tbRandom->setFixedHeight(36);
-    tbRandom->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    SetUpToolBar(tbRandom);
     listLayout->addWidget(tbRandom);
 
     palSearch = Panel("palSearch", palMain);
@@ -259,8 +268,7 @@ void TRandomListEditor::BuildSearchPane()
 
     tbSearch = new QToolBar(palSearch);
     tbSearch->setObjectName("tbSearch");
-    tbSearch->setFixedHeight(36);
-    tbSearch->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    SetUpToolBar(tbSearch);
     btSearch = AddSearchButton("btSearch", "Search", Traits.hintSearch, 1);
     btStop = AddSearchButton("btStop", "Stop", "Stop the searching", 0);
     tbSearch->addSeparator();
