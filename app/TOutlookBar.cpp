@@ -1,5 +1,6 @@
 #include "TOutlookBar.h"
 
+#include <QEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -26,6 +27,7 @@ QListWidget* MakeItemList(const QString& name, int spacing, QWidget* parent)
     list->setMouseTracking(true); // lights the item under the pointer
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setWordWrap(true);
     list->setStyleSheet("QListWidget { background: palette(dark); color: white; }"
                         "QListWidget::item:hover { background: palette(mid); border-radius: 3px; }");
     return list;
@@ -53,6 +55,7 @@ int TOutlookBar::AddPage(const QString& buttonName, const QString& caption, cons
     layout_->addWidget(button);
     layout_->addWidget(list, 1);
     pages_.push_back({button, list});
+    list->viewport()->installEventFilter(this);
     connect(button, &QPushButton::clicked, this, [this, page] { SetActivePage(page); });
     connect(list, &QListWidget::itemClicked, this,
         [this, page, list](QListWidgetItem* item) { emit ItemClicked(page, list->row(item)); });
@@ -65,6 +68,19 @@ void TOutlookBar::AddItem(int page, const QString& caption, int image)
     auto* item = new QListWidgetItem(images_.Icon(image), caption, pages_.at(size_t(page)).list);
     item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
     item->setForeground(Qt::white);
+}
+
+bool TOutlookBar::eventFilter(QObject* watched, QEvent* event)
+{
+    // Each item takes a whole row of the bar, so it stands centred under its neighbours.
+    auto* list = qobject_cast<QListWidget*>(watched->parent());
+    if (event->type() == QEvent::Resize && list && list->viewport() == watched) {
+        const QSize size(
+            list->viewport()->width() - 2 * list->spacing(), list->iconSize().height() + 2 * fontMetrics().height());
+        for (int i = 0; i < list->count(); ++i)
+            list->item(i)->setSizeHint(size);
+    }
+    return QFrame::eventFilter(watched, event);
 }
 
 void TOutlookBar::SetActivePage(int page)

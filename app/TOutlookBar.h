@@ -29,6 +29,9 @@ public:
 signals:
     void ItemClicked(int page, int item);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Page {
         QPushButton* button;

@@ -134,7 +134,7 @@ protected:
         } else if (route == 2) {
             QListWidget* list = SideList(index == WallpaperPanel ? "DesktopPanel" : "SaverPanel");
             QListWidgetItem* item = list->item(index == WallpaperPanel ? 0 : index - 1);
-            emit list->itemClicked(item);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
         } else {
             Action(ItemNames[index])->trigger();
         }
