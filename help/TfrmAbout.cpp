@@ -58,6 +58,9 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent)
     Bevel3 = MakeLine("Bevel3", QFrame::HLine, QRect(16, 256, 369, 2), palMain);
     Label3 = MakeLabel("Label3", texts::LegalNotice, QRect(16, 280, 369, 52), palMain);
     Label3->setWordWrap(true);
+    // The pictures overlap the lines under them; they are drawn over the lines.
+    Image1->raise();
+    Image2->raise();
 
     btOK = new QPushButton("&OK", this);
     btOK->setObjectName("btOK");
