@@ -60,11 +60,10 @@ int RunAgent(int argc, char** argv)
         if (message == platform::WM_AGENT_ACTIVATE && receiver)
             receiver->AgentActivate();
     });
-    // Another agent took the name while this one started: it is the one to show.
-    if (!listening) {
-        HandOver(instance);
+    // Another agent took the name while this one started: it is the one to show. When the name
+    // cannot be taken for another reason, this agent runs all the same, only unfindable.
+    if (!listening && HandOver(instance))
         return 0;
-    }
     TQtMessageBox messageBox;
     SetMessageBox(&messageBox);
     RunMainWindow(showWindow, receiver);

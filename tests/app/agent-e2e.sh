@@ -144,5 +144,15 @@ else
     failures=$((failures + 1))
 fi
 
+kill -9 "$agent_pid"
+wait "$agent_pid" 2>/dev/null
+
+# 5. A rendezvous that cannot be made (a runtime folder whose path is too long for a socket)
+# leaves the agent unfindable, but it still runs.
+long_runtime="$sandbox/$(printf 'r%.0s' $(seq 120))"
+mkdir -m 700 "$long_runtime"
+XDG_RUNTIME_DIR=$long_runtime start_agent /nominimize
+check "an agent without a rendezvous still shows its window" wait_for 100 window_shown
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]
