@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestWindows.h"
+
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
@@ -108,7 +110,7 @@ protected:
 TEST_F(AgentHotKeys, WithTheDefaultsCtrlAltAShowsTheHiddenWindowAndCtrlAltEStartsTheScreensaver)
 {
     StartAgent(XK_a);
-    EXPECT_TRUE(Held(XK_e));
+    EXPECT_TRUE(WaitFor([&] { return Held(XK_e); }));
     EXPECT_FALSE(WindowShown());
     ASSERT_TRUE(Shell("xdotool key ctrl+alt+a"));
     EXPECT_TRUE(WaitFor([&] { return WindowShown(); }));
@@ -120,7 +122,7 @@ TEST_F(AgentHotKeys, HandEditedLettersAreUsedAndALowerCaseLetterMeansItsKey)
 {
     Sandbox::Write(box.IniPath(), "[Misc]\nActivateHotKey=q\nExecuteHotKey=Zx\n");
     StartAgent(XK_q);
-    EXPECT_TRUE(Held(XK_z)) << "only the first character counts";
+    EXPECT_TRUE(WaitFor([&] { return Held(XK_z); })) << "only the first character counts";
     EXPECT_FALSE(Held(XK_a));
     EXPECT_FALSE(Held(XK_e));
     ASSERT_TRUE(Shell("xdotool key ctrl+alt+e ctrl+alt+x"));
@@ -162,6 +164,74 @@ TEST_F(AgentHotKeys, LettersChangedInThePreferenceDialogReplaceTheOldKeys)
     EXPECT_FALSE(SaverStarted());
     ASSERT_TRUE(Shell("xdotool key ctrl+alt+w"));
     EXPECT_TRUE(SaverStarted());
+}
+
+// Picks an item of the agent's tray menu by keys, after a right click on its icon in a tray host.
+class TrayMenu {
+public:
+    TrayMenu()
+    {
+        char program[] = "trayer";
+        char* argv[] = {program, nullptr};
+        if (posix_spawnp(&trayer_, program, nullptr, nullptr, argv, environ) != 0)
+            trayer_ = 0;
+    }
+    ~TrayMenu()
+    {
+        if (trayer_ > 0) {
+            kill(trayer_, SIGTERM);
+            waitpid(trayer_, nullptr, 0);
+        }
+    }
+    // The icon is the agent's window that the tray host's panel holds.
+    bool IconShown() { return Shell(IconCommand()); }
+    void Choose(const std::string& keys)
+    {
+        for (int attempt = 0; attempt < 5 && !MenuOpen(); ++attempt) {
+            Shell("xdotool mousemove --window $(" + IconCommand() + ") 8 8 click 3");
+            WaitFor([&] { return MenuOpen(); }, 2000);
+        }
+        // The menu takes the keyboard a moment after it shows, a submenu after it opens.
+        Shell("xdotool sleep 0.3 key --delay 200 " + keys);
+        WaitFor([&] { return !MenuOpen(); }, 2000);
+    }
+
+private:
+    // The menu is a visible window of the agent wider than the icon and narrower than its main window.
+    static bool MenuOpen()
+    {
+        return Shell("for w in $(xdotool search --onlyvisible --classname KDX3); do"
+                     " eval $(xdotool getwindowgeometry --shell $w); echo $WIDTH; done"
+                     " | awk '$1 >= 30 && $1 < 600 { found = 1 } END { exit !found }'");
+    }
+    static std::string IconCommand()
+    {
+        return "for p in $(xdotool search --class trayer); do xwininfo -id $p -tree; done"
+               " | awk '/\"KDX3\"/ { print $1; exit }' | grep .";
+    }
+    pid_t trayer_ = 0;
+};
+
+TEST_F(AgentHotKeys, ClearDesktopFromTheTrayMinimisesTheWindowsAndRestoreShowsTheDesktopAgain)
+{
+    kdx::test::Desktop desktop;
+    const Window icons = desktop.Open("_NET_WM_WINDOW_TYPE_DESKTOP", {"_NET_WM_STATE_SKIP_TASKBAR"});
+    const Window other = desktop.Open("_NET_WM_WINDOW_TYPE_NORMAL");
+    TrayMenu tray;
+    StartAgent(XK_a);
+    ASSERT_TRUE(WaitFor([&] { return tray.IconShown(); })) << "no tray icon";
+    // The tray host embeds the icon a little after it appears in its panel.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    // Settings, Execute Screensaver, Disable Screensaver, Desktop > Next Wallpaper, Clear Desktop.
+    tray.Choose("Down Down Down Down Right Down Return");
+    EXPECT_TRUE(WaitFor([&] { return !desktop.Viewable(icons); }));
+    // The agent is hidden in the tray, so every window counts as below it.
+    EXPECT_TRUE(WaitFor([&] { return desktop.Iconic(other); }));
+    // Desktop > Restore, the submenu's last item now that Clear Desktop is disabled.
+    tray.Choose("Down Down Down Down Right Up Return");
+    EXPECT_TRUE(WaitFor([&] { return desktop.Viewable(icons); }));
+    EXPECT_TRUE(WaitFor([&] { return desktop.HasState(icons, "_NET_WM_STATE_SKIP_TASKBAR"); }));
+    EXPECT_TRUE(desktop.Iconic(other)) << "Restore does not bring the windows back";
 }
 
 } // namespace

@@ -1,0 +1,109 @@
+#pragma once
+// Other programs' windows for the end-to-end tests, on the test's own X connection.
+// Google Test before Xlib, whose macros (None) break its headers.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace kdx::test {
+
+inline bool WaitFor(const std::function<bool()>& condition, int ms = 5000)
+{
+    for (int waited = 0; waited < ms; waited += 20) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
+}
+
+// The test's own X connection: the other programs whose windows the agent acts on.
+class Desktop {
+public:
+    // Windows of other programs may go at any time: their errors are not fatal here.
+    Desktop() : display(XOpenDisplay(nullptr))
+    {
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    }
+    ~Desktop()
+    {
+        for (Window w : windows)
+            XDestroyWindow(display, w);
+        XCloseDisplay(display);
+    }
+
+    Atom Intern(const char* name) { return XInternAtom(display, name, False); }
+
+    std::vector<unsigned long> Property(Window w, const char* name, Atom type)
+    {
+        XSync(display, False);
+        Atom actual = None;
+        int format = 0;
+        unsigned long count = 0, rest = 0;
+        unsigned char* data = nullptr;
+        std::vector<unsigned long> items;
+        if (XGetWindowProperty(display, w, Intern(name), 0, 1024, False, type, &actual, &format, &count, &rest, &data)
+                == Success
+            && data && format == 32)
+            items.assign(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + count);
+        if (data)
+            XFree(data);
+        return items;
+    }
+
+    // A top-level window of the given EWMH type and states, mapped and waited for.
+    Window Open(const char* type, std::vector<const char*> states = {})
+    {
+        const Window w = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, 200, 100, 0, 0, 0xFFFFFF);
+        windows.push_back(w);
+        const Atom typeAtom = Intern(type);
+        XChangeProperty(display, w, Intern("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+            reinterpret_cast<const unsigned char*>(&typeAtom), 1);
+        std::vector<Atom> stateAtoms;
+        for (const char* s : states)
+            stateAtoms.push_back(Intern(s));
+        XChangeProperty(display, w, Intern("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+            reinterpret_cast<const unsigned char*>(stateAtoms.data()), int(stateAtoms.size()));
+        // A window manager that is still starting may drop the request: ask again.
+        bool shown = false;
+        for (int attempt = 0; attempt < 5 && !shown; ++attempt) {
+            XMapWindow(display, w);
+            shown = WaitFor([&] { return Viewable(w); }, 1000);
+        }
+        EXPECT_TRUE(shown);
+        return w;
+    }
+
+    bool Viewable(Window w)
+    {
+        XWindowAttributes a {};
+        XSync(display, False);
+        return XGetWindowAttributes(display, w, &a) && a.map_state == IsViewable;
+    }
+
+    bool Iconic(Window w)
+    {
+        const Atom wmState = Intern("WM_STATE");
+        const auto state = Property(w, "WM_STATE", wmState);
+        return !state.empty() && state[0] == IconicState;
+    }
+
+    bool HasState(Window w, const char* state)
+    {
+        const auto states = Property(w, "_NET_WM_STATE", XA_ATOM);
+        return std::find(states.begin(), states.end(), Intern(state)) != states.end();
+    }
+
+    Display* display;
+    std::vector<Window> windows;
+};
+
+} // namespace kdx::test
