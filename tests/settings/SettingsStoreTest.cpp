@@ -160,14 +160,15 @@ TEST_F(SettingsStore, ASavedListThatShrankLeavesNoStaleKeys)
 
 TEST_F(SettingsStore, AListIsReplacedInOneWriteAndAnEmptyListLeavesNoSection)
 {
-    Sandbox::Write(box.IniPath(), "[PaperList]\n0=a\n; note\n1=b\n\n[Wallpaper]\nStyle=1\n");
+    // CRLF and no blank lines: Wine's profile functions rewrite a file that way, ours keep it.
+    Sandbox::Write(box.IniPath(), "[PaperList]\r\n0=a\r\n; note\r\n1=b\r\n[Wallpaper]\r\nStyle=1\r\n");
     TConfig config;
     config.WriteList("paperlist", {"x"});
-    EXPECT_EQ(Ini(), "[PaperList]\n0=x\n\n[Wallpaper]\nStyle=1\n");
+    EXPECT_EQ(Ini(), "[PaperList]\r\n0=x\r\n[Wallpaper]\r\nStyle=1\r\n");
     config.WriteList("PaperList", {});
-    EXPECT_EQ(Ini(), "[Wallpaper]\nStyle=1\n");
+    EXPECT_EQ(Ini(), "[Wallpaper]\r\nStyle=1\r\n");
     EXPECT_THROW(config.WriteList("PaperList", {"/a", "/odd\nname.jpg"}), EKaleidraError);
-    EXPECT_EQ(Ini(), "[Wallpaper]\nStyle=1\n") << "a refused list leaves the file as it was";
+    EXPECT_EQ(Ini(), "[Wallpaper]\r\nStyle=1\r\n") << "a refused list leaves the file as it was";
 }
 
 TEST_F(SettingsStore, AnEmptyEntryEndsTheListOnTheNextLoad)
