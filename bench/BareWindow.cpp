@@ -1,0 +1,13 @@
+// The reference for the agent's start-up and idle figures: the least a Qt 6 Widgets program
+// does to put a window on the screen.
+#include <QApplication>
+#include <QWidget>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(640, 480);
+    window.show();
+    return app.exec();
+}
