@@ -179,6 +179,7 @@ bool IniText::ReplaceSection(std::string_view section, const std::vector<std::st
     std::string body;
     for (const std::string& line : lines)
         body += line + eol;
+    const bool emptied = EmptyLaterSections(section);
     const auto span = FindSection(section);
     if (!span) {
         std::string add = !bytes_.empty() && bytes_.back() != '\n' ? eol : std::string();
@@ -195,9 +196,31 @@ bool IniText::ReplaceSection(std::string_view section, const std::vector<std::st
     if (from == bytes_.size() && !bytes_.empty() && bytes_.back() != '\n')
         body = eol + body;
     if (bytes_.compare(from, to - from, body) == 0)
-        return false;
+        return emptied;
     Replace(from, to, body);
     return true;
+}
+
+bool IniText::EmptyLaterSections(std::string_view section)
+{
+    const auto first = FindSection(section);
+    if (!first)
+        return false;
+    bool emptied = false;
+    for (size_t i = first->last; i < lines_.size(); ++i) {
+        if (lines_[i].kind != Kind::Section || !SameName(lines_[i].name, TrimIni(section)))
+            continue;
+        size_t end = i + 1;
+        while (end < lines_.size() && lines_[end].kind != Kind::Section)
+            ++end;
+        const size_t from = lines_[i].next;
+        const size_t to = end < lines_.size() ? lines_[end].begin : bytes_.size();
+        if (from < to) {
+            Replace(from, to, {}); // the lines before the header and the header keep their places
+            emptied = true;
+        }
+    }
+    return emptied;
 }
 
 bool IniText::EraseKey(std::string_view section, std::string_view key)

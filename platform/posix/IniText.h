@@ -27,11 +27,14 @@ public:
     bool EraseSection(std::string_view section);
     bool EraseKey(std::string_view section, std::string_view key);
     // Puts Lines (each without its line end) in place of the section's own lines, keeping its
-    // header and the blank lines that end it; adds the section at the end when absent.
+    // header and the blank lines that end it; adds the section at the end when absent. Later
+    // sections of the name are emptied, as Windows empties them: their old keys would otherwise
+    // come to light when the first section is erased.
     bool ReplaceSection(std::string_view section, const std::vector<std::string>& lines);
 
 private:
     enum class Kind { Blank, Section, Key };
+    bool EmptyLaterSections(std::string_view section);
     struct Line {
         size_t begin = 0, end = 0, next = 0; // content [begin, end), terminator up to next
         Kind kind = Kind::Blank;

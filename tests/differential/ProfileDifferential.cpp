@@ -1,5 +1,5 @@
 // Differential test of the profile-file implementation: the same seeded random sequences of
-// reads, writes and section erases run through our Linux implementation and, by a helper
+// reads, writes, section erases and section replacements run through our Linux implementation and, by a helper
 // program under Wine, through the Windows profile functions. Every value read and every result
 // must agree, and so must the resulting files: byte for byte, or, where Wine has rewritten the
 // whole file in its own layout, section by section and key by key.
@@ -81,16 +81,35 @@ Command RandomCommand(Rng& rng, const std::string& file, const std::vector<std::
     Command c;
     c.file = file;
     const int roll = std::uniform_int_distribution<int>(0, 99)(rng);
-    c.op = roll < 45 ? Op::Read : roll < 88 ? Op::Write : Op::Erase;
+    c.op = roll < 42 ? Op::Read : roll < 80 ? Op::Write : roll < 90 ? Op::Erase : Op::Replace;
     c.section = Pick(rng, Sections);
-    // Wine finds a section for a read or a write with the requested name trimmed, but erases
-    // one only under the exact name; ours trims for all three, and the agent passes no blanks.
-    if (c.op == Op::Erase)
+    // Wine finds a section for a read or a write with the requested name trimmed, but erases or
+    // empties one only under the exact name; ours trims throughout, and the agent passes no
+    // blanks around a section name.
+    if (c.op == Op::Erase || c.op == Op::Replace)
         c.section = c.section.substr(
             c.section.find_first_not_of(' '), c.section.find_last_not_of(' ') + 1 - c.section.find_first_not_of(' '));
     c.key = Pick(rng, Keys);
     c.value = c.op == Op::Read ? Pick(rng, std::vector<std::string> {"", "dflt", "60", "\"q\""}) : Pick(rng, values);
+    if (c.op == Op::Replace) { // a list as the settings store writes it: keys "0", "1", ...
+        c.value.clear();
+        const int count = std::uniform_int_distribution<int>(1, 4)(rng);
+        for (int n = 0; n < count; ++n)
+            c.value += std::to_string(n) + "=" + Pick(rng, values) + '\0';
+    }
     return c;
+}
+
+// The zero-ended "key=value" lines of a replacement as pairs.
+std::vector<std::pair<std::string, std::string>> Entries(const std::string& block)
+{
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (size_t start = 0, end; (end = block.find('\0', start)) != std::string::npos; start = end + 1) {
+        const std::string line = block.substr(start, end - start);
+        const size_t eq = line.find('=');
+        entries.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    }
+    return entries;
 }
 
 std::string Run(kdx::platform::posix::PosixProfileFile& profile, const Command& c, const std::string& file)
@@ -102,6 +121,8 @@ std::string Run(kdx::platform::posix::PosixProfileFile& profile, const Command& 
         return profile.WriteString(file, c.section, c.key, c.value) ? "1" : "0";
     case Op::Erase:
         return profile.EraseSection(file, c.section) ? "1" : "0";
+    case Op::Replace:
+        return profile.ReplaceSection(file, c.section, Entries(c.value)) ? "1" : "0";
     }
     return "?";
 }
@@ -295,8 +316,8 @@ int main(int argc, char** argv)
     }
     std::cout << "profile differential: seed " << seed << ", " << sequenceCount << " sequences, " << tally.operations
               << " operations; results differing: " << tally.readDiffs << " reads, " << tally.resultDiffs
-              << " writes/erases; files identical " << tally.identical << ", same content in Wine's layout "
-              << tally.rewrittenOnly << ", differing " << tally.fileDiffs << "\n";
+              << " writes, erases or replacements; files identical " << tally.identical
+              << ", same content in Wine's layout " << tally.rewrittenOnly << ", differing " << tally.fileDiffs << "\n";
     const bool same = tally.readDiffs == 0 && tally.resultDiffs == 0 && tally.fileDiffs == 0;
     if (same)
         fs::remove_all(dir);

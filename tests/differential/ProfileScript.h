@@ -7,7 +7,8 @@
 
 namespace kdx::test::profile {
 
-enum class Op : char { Read = 'R', Write = 'W', Erase = 'E' };
+// Replace holds the new "key=value" lines of the section in Value, each ended by a zero byte.
+enum class Op : char { Read = 'R', Write = 'W', Erase = 'E', Replace = 'S' };
 
 struct Command {
     Op op = Op::Read;
@@ -63,7 +64,7 @@ inline bool ParseCommand(const std::string& line, Command& c)
         || !FromHex(f[3], c.key) || !FromHex(f[4], c.value))
         return false;
     c.op = Op(f[0][0]);
-    return c.op == Op::Read || c.op == Op::Write || c.op == Op::Erase;
+    return c.op == Op::Read || c.op == Op::Write || c.op == Op::Erase || c.op == Op::Replace;
 }
 
 } // namespace kdx::test::profile

@@ -140,6 +140,15 @@ TEST_F(ProfileFile, OddSectionLinesAndKeysBeforeAnySection)
     EXPECT_EQ(Get("broken", "k"), "<none>");
 }
 
+TEST_F(ProfileFile, ReplacingASectionEmptiesItsLaterNamesakes)
+{
+    Sandbox::Write(file, "[List]\n0=a\n[Other]\nx=1\n[LIST]\n0=stale\n1=stale\n");
+    ASSERT_TRUE(profile.ReplaceSection(file, "list", {{"0", "b"}}));
+    EXPECT_EQ(Text(), "[List]\n0=b\n[Other]\nx=1\n[LIST]\n");
+    ASSERT_TRUE(profile.EraseSection(file, "List"));
+    EXPECT_EQ(Get("List", "1"), "<none>") << "no stale entry comes to light";
+}
+
 TEST_F(ProfileFile, BlanksInsideSectionBracketsDoNotCount)
 {
     Sandbox::Write(file, "[ Saver ]\nk=v\n");

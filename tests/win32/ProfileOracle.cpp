@@ -1,6 +1,6 @@
 // Runs a command script of profile-file operations through the Windows profile functions
 // themselves and writes one result line per command: the hex-encoded text a read gave, or 1/0
-// for a write or a section erase. Used by the differential test under Wine.
+// for a write, a section erase or a section replacement. Used by the differential test under Wine.
 #include "differential/ProfileScript.h"
 
 #include <windows.h>
@@ -26,6 +26,10 @@ std::string Run(const Command& c)
                                                                                                              : "0";
     case Op::Erase:
         return WritePrivateProfileStringA(c.section.c_str(), nullptr, nullptr, c.file.c_str()) ? "1" : "0";
+    case Op::Replace: {
+        const std::string block = c.value + '\0'; // the list's own terminating zero
+        return WritePrivateProfileSectionA(c.section.c_str(), block.c_str(), c.file.c_str()) ? "1" : "0";
+    }
     }
     return "?";
 }
