@@ -50,6 +50,15 @@ void THotKeyEdit::keyPressEvent(QKeyEvent* event)
     ShowLetter();
 }
 
+void THotKeyEdit::focusOutEvent(QFocusEvent* event)
+{
+    const int start = selectionStart();
+    const int length = int(selectedText().size());
+    QLineEdit::focusOutEvent(event);
+    if (FKeepSelection && start >= 0)
+        setSelection(start, length);
+}
+
 void THotKeyEdit::ShowLetter()
 {
     const QString shown = FLetter.empty() ? QString() : texts::HotKeyPrefix + QString::fromStdString(FLetter);

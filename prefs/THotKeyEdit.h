@@ -17,14 +17,18 @@ public:
     // Empty or one character.
     const std::string& Letter() const { return FLetter; }
     void SetLetter(const std::string& letter);
+    // Keeps the selected text selected, and so shown, when the box loses the focus.
+    void SetKeepSelection(bool keep) { FKeepSelection = keep; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void ShowLetter();
 
     std::string FLetter;
+    bool FKeepSelection = false;
 };
 
 } // namespace kdx

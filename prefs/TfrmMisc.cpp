@@ -99,6 +99,7 @@ void TfrmMisc::BuildSystemGroup()
         = Named(new THotKeyEdit(GroupBox1), "txtActivateHotKey", "The hotkey to activate the Kaleidra Agent window");
     txtExecuteHotKey
         = Named(new THotKeyEdit(GroupBox1), "txtExecuteHotKey", "The hotkey to execute the Kaleidra screensaver");
+    txtActivateHotKey->SetKeepSelection(true);
     auto* grid = new QGridLayout(GroupBox1);
     grid->addWidget(chkStartup, 0, 0, 1, 2);
     grid->addWidget(chkAutoSave, 1, 0, 1, 2);

@@ -133,13 +133,6 @@ TEST_F(AgentHotKeys, HandEditedLettersAreUsedAndALowerCaseLetterMeansItsKey)
     EXPECT_TRUE(SaverStarted());
 }
 
-TEST_F(AgentHotKeys, AnEmptyActivateLetterRegistersOnlyTheScreensaverKey)
-{
-    Sandbox::Write(box.IniPath(), "[Misc]\nActivateHotKey=\n");
-    StartAgent(XK_e);
-    EXPECT_FALSE(Held(XK_a));
-}
-
 TEST_F(AgentHotKeys, LettersChangedInThePreferenceDialogReplaceTheOldKeys)
 {
     StartAgent(XK_a);

@@ -142,6 +142,20 @@ TEST_F(PreferenceDialog, TypingReplacesTheLetterAndDeleteEmptiesTheBox)
     EXPECT_EQ(Execute().text(), "Ctrl + Alt + E");
 }
 
+TEST_F(PreferenceDialog, TheActivateBoxKeepsItsSelectionWhenItLosesTheFocus)
+{
+    TfrmMisc& d = Open();
+    QApplication::setActiveWindow(&d);
+    Activate().setFocus();
+    Activate().selectAll();
+    Execute().setFocus();
+    ASSERT_TRUE(Execute().hasFocus());
+    EXPECT_EQ(Activate().selectedText(), "Ctrl + Alt + A");
+    Execute().selectAll();
+    Activate().setFocus();
+    EXPECT_EQ(Execute().selectedText(), "") << "the execute box does not keep it";
+}
+
 TEST_F(PreferenceDialog, OkWritesTheSettingsThenReRegistersTheHotKeys)
 {
     TfrmMisc& d = Open();
