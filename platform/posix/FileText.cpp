@@ -1,9 +1,12 @@
 #include "FileText.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,6 +64,35 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+bool IsTemporaryName(const std::string& name, const std::string& base)
+{
+    if (name.size() != base.size() + 7 || name.compare(0, base.size() + 1, base + ".") != 0)
+        return false;
+    for (size_t i = base.size() + 1; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+// A save killed between writing its temporary file and renaming it leaves the temporary file
+// behind; one older than a minute belongs to no save still running, so the next save removes it.
+void RemoveStaleTemporaries(const std::string& target)
+{
+    const std::string folder = FolderOf(target);
+    const std::string base = target.substr(target.rfind('/') + 1);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    const time_t now = time(nullptr);
+    while (const dirent* entry = readdir(dir)) {
+        struct stat st { };
+        if (IsTemporaryName(entry->d_name, base) && fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISREG(st.st_mode) && now - st.st_mtime > 60)
+            unlinkat(dirfd(dir), entry->d_name, 0);
+    }
+    closedir(dir);
+}
+
 } // namespace
 
 ReadResult ReadTextFile(const std::string& path, std::string& out)
@@ -104,6 +136,7 @@ bool ReplaceFile(const std::string& path, const std::string& bytes)
     if (!MayReplaceFile(path))
         return false;
     const std::string target = ResolvedTarget(path);
+    RemoveStaleTemporaries(target);
     std::string temp = target + ".XXXXXX";
     Fd fd(mkstemp(temp.data()));
     if (fd.get() < 0)

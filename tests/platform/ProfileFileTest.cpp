@@ -2,6 +2,7 @@
 #include "platform/posix/PosixProfileFile.h"
 #include "support/Sandbox.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -197,6 +198,21 @@ TEST_F(ProfileFile, WritesReplaceTheFileWholeAndKeepItsMode)
     EXPECT_EQ(after.st_mode & 0777, 0600u);
     for (const auto& e : std::filesystem::directory_iterator(box.Root()))
         EXPECT_EQ(e.path().filename().string().rfind("test.ini.", 0), std::string::npos) << "temporary file left";
+}
+
+TEST_F(ProfileFile, TemporaryFilesLeftByAKilledSaveAreRemovedOnceStale)
+{
+    Sandbox::Write(file, "[S]\nk=v\n");
+    for (const char* name : {"test.ini.Ab12Cd", "test.ini.Fresh1", "test.ini.bak", "test.ini.Ab12Cd.x"})
+        Sandbox::Write(box.Root() + "/" + name, "left over");
+    const timespec old[2] = {{0, UTIME_OMIT}, {time(nullptr) - 3600, 0}};
+    for (const char* name : {"test.ini.Ab12Cd", "test.ini.bak", "test.ini.Ab12Cd.x"})
+        ASSERT_EQ(utimensat(AT_FDCWD, (box.Root() + "/" + name).c_str(), old, 0), 0);
+    ASSERT_TRUE(profile.WriteString(file, "S", "k", "w"));
+    EXPECT_FALSE(Sandbox::Exists(box.Root() + "/test.ini.Ab12Cd")) << "stale: removed";
+    EXPECT_TRUE(Sandbox::Exists(box.Root() + "/test.ini.Fresh1")) << "may belong to a save still running";
+    EXPECT_TRUE(Sandbox::Exists(box.Root() + "/test.ini.bak")) << "not a temporary file of ours";
+    EXPECT_TRUE(Sandbox::Exists(box.Root() + "/test.ini.Ab12Cd.x"));
 }
 
 TEST_F(ProfileFile, WritesThroughASymbolicLinkUpdateItsTarget)
