@@ -1,5 +1,6 @@
 // The registry entries and the log-on entry through the Linux stand-ins: a chosen program file,
 // the registry file and the XDG autostart entry. Linux only; tests/win32 has the Windows side.
+#include "SystemIntegrationFixture.h"
 #include "platform/Platform.h"
 #include "platform/posix/PosixRegistry.h"
 #include "platform/posix/PosixSystem.h"
@@ -8,7 +9,6 @@
 #include "support/Sandbox.h"
 
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -16,30 +16,6 @@ using namespace kdx;
 using kdx::test::Sandbox;
 
 namespace {
-
-class SystemIntegration : public ::testing::Test {
-protected:
-    Sandbox box;
-
-    platform::RegString Query(const char* key, const char* name)
-    {
-        auto k = platform::Current().registry->OpenKey(key);
-        return k ? k->QueryString(name) : platform::RegString {};
-    }
-    void Store(const char* key, const char* name, const std::string& value)
-    {
-        ASSERT_TRUE(platform::Current().registry->CreateKey(key)->SetString(name, value));
-    }
-    std::string MessageOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const EKaleidraError& e) {
-            return e.what();
-        }
-        return "(no error)";
-    }
-};
 
 TEST_F(SystemIntegration, FirstStartRepairsInstalledPathFromTheProgramFolder)
 {

@@ -1,41 +1,17 @@
 // The registry entries that tie the agent to the system, and the log-on entry.
+#include "SystemIntegrationFixture.h"
 #include "platform/Platform.h"
 #include "settings/Errors.h"
 #include "settings/TConfig.h"
 #include "support/Sandbox.h"
 
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
 
 using namespace kdx;
 using kdx::test::Sandbox;
 
 namespace {
-
-class SystemIntegration : public ::testing::Test {
-protected:
-    Sandbox box;
-
-    platform::RegString Query(const char* key, const char* name)
-    {
-        auto k = platform::Current().registry->OpenKey(key);
-        return k ? k->QueryString(name) : platform::RegString {};
-    }
-    void Store(const char* key, const char* name, const std::string& value)
-    {
-        ASSERT_TRUE(platform::Current().registry->CreateKey(key)->SetString(name, value));
-    }
-    std::string MessageOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const EKaleidraError& e) {
-            return e.what();
-        }
-        return "(no error)";
-    }
-};
 
 TEST_F(SystemIntegration, AStoredInstalledPathIsUsedUnchanged)
 {
