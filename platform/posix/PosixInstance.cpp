@@ -2,12 +2,12 @@
 
 #include "FileText.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QtEndian>
+#include <QSocketNotifier>
 
-#include <array>
+#include <cerrno>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace kdx::platform::posix {
@@ -15,15 +15,23 @@ namespace kdx::platform::posix {
 namespace {
 
 constexpr int WaitMs = 1000;
-constexpr qint64 PacketSize = 3 * sizeof(quint32);
+constexpr size_t PacketSize = 3 * 4;
+constexpr int Backlog = 16;
 
-using Packet = std::array<char, PacketSize>;
-
-Packet Encode(unsigned message)
+std::string Encode(unsigned message)
 {
-    Packet packet {};
-    qToLittleEndian<quint32>(message, packet.data()); // wParam and lParam stay 0
+    std::string packet(PacketSize, '\0'); // wParam and lParam stay 0
+    for (size_t i = 0; i < 4; ++i)
+        packet[i] = char((message >> (8 * i)) & 0xFF);
     return packet;
+}
+
+unsigned Decode(const std::string& packet)
+{
+    unsigned message = 0;
+    for (size_t i = 0; i < 4; ++i)
+        message |= unsigned(static_cast<unsigned char>(packet[i])) << (8 * i);
+    return message;
 }
 
 bool IsPrivateFolder(const std::string& path)
@@ -32,20 +40,51 @@ bool IsPrivateFolder(const std::string& path)
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid();
 }
 
-// True when a live process answers at Path.
-bool Answers(const QString& path)
+// False when the path does not fit a socket address, rather than binding a cut one.
+bool MakeAddress(const std::string& path, sockaddr_un& address)
 {
-    QLocalSocket probe;
-    probe.connectToServer(path);
-    const bool live = probe.waitForConnected(WaitMs);
-    probe.abort();
-    return live;
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path)
+        return false;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    return true;
+}
+
+// A connected socket to the live process at Path, or -1. A process that is alive but too busy to
+// take the connection within the wait counts as absent.
+int ConnectTo(const std::string& path)
+{
+    sockaddr_un address;
+    if (!MakeAddress(path, address))
+        return -1;
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    const timeval wait {WaitMs / 1000, 0};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// True when a live process answers at Path.
+bool Answers(const std::string& path)
+{
+    const int fd = ConnectTo(path);
+    if (fd < 0)
+        return false;
+    close(fd);
+    return true;
 }
 
 } // namespace
 
 PosixInstance::PosixInstance() = default;
-PosixInstance::~PosixInstance() = default;
+
+PosixInstance::~PosixInstance() { StopListening(); }
 
 std::string PosixInstance::RendezvousPath(const std::string& name)
 {
@@ -57,14 +96,13 @@ std::string PosixInstance::RendezvousPath(const std::string& name)
 
 bool PosixInstance::PostToRunning(const std::string& name, unsigned message)
 {
-    QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString(RendezvousPath(name)));
-    if (!socket.waitForConnected(WaitMs))
+    const int fd = ConnectTo(RendezvousPath(name));
+    if (fd < 0)
         return false;
-    const Packet packet = Encode(message);
-    socket.write(packet.data(), PacketSize);
-    socket.waitForBytesWritten(WaitMs);
-    socket.disconnectFromServer();
+    const std::string packet = Encode(message);
+    // The agent was found; like a posted message, whether it took the message is not known.
+    [[maybe_unused]] const ssize_t sent = send(fd, packet.data(), packet.size(), MSG_NOSIGNAL);
+    close(fd);
     return true;
 }
 
@@ -76,56 +114,101 @@ bool PosixInstance::Listen(const std::string& name, Receiver receiver)
     if (ListenAt(path))
         return true;
     // A socket file that nobody answers was left by an agent that was killed: take it over.
-    if (server_->serverError() != QAbstractSocket::AddressInUseError || Answers(QString::fromStdString(path))) {
-        StopListening();
+    if (errno != EADDRINUSE || Answers(path))
         return false;
-    }
-    QLocalServer::removeServer(QString::fromStdString(path));
-    if (ListenAt(path))
-        return true;
-    StopListening();
-    return false;
+    unlink(path.c_str());
+    return ListenAt(path);
 }
 
 bool PosixInstance::ListenAt(const std::string& path)
 {
-    server_ = std::make_unique<QLocalServer>();
-    QObject::connect(server_.get(), &QLocalServer::newConnection, [this] { AcceptConnections(); });
-    // Qt's access options would bind elsewhere and rename over the path, taking the name from a
-    // live agent; so the socket is bound in place, where a live one makes the bind fail, and then
-    // made the user's own.
-    if (!server_->listen(QString::fromStdString(path)))
+    sockaddr_un address;
+    if (!MakeAddress(path, address)) {
+        errno = ENAMETOOLONG;
         return false;
+    }
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    // Bound in place, where a live agent's socket makes the bind fail, and then made the user's
+    // own, so the name is never taken from a live agent.
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        const int error = errno;
+        close(fd);
+        errno = error;
+        return false;
+    }
     chmod(path.c_str(), S_IRUSR | S_IWUSR);
+    if (listen(fd, Backlog) != 0) {
+        close(fd);
+        unlink(path.c_str());
+        return false;
+    }
+    server_ = fd;
+    path_ = path;
+    serverNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    QObject::connect(serverNotifier_.get(), &QSocketNotifier::activated, [this] { AcceptConnections(); });
     return true;
 }
 
 void PosixInstance::StopListening()
 {
-    if (server_)
-        server_->close(); // also removes the socket file
-    server_.reset();
+    while (!peers_.empty())
+        DropPeer(peers_.begin()->first);
+    if (server_ < 0)
+        return;
+    serverNotifier_.reset();
+    close(server_);
+    unlink(path_.c_str());
+    server_ = -1;
+    path_.clear();
 }
 
 void PosixInstance::AcceptConnections()
 {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { ReadMessage(socket); });
-        ReadMessage(socket);
+    int fd;
+    while ((fd = accept4(server_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
+        Peer& peer = peers_[fd];
+        peer.notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        QObject::connect(peer.notifier.get(), &QSocketNotifier::activated, [this, fd] { ReadFrom(fd); });
     }
 }
 
-void PosixInstance::ReadMessage(QLocalSocket* socket)
+void PosixInstance::ReadFrom(int fd)
 {
-    if (socket->bytesAvailable() < PacketSize)
+    const auto found = peers_.find(fd);
+    if (found == peers_.end())
         return;
-    Packet packet {};
-    socket->read(packet.data(), PacketSize);
+    std::string& bytes = found->second.bytes;
+    char buffer[PacketSize];
+    const ssize_t got = recv(fd, buffer, PacketSize - bytes.size(), 0);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR))
+        return;
+    if (got <= 0) { // the peer left before its message was whole
+        DropPeer(fd);
+        return;
+    }
+    bytes.append(buffer, size_t(got));
+    if (bytes.size() < PacketSize)
+        return;
     // One message per connection: whatever else the peer sends is not ours to read.
-    socket->abort();
+    const unsigned message = Decode(bytes);
+    DropPeer(fd);
     if (receiver_)
-        receiver_(qFromLittleEndian<quint32>(packet.data()));
+        receiver_(message);
+}
+
+void PosixInstance::DropPeer(int fd)
+{
+    const auto found = peers_.find(fd);
+    if (found == peers_.end())
+        return;
+    // The notifier may be the one whose signal is being delivered, so it goes from the event loop.
+    QSocketNotifier* notifier = found->second.notifier.release();
+    notifier->setEnabled(false);
+    notifier->deleteLater();
+    peers_.erase(found);
+    close(fd);
 }
 
 } // namespace kdx::platform::posix

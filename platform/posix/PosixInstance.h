@@ -1,17 +1,18 @@
 #pragma once
 #include "platform/Instance.h"
 
+#include <map>
 #include <memory>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace kdx::platform::posix {
 
 // The rendezvous is a local socket. Its file lives in $XDG_RUNTIME_DIR, which is private to the
 // user, or else in the temporary folder with the user's id in its name, so that two users'
 // agents never meet. Each hand-over is one connection carrying the message and its two
-// parameters as three 32-bit little-endian numbers.
+// parameters as three 32-bit little-endian numbers. Plain sockets watched by the event loop,
+// so the agent does not load a network library to start.
 class PosixInstance final : public IInstance {
 public:
     PosixInstance();
@@ -24,11 +25,21 @@ public:
     static std::string RendezvousPath(const std::string& name);
 
 private:
+    // A connection that has not yet sent its whole message.
+    struct Peer {
+        std::unique_ptr<QSocketNotifier> notifier;
+        std::string bytes;
+    };
+
     bool ListenAt(const std::string& path);
     void AcceptConnections();
-    void ReadMessage(QLocalSocket* socket);
+    void ReadFrom(int fd);
+    void DropPeer(int fd);
 
-    std::unique_ptr<QLocalServer> server_;
+    int server_ = -1;
+    std::string path_;
+    std::unique_ptr<QSocketNotifier> serverNotifier_;
+    std::map<int, Peer> peers_;
     Receiver receiver_;
 };
 

@@ -86,27 +86,62 @@ TEST_F(SingleInstanceTest, ARendezvousLeftByAKilledAgentIsTakenOver)
     QTRY_COMPARE(received.size(), size_t(1));
 }
 
+// A raw connection to the running agent's rendezvous, as a peer other than the agent makes it.
+int ConnectRaw()
+{
+    const std::string path = PosixInstance::RendezvousPath(platform::AgentName);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    return fd;
+}
+
 TEST_F(SingleInstanceTest, GarbageAndSilentPeersDoNotReachTheAgent)
 {
     PosixInstance running;
     ASSERT_TRUE(running.Listen(platform::AgentName, Record()));
-    const std::string path = PosixInstance::RendezvousPath(platform::AgentName);
     for (const std::string& bytes : {std::string(), std::string("abc")}) {
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address {};
-        address.sun_family = AF_UNIX;
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const int fd = ConnectRaw();
         if (!bytes.empty()) {
             ASSERT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
         }
         close(fd);
     }
+    // A peer that connects and stays silent does not hold the agent up either.
+    const int silent = ConnectRaw();
     QTest::qWait(100);
     EXPECT_TRUE(received.empty());
     PosixInstance second;
     EXPECT_TRUE(second.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
     QTRY_COMPARE(received.size(), size_t(1));
+    close(silent);
+}
+
+TEST_F(SingleInstanceTest, AMessageArrivingInPiecesIsTakenWhole)
+{
+    PosixInstance running;
+    ASSERT_TRUE(running.Listen(platform::AgentName, Record()));
+    const int fd = ConnectRaw();
+    const char packet[12] = {0x00, 0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    ASSERT_EQ(write(fd, packet, 5), 5);
+    QTest::qWait(50);
+    EXPECT_TRUE(received.empty());
+    ASSERT_EQ(write(fd, packet + 5, 7), 7);
+    QTRY_COMPARE(received.size(), size_t(1));
+    EXPECT_EQ(received[0], 0x1400u);
+    close(fd);
+}
+
+TEST_F(SingleInstanceTest, ANameTooLongForASocketIsRefusedCleanly)
+{
+    const std::string deep = sandbox.Root() + "/" + std::string(120, 'r');
+    mkdir(deep.c_str(), 0700);
+    sandbox.SetEnv("XDG_RUNTIME_DIR", deep);
+    PosixInstance running;
+    EXPECT_FALSE(running.Listen(platform::AgentName, Record()));
+    EXPECT_FALSE(running.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
 }
 
 TEST_F(SingleInstanceTest, WithoutARuntimeFolderTheNameCarriesTheUser)
