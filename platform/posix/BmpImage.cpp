@@ -40,7 +40,7 @@ bool BmpImage::Open(const std::string& path)
     struct stat st { };
     void* map = MAP_FAILED;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        map = mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        map = mmap(nullptr, std::size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     close(fd);
     if (map == MAP_FAILED)
         return false;

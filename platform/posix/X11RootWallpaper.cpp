@@ -4,9 +4,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <sys/mman.h>
 #include <vector>
 
 namespace kdx::platform::posix {
@@ -42,8 +45,33 @@ struct DisplayCloser {
     void operator()(Display* d) const { XCloseDisplay(d); }
 };
 
+// The image's pixels belong to a ScreenBuffer, so only the structure goes.
 struct ImageDestroyer {
-    void operator()(XImage* image) const { XDestroyImage(image); }
+    void operator()(XImage* image) const
+    {
+        image->data = nullptr;
+        XDestroyImage(image);
+    }
+};
+
+// Zeroed memory for a screen-sized image, its pages made at once: faulting them in one by one
+// cost more than drawing the picture.
+struct ScreenBuffer {
+    explicit ScreenBuffer(std::size_t bytes) : size(bytes)
+    {
+        void* map = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        data = map == MAP_FAILED ? nullptr : static_cast<char*>(map);
+    }
+    ~ScreenBuffer()
+    {
+        if (data)
+            munmap(data, size);
+    }
+    ScreenBuffer(const ScreenBuffer&) = delete;
+    ScreenBuffer& operator=(const ScreenBuffer&) = delete;
+
+    std::size_t size;
+    char* data;
 };
 
 // The picture's pixel for each screen pixel, by layout; -1 where the screen stays black.
@@ -109,6 +137,69 @@ struct Channel {
     }
 };
 
+// The screen value of each 8-bit level of one TrueColor channel.
+std::array<unsigned long, 256> ChannelTable(unsigned long mask)
+{
+    const Channel channel(mask);
+    std::array<unsigned long, 256> table {};
+    for (unsigned level = 0; level < 256; ++level)
+        table[level] = channel.Of(level);
+    return table;
+}
+
+// True when a pixel of the image is one native 32-bit word, which is then written directly.
+bool HasNativeWords(const XImage& image)
+{
+    const std::uint16_t probe = 1;
+    const bool littleEndian = *reinterpret_cast<const std::uint8_t*>(&probe) == 1;
+    return image.bits_per_pixel == 32 && image.byte_order == (littleEndian ? LSBFirst : MSBFirst);
+}
+
+// Draws the picture into the screen-sized image. A screen pixel that samples the same picture
+// pixel as its left neighbour, or a row that samples the same picture row as the one above, is
+// a copy, which a stretched picture has plenty of.
+void FillImage(XImage& image, const Visual& visual, const BmpImage& picture, const Layout& place)
+{
+    const auto red = ChannelTable(visual.red_mask);
+    const auto green = ChannelTable(visual.green_mask);
+    const auto blue = ChannelTable(visual.blue_mask);
+    const unsigned width = unsigned(image.width), height = unsigned(image.height);
+    const std::size_t rowBytes = std::size_t(image.bytes_per_line);
+    const bool words = HasNativeWords(image);
+    std::vector<long> columns(width);
+    for (unsigned x = 0; x < width; ++x)
+        columns[x] = place.SourceX(x);
+    long previousRow = -1;
+    for (unsigned y = 0; y < height; ++y) {
+        const long sy = place.SourceY(y);
+        char* row = image.data + y * rowBytes;
+        if (sy < 0) { // the fresh row is black already
+            previousRow = -1;
+            continue;
+        }
+        if (sy == previousRow) {
+            std::memcpy(row, row - rowBytes, rowBytes);
+            continue;
+        }
+        previousRow = sy;
+        long previousColumn = -1;
+        unsigned long value = 0;
+        for (unsigned x = 0; x < width; ++x) {
+            if (columns[x] < 0)
+                continue;
+            if (columns[x] != previousColumn) {
+                previousColumn = columns[x];
+                const std::uint32_t rgb = picture.Pixel(unsigned(columns[x]), unsigned(sy));
+                value = red[rgb >> 16 & 0xFF] | green[rgb >> 8 & 0xFF] | blue[rgb & 0xFF];
+            }
+            if (words)
+                reinterpret_cast<std::uint32_t*>(row)[x] = std::uint32_t(value);
+            else
+                XPutPixel(&image, int(x), int(y), value);
+        }
+    }
+}
+
 Pixmap PixmapProperty(Display* display, Window root, Atom property)
 {
     Atom type = None;
@@ -151,25 +242,11 @@ bool SetRootWallpaper(const BmpImage& picture, WallpaperLayout layout)
         XCreateImage(display, visual, unsigned(depth), ZPixmap, 0, nullptr, width, height, 32, 0));
     if (!image)
         return false;
-    image->data = static_cast<char*>(std::calloc(std::size_t(image->bytes_per_line), height));
-    if (!image->data)
+    ScreenBuffer buffer(std::size_t(image->bytes_per_line) * height);
+    if (!buffer.data)
         return false;
-    const Channel red(visual->red_mask), green(visual->green_mask), blue(visual->blue_mask);
-    const Layout place(picture.Width(), picture.Height(), width, height, layout);
-    std::vector<long> columns(width);
-    for (unsigned x = 0; x < width; ++x)
-        columns[x] = place.SourceX(x);
-    for (unsigned y = 0; y < height; ++y) {
-        const long sy = place.SourceY(y);
-        for (unsigned x = 0; x < width; ++x) {
-            unsigned long value = 0;
-            if (sy >= 0 && columns[x] >= 0) {
-                const std::uint32_t rgb = picture.Pixel(unsigned(columns[x]), unsigned(sy));
-                value = red.Of(rgb >> 16 & 0xFF) | green.Of(rgb >> 8 & 0xFF) | blue.Of(rgb & 0xFF);
-            }
-            XPutPixel(image.get(), int(x), int(y), value);
-        }
-    }
+    image->data = buffer.data;
+    FillImage(*image, *visual, picture, Layout(picture.Width(), picture.Height(), width, height, layout));
 
     const Pixmap pixmap = XCreatePixmap(display, root, width, height, unsigned(depth));
     GC gc = XCreateGC(display, pixmap, 0, nullptr);
