@@ -2,7 +2,9 @@
 
 #include <QEvent>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace kdx {
@@ -10,6 +12,27 @@ namespace kdx {
 namespace {
 
 constexpr int PageButtonHeight = 20;
+
+// Lights the item under the pointer with a rounded patch of the mid colour.
+class HoverDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (option.state & QStyle::State_MouseOver) {
+            painter->save();
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(option.palette.mid());
+            painter->drawRoundedRect(option.rect, 3, 3);
+            painter->restore();
+        }
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_MouseOver;
+        QStyledItemDelegate::paint(painter, plain, index);
+    }
+};
 
 QListWidget* MakeItemList(const QString& name, int spacing, QWidget* parent)
 {
@@ -28,8 +51,12 @@ QListWidget* MakeItemList(const QString& name, int spacing, QWidget* parent)
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setWordWrap(true);
-    list->setStyleSheet("QListWidget { background: palette(dark); color: white; }"
-                        "QListWidget::item:hover { background: palette(mid); border-radius: 3px; }");
+    // Colours set through the palette: a style sheet would cost every start a style of its own.
+    QPalette colours = list->palette();
+    colours.setColor(QPalette::Base, colours.color(QPalette::Dark));
+    colours.setColor(QPalette::Text, Qt::white);
+    list->setPalette(colours);
+    list->setItemDelegate(new HoverDelegate(list));
     return list;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ImageLists.h"
 #include "TOutlookBar.h"
+#include "WidgetParts.h"
 #include "help/TfrmAbout.h"
 #include "help/hh.h"
 #include "platform/Platform.h"
@@ -42,13 +43,6 @@ QAction* MakeAction(QObject* owner, const char* name, const QString& caption)
     auto* action = new QAction(caption, owner);
     action->setObjectName(name);
     return action;
-}
-
-QFrame* MakePanel(const char* name, QWidget* parent)
-{
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    return panel;
 }
 
 // A raised inner and lowered outer bevel.
@@ -259,7 +253,7 @@ void TfrmMain::BuildWorkArea()
     title.setBold(true);
     title.setPixelSize(16);
     lbeTitle->setFont(title);
-    lbeTitle->setStyleSheet("color: navy;");
+    SetTextColour(lbeTitle, Qt::darkBlue);
     top->addWidget(lbeTitle, 0, Qt::AlignVCenter);
     top->addStretch();
     palLogo = MakePanel("palLogo", palTop);

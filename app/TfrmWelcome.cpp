@@ -1,6 +1,7 @@
 #include "TfrmWelcome.h"
 
 #include "ImageLists.h"
+#include "WidgetParts.h"
 #include "settings/TConfig.h"
 
 #include <QEvent>
@@ -15,13 +16,6 @@
 namespace kdx {
 
 namespace {
-
-QFrame* MakePanel(const char* name, QWidget* parent)
-{
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    return panel;
-}
 
 QLabel* MakeLabel(const char* name, const QString& text, const QRect& place, QWidget* parent)
 {
@@ -75,10 +69,10 @@ void TfrmWelcome::BuildTop()
     heading.setBold(true);
     heading.setPixelSize(19);
     Label4->setFont(heading);
-    Label4->setStyleSheet("color: red;");
+    SetTextColour(Label4, Qt::red);
     palLine = MakePanel("palLine", palTitle);
     palLine->setGeometry(16, 40, 250, 1);
-    palLine->setStyleSheet("background: red;");
+    SetBackgroundColour(palLine, Qt::red);
 }
 
 void TfrmWelcome::BuildCenter()
