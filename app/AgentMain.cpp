@@ -7,9 +7,9 @@
 #include "help/hh.h"
 #include "platform/Platform.h"
 #include "prefs/TfrmMisc.h"
+#include "shell/ReportErrors.h"
 
 #include <cstring>
-#include <exception>
 
 namespace kdx {
 
@@ -26,12 +26,8 @@ void RunMainWindow(bool showWindow, TfrmMain*& receiver)
     TfrmMain frmMain(TFormCatalog {
         StandardPanels(), [](QWidget* owner) { ShowPreferenceDialog(dynamic_cast<IHotKeyOwner&>(*owner), owner); }});
     receiver = &frmMain;
-    try {
-        frmMain.FormCreate();
-    } catch (const std::exception& error) {
-        // A failing step ends the creation sequence; the agent runs on with what it has.
-        TApplication::ShowError(QString::fromStdString(error.what()));
-    }
+    // A failing step ends the creation sequence; the agent runs on with what it has.
+    ReportErrors([&] { frmMain.FormCreate(); });
     if (showWindow)
         frmMain.ShowMainWindow();
     QApplication::exec();
@@ -58,7 +54,7 @@ int RunAgent(int argc, char** argv)
     TfrmMain* receiver = nullptr;
     const bool listening = instance.Listen(platform::AgentName, [&receiver](unsigned message) {
         if (message == platform::WM_AGENT_ACTIVATE && receiver)
-            receiver->AgentActivate();
+            ReportErrors([&] { receiver->AgentActivate(); });
     });
     // Another agent took the name while this one started: it is the one to show. When the name
     // cannot be taken for another reason, this agent runs all the same, only unfindable.

@@ -2,10 +2,7 @@
 
 #include "TfrmMain.h"
 
-#include <QMessageBox>
-
-#include <exception>
-
+#include "shell/ReportErrors.h"
 namespace kdx {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -17,21 +14,9 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        ShowError(QString::fromStdString(error.what()));
-    } catch (...) {
-        ShowError("An unknown error occurred.");
-    }
-    return false;
-}
-
-void TApplication::ShowError(const QString& text)
-{
-    QMessageBox box(QMessageBox::Critical, texts::AgentTitle, text, QMessageBox::Ok, activeWindow());
-    box.setObjectName("ErrorReport");
-    box.exec();
+    bool handled = false;
+    ReportErrors([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
 }
 
 } // namespace kdx

@@ -7,8 +7,13 @@ namespace kdx {
 
 int TQtMessageBox::Show(const std::string& caption, const std::string& text, MessageIcon icon)
 {
-    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information,
-        QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
+    const QMessageBox::Icon shown = icon == MessageIcon::Error ? QMessageBox::Critical
+        : icon == MessageIcon::Warning                         ? QMessageBox::Warning
+                                                               : QMessageBox::Information;
+    QMessageBox box(shown, QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
+        QApplication::activeWindow());
+    if (icon == MessageIcon::Error)
+        box.setObjectName("ErrorReport");
     box.exec();
     return IdOk;
 }

@@ -7,6 +7,7 @@
 #include "help/hh.h"
 #include "platform/Platform.h"
 #include "settings/TConfig.h"
+#include "shell/ReportErrors.h"
 #include "shell/TPublicUnit.h"
 
 #include <QAction>
@@ -125,18 +126,18 @@ void TfrmMain::BuildToolBar()
     for (QAction* button : FPanelButtons)
         button->setCheckable(true);
 
-    connect(btClose, &QAction::triggered, this, &TfrmMain::mnuExitClick);
-    connect(btMinimize, &QAction::triggered, this, &TfrmMain::HideMainWindow);
-    connect(btPreference, &QAction::triggered, this, &TfrmMain::mnuPreferClick);
-    connect(btStatus, &QAction::triggered, this, &TfrmMain::mnuStatusClick);
-    connect(btScreensaver, &QAction::triggered, this, &TfrmMain::mnuSaverClick);
-    connect(btFlash, &QAction::triggered, this, &TfrmMain::mnuFlashClick);
-    connect(btPicture, &QAction::triggered, this, &TfrmMain::mnuPictureClick);
-    connect(btWallpaper, &QAction::triggered, this, &TfrmMain::mnuWallpaperClick);
-    connect(btHelp, &QAction::triggered, this, &TfrmMain::mnuHelpClick);
-    connect(btWebsite, &QAction::triggered, this, &TfrmMain::btWebsiteClick);
-    connect(btMail, &QAction::triggered, this, &TfrmMain::btMailClick);
-    connect(btAbout, &QAction::triggered, this, &TfrmMain::mnuAboutClick);
+    connect(btClose, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuExitClick));
+    connect(btMinimize, &QAction::triggered, this, Reporting(this, &TfrmMain::HideMainWindow));
+    connect(btPreference, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuPreferClick));
+    connect(btStatus, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuStatusClick));
+    connect(btScreensaver, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuSaverClick));
+    connect(btFlash, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuFlashClick));
+    connect(btPicture, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuPictureClick));
+    connect(btWallpaper, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuWallpaperClick));
+    connect(btHelp, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuHelpClick));
+    connect(btWebsite, &QAction::triggered, this, Reporting(this, &TfrmMain::btWebsiteClick));
+    connect(btMail, &QAction::triggered, this, Reporting(this, &TfrmMain::btMailClick));
+    connect(btAbout, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuAboutClick));
 }
 
 void TfrmMain::BuildMenus()
@@ -191,19 +192,19 @@ void TfrmMain::BuildMenus()
         toggle->setChecked(true);
     }
 
-    connect(mnuStatus, &QAction::triggered, this, &TfrmMain::mnuStatusClick);
-    connect(mnuSaver, &QAction::triggered, this, &TfrmMain::mnuSaverClick);
-    connect(mnuFlash, &QAction::triggered, this, &TfrmMain::mnuFlashClick);
-    connect(mnuPicture, &QAction::triggered, this, &TfrmMain::mnuPictureClick);
-    connect(mnuWallpaper, &QAction::triggered, this, &TfrmMain::mnuWallpaperClick);
-    connect(mnuPrefer, &QAction::triggered, this, &TfrmMain::mnuPreferClick);
-    connect(mnuExit, &QAction::triggered, this, &TfrmMain::mnuExitClick);
-    connect(mnuToolbar, &QAction::triggered, this, &TfrmMain::mnuToolbarClick);
-    connect(mnuOutlook, &QAction::triggered, this, &TfrmMain::mnuOutlookClick);
-    connect(mnuHelp, &QAction::triggered, this, &TfrmMain::mnuHelpClick);
+    connect(mnuStatus, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuStatusClick));
+    connect(mnuSaver, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuSaverClick));
+    connect(mnuFlash, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuFlashClick));
+    connect(mnuPicture, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuPictureClick));
+    connect(mnuWallpaper, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuWallpaperClick));
+    connect(mnuPrefer, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuPreferClick));
+    connect(mnuExit, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuExitClick));
+    connect(mnuToolbar, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuToolbarClick));
+    connect(mnuOutlook, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuOutlookClick));
+    connect(mnuHelp, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuHelpClick));
     // The maker's name in the Help menu leads to the maker, as the tool bar's globe does.
-    connect(Website1, &QAction::triggered, this, &TfrmMain::btWebsiteClick);
-    connect(mnuAbout, &QAction::triggered, this, &TfrmMain::mnuAboutClick);
+    connect(Website1, &QAction::triggered, this, Reporting(this, &TfrmMain::btWebsiteClick));
+    connect(mnuAbout, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuAboutClick));
 }
 
 void TfrmMain::BuildOutlookBar()
@@ -221,10 +222,12 @@ void TfrmMain::BuildOutlookBar()
     connect(OutlookBar, &TOutlookBar::ItemClicked, this, [this](int page, int item) {
         static constexpr void (TfrmMain::*saverItems[])()
             = {&TfrmMain::mnuSaverClick, &TfrmMain::mnuFlashClick, &TfrmMain::mnuPictureClick};
-        if (page == DesktopPage)
-            mnuWallpaperClick();
-        else if (page == ScreensaverPage && item >= 0 && item < 3)
-            (this->*saverItems[item])();
+        ReportErrors([&] {
+            if (page == DesktopPage)
+                mnuWallpaperClick();
+            else if (page == ScreensaverPage && item >= 0 && item < 3)
+                (this->*saverItems[item])();
+        });
     });
 }
 
@@ -319,12 +322,12 @@ void TfrmMain::BuildTray()
     Tray->setObjectName("Tray");
     Tray->setToolTip(texts::AgentTitle);
     Tray->setContextMenu(TrayMenu);
-    connect(mnuSettings, &QAction::triggered, this, &TfrmMain::ShowMainWindow);
-    connect(mnuClose, &QAction::triggered, this, &TfrmMain::Terminate);
-    connect(mnuExecute, &QAction::triggered, this, &TfrmMain::mnuExecuteClick);
-    connect(mnuDisable, &QAction::triggered, this, &TfrmMain::mnuDisableClick);
-    connect(mnuClearDesktop, &QAction::triggered, this, &TfrmMain::mnuClearDesktopClick);
-    connect(mnuRestoreDesktop, &QAction::triggered, this, &TfrmMain::mnuRestoreDesktopClick);
+    connect(mnuSettings, &QAction::triggered, this, Reporting(this, &TfrmMain::ShowMainWindow));
+    connect(mnuClose, &QAction::triggered, this, Reporting(this, &TfrmMain::Terminate));
+    connect(mnuExecute, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuExecuteClick));
+    connect(mnuDisable, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuDisableClick));
+    connect(mnuClearDesktop, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuClearDesktopClick));
+    connect(mnuRestoreDesktop, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuRestoreDesktopClick));
     connect(Tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick)
             mnuSettings->trigger();

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include "prefs/HotKeyText.h"
 #include "settings/TConfig.h"
+#include "shell/ReportErrors.h"
 #include "shell/TPublicUnit.h"
 
 #include <QAction>
@@ -25,7 +26,7 @@ void TfrmMain::AddHotKeyAtoms()
 {
     FActivateId = std::int32_t(Os().atoms->GlobalAddAtom(texts::ActivateHotKeyAtom)) - platform::FirstStringAtom;
     FExecuteId = std::int32_t(Os().atoms->GlobalAddAtom(texts::ExecuteHotKeyAtom)) - platform::FirstStringAtom;
-    Os().hotKeys->SetHandler(Handle(), [this](int id) { WMHotKey(id); });
+    Os().hotKeys->SetHandler(Handle(), [this](int id) { ReportErrors([&] { WMHotKey(id); }); });
 }
 
 void TfrmMain::DeleteHotKeyAtoms()

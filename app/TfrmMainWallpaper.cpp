@@ -1,4 +1,5 @@
 // The main window's wallpaper rotation: a change at start-up, then one per period of the
+#include "shell/ReportErrors.h"
 // chosen cycle, driven by the one-second timer; "Next Wallpaper" changes it on demand.
 #include "TfrmMain.h"
 #include "WallpaperRotation.h"
@@ -23,8 +24,8 @@ void TfrmMain::StartRotation()
 {
     if (!Pause)
         Pause = [](int ms) { QThread::msleep(ms); };
-    connect(TimerPaper, &QTimer::timeout, this, &TfrmMain::TimerPaperTimer);
-    connect(mnuNextWallpaper, &QAction::triggered, this, &TfrmMain::mnuNextWallpaperClick);
+    connect(TimerPaper, &QTimer::timeout, this, Reporting(this, &TfrmMain::TimerPaperTimer));
+    connect(mnuNextWallpaper, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuNextWallpaperClick));
     FWallpaper = std::make_unique<TWallpaper>();
     ReloadWallpaper();
     if (!FWallpaper->Activate) {

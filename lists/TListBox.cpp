@@ -1,5 +1,7 @@
 #include "TListBox.h"
 
+#include "shell/ReportErrors.h"
+
 #include <QMouseEvent>
 
 namespace kdx {
@@ -16,14 +18,14 @@ void TListBox::mousePressEvent(QMouseEvent* event)
 {
     QListWidget::mousePressEvent(event);
     if (onMouseDown)
-        onMouseDown(event->button(), event->position().toPoint());
+        ReportErrors([&] { onMouseDown(event->button(), event->position().toPoint()); });
 }
 
 void TListBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QListWidget::mouseDoubleClickEvent(event);
     if (onDoubleClick && event->button() == Qt::LeftButton)
-        onDoubleClick();
+        ReportErrors([&] { onDoubleClick(); });
 }
 
 } // namespace kdx

@@ -1,6 +1,7 @@
 #include "TPictureListEditor.h"
 
 #include "PictureFile.h"
+#include "shell/ReportErrors.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -51,7 +52,7 @@ TPictureListEditor::TPictureListEditor(IPanelHost& host, QWidget* parent, Editor
     split->addWidget(palPreview);
     split->setSizes({200, 91});
     searchLayout->insertWidget(at, split, 1);
-    connect(lsSearch, &QListWidget::currentRowChanged, this, &TPictureListEditor::lsSearchClick);
+    connect(lsSearch, &QListWidget::currentRowChanged, this, Reporting(this, &TPictureListEditor::lsSearchClick));
 }
 
 bool TPictureListEditor::IsHit(const std::string&, const std::string& name) { return IsPictureName(name); }

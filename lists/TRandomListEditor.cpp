@@ -3,6 +3,7 @@
 #include "FolderSearch.h"
 #include "TListBox.h"
 #include "platform/Platform.h"
+#include "shell/ReportErrors.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -223,10 +224,10 @@ void TRandomListEditor::BuildRandomTools()
     btReset = MakeButton("btReset", "Reset", Traits.hintReset, 1);
     btSave = MakeButton("btSave", "Save", Traits.hintSave, 0);
     AddItemCommand(btDelete);
-    connect(btAddFiles, &QToolButton::clicked, this, &TRandomListEditor::btAddFilesClick);
-    connect(btDelete, &QToolButton::clicked, this, &TRandomListEditor::btDeleteClick);
-    connect(btReset, &QToolButton::clicked, this, &TRandomListEditor::btResetClick);
-    connect(btSave, &QToolButton::clicked, this, &TRandomListEditor::btSaveClick);
+    connect(btAddFiles, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btAddFilesClick));
+    connect(btDelete, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btDeleteClick));
+    connect(btReset, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btResetClick));
+    connect(btSave, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btSaveClick));
 }
 
 void TRandomListEditor::BuildSearchPane()
@@ -246,8 +247,8 @@ void TRandomListEditor::BuildSearchPane()
     btBrowser->setGeometry(176, 5, 23, 22);
     palFolder->installEventFilter(this);
     searchLayout->addWidget(palFolder);
-    connect(cboxDriver, &QComboBox::activated, this, &TRandomListEditor::cboxDriverChange);
-    connect(btBrowser, &QToolButton::clicked, this, &TRandomListEditor::btBrowserClick);
+    connect(cboxDriver, &QComboBox::activated, this, Reporting(this, &TRandomListEditor::cboxDriverChange));
+    connect(btBrowser, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btBrowserClick));
 
     auto* subRow = new QFrame(palSearch);
     subRow->setFixedHeight(24);
@@ -259,7 +260,7 @@ void TRandomListEditor::BuildSearchPane()
     chkSub->setStatusTip(chkSub->toolTip());
     subLayout->addWidget(chkSub);
     searchLayout->addWidget(subRow);
-    connect(chkSub, &QCheckBox::toggled, this, &TRandomListEditor::chkSubClick);
+    connect(chkSub, &QCheckBox::toggled, this, Reporting(this, &TRandomListEditor::chkSubClick));
 
     lsSearch = new QListWidget(palSearch);
     lsSearch->setObjectName("lsSearch");
@@ -277,10 +278,10 @@ void TRandomListEditor::BuildSearchPane()
     btAdd = AddSearchButton("btAdd", "Move", "Move the searched and selected files to the random list", 2);
     searchLayout->addWidget(tbSearch);
     ShowTool(btStop, false);
-    connect(btSearch, &QToolButton::clicked, this, &TRandomListEditor::btSearchClick);
-    connect(btStop, &QToolButton::clicked, this, &TRandomListEditor::btStopClick);
-    connect(btCheck, &QToolButton::clicked, this, &TRandomListEditor::btCheckClick);
-    connect(btAdd, &QToolButton::clicked, this, &TRandomListEditor::btAddClick);
+    connect(btSearch, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btSearchClick));
+    connect(btStop, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btStopClick));
+    connect(btCheck, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btCheckClick));
+    connect(btAdd, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btAddClick));
 }
 
 void TRandomListEditor::BuildPopupMenu()
@@ -299,13 +300,13 @@ void TRandomListEditor::BuildPopupMenu()
     mnuFileName->setChecked(true);
     AddItemCommand(mnuDelete);
     AddItemCommand(mnuProperties);
-    connect(mnuAddFiles, &QAction::triggered, this, &TRandomListEditor::btAddFilesClick);
-    connect(mnuDelete, &QAction::triggered, this, &TRandomListEditor::btDeleteClick);
-    connect(mnuClear, &QAction::triggered, this, &TRandomListEditor::mnuClearClick);
-    connect(mnuReset, &QAction::triggered, this, &TRandomListEditor::btResetClick);
-    connect(mnuFileName, &QAction::triggered, this, &TRandomListEditor::mnuFileNameClick);
-    connect(mnuFullPath, &QAction::triggered, this, &TRandomListEditor::mnuFullPathClick);
-    connect(mnuProperties, &QAction::triggered, this, &TRandomListEditor::mnuPropertiesClick);
+    connect(mnuAddFiles, &QAction::triggered, this, Reporting(this, &TRandomListEditor::btAddFilesClick));
+    connect(mnuDelete, &QAction::triggered, this, Reporting(this, &TRandomListEditor::btDeleteClick));
+    connect(mnuClear, &QAction::triggered, this, Reporting(this, &TRandomListEditor::mnuClearClick));
+    connect(mnuReset, &QAction::triggered, this, Reporting(this, &TRandomListEditor::btResetClick));
+    connect(mnuFileName, &QAction::triggered, this, Reporting(this, &TRandomListEditor::mnuFileNameClick));
+    connect(mnuFullPath, &QAction::triggered, this, Reporting(this, &TRandomListEditor::mnuFullPathClick));
+    connect(mnuProperties, &QAction::triggered, this, Reporting(this, &TRandomListEditor::mnuPropertiesClick));
     connect(lsList, &QWidget::customContextMenuRequested, this,
         [this](QPoint pos) { PopupMenu1->popup(lsList->viewport()->mapToGlobal(pos)); });
 }

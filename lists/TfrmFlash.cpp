@@ -3,6 +3,7 @@
 #include "TListBox.h"
 #include "TfrmSaver.h"
 #include "platform/Platform.h"
+#include "shell/ReportErrors.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -54,17 +55,17 @@ TfrmFlash::TfrmFlash(IPanelHost& host, QWidget* parent) : TRandomListEditor(host
     miscLayout->addWidget(label4);
     miscLayout->addWidget(cboxFlashSize);
     miscLayout->addStretch();
-    connect(cboxRandomType, &QComboBox::activated, this, &TfrmFlash::cboxRandomTypeChange);
-    connect(cboxFlashSize, &QComboBox::activated, this, &TfrmFlash::cboxFlashSizeChange);
+    connect(cboxRandomType, &QComboBox::activated, this, Reporting(this, &TfrmFlash::cboxRandomTypeChange));
+    connect(cboxFlashSize, &QComboBox::activated, this, Reporting(this, &TfrmFlash::cboxFlashSizeChange));
 
     btPreview = MakeButton("btPreview", "Preview", "Open a window the preview the selected flash", 6);
     mnuPreview = AddMenuItem("mnuPreview", "Preview", QKeySequence("Ctrl+V"));
     AddItemCommand(btPreview);
     AddItemCommand(mnuPreview);
-    connect(btPreview, &QToolButton::clicked, this, &TfrmFlash::btPreviewClick);
-    connect(mnuPreview, &QAction::triggered, this, &TfrmFlash::btPreviewClick);
+    connect(btPreview, &QToolButton::clicked, this, Reporting(this, &TfrmFlash::btPreviewClick));
+    connect(mnuPreview, &QAction::triggered, this, Reporting(this, &TfrmFlash::btPreviewClick));
     lsList->onDoubleClick = [this] { btPreviewClick(); };
-    connect(lsList, &QListWidget::currentRowChanged, this, &TfrmFlash::lsFlashClick);
+    connect(lsList, &QListWidget::currentRowChanged, this, Reporting(this, &TfrmFlash::lsFlashClick));
 
     FormCreate({{btPreview}, {}, {mnuPreview}});
 }

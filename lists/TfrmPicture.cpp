@@ -1,6 +1,7 @@
 #include "TfrmPicture.h"
 
 #include "TfrmSaver.h"
+#include "shell/ReportErrors.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -34,8 +35,8 @@ TfrmPicture::TfrmPicture(IPanelHost& host, QWidget* parent)
     miscLayout->addWidget(txtImageInterval);
     miscLayout->addWidget(label5);
     miscLayout->addStretch();
-    connect(cboxImageSize, &QComboBox::activated, this, &TfrmPicture::cboxImageSizeChange);
-    connect(txtImageInterval, &QSpinBox::textChanged, this, &TfrmPicture::txtImageIntervalChange);
+    connect(cboxImageSize, &QComboBox::activated, this, Reporting(this, &TfrmPicture::cboxImageSizeChange));
+    connect(txtImageInterval, &QSpinBox::textChanged, this, Reporting(this, &TfrmPicture::txtImageIntervalChange));
 
     FormCreate({});
 }

@@ -2,6 +2,7 @@
 
 #include "TListBox.h"
 #include "platform/Platform.h"
+#include "shell/ReportErrors.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -65,8 +66,8 @@ TfrmSaver::TfrmSaver(IPanelHost& host, QWidget* parent) : TRandomListEditor(host
     miscLayout->addWidget(txtSaverInterval);
     miscLayout->addWidget(label5);
     miscLayout->addStretch();
-    connect(cboxSaverRandomType, &QComboBox::activated, this, &TfrmSaver::cboxSaverRandomTypeChange);
-    connect(txtSaverInterval, &QSpinBox::textChanged, this, &TfrmSaver::txtSaverIntervalChange);
+    connect(cboxSaverRandomType, &QComboBox::activated, this, Reporting(this, &TfrmSaver::cboxSaverRandomTypeChange));
+    connect(txtSaverInterval, &QSpinBox::textChanged, this, Reporting(this, &TfrmSaver::txtSaverIntervalChange));
 
     btConfig = MakeButton("btConfig", "Config", "Config the selected screensaver", 3);
     btPreview = MakeButton("btPreview", "Preview", "Preview the selected screensaver", 2);
@@ -76,10 +77,10 @@ TfrmSaver::TfrmSaver(IPanelHost& host, QWidget* parent) : TRandomListEditor(host
         AddItemCommand(b);
     for (QAction* a : {mnuConfig, mnuPreview})
         AddItemCommand(a);
-    connect(btConfig, &QToolButton::clicked, this, &TfrmSaver::btConfigClick);
-    connect(mnuConfig, &QAction::triggered, this, &TfrmSaver::btConfigClick);
-    connect(btPreview, &QToolButton::clicked, this, &TfrmSaver::btPreviewClick);
-    connect(mnuPreview, &QAction::triggered, this, &TfrmSaver::btPreviewClick);
+    connect(btConfig, &QToolButton::clicked, this, Reporting(this, &TfrmSaver::btConfigClick));
+    connect(mnuConfig, &QAction::triggered, this, Reporting(this, &TfrmSaver::btConfigClick));
+    connect(btPreview, &QToolButton::clicked, this, Reporting(this, &TfrmSaver::btPreviewClick));
+    connect(mnuPreview, &QAction::triggered, this, Reporting(this, &TfrmSaver::btPreviewClick));
     lsList->onDoubleClick = [this] { btPreviewClick(); };
 
     FormCreate({{btConfig, btPreview}, {}, {mnuConfig, mnuPreview}});

@@ -1,6 +1,7 @@
 #include "TfrmWallpaper.h"
 
 #include "TfrmSaver.h"
+#include "shell/ReportErrors.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -37,9 +38,9 @@ TfrmWallpaper::TfrmWallpaper(IPanelHost& host, QWidget* parent)
     for (QWidget* w : std::initializer_list<QWidget*> {cboxPaperStyle, label4, cboxCycle, txtPaperInterval, label5})
         miscLayout->addWidget(w);
     miscLayout->addStretch();
-    connect(cboxPaperStyle, &QComboBox::activated, this, &TfrmWallpaper::cboxPaperStyleChange);
-    connect(cboxCycle, &QComboBox::activated, this, &TfrmWallpaper::cboxCycleChange);
-    connect(txtPaperInterval, &QSpinBox::textChanged, this, &TfrmWallpaper::txtPaperIntervalChange);
+    connect(cboxPaperStyle, &QComboBox::activated, this, Reporting(this, &TfrmWallpaper::cboxPaperStyleChange));
+    connect(cboxCycle, &QComboBox::activated, this, Reporting(this, &TfrmWallpaper::cboxCycleChange));
+    connect(txtPaperInterval, &QSpinBox::textChanged, this, Reporting(this, &TfrmWallpaper::txtPaperIntervalChange));
 
     btActivate = MakeButton("btActivate", "Activate", "Enable Kaleidra to manage your wallpaper now", 7);
     btActivate->setCheckable(true);
@@ -47,9 +48,9 @@ TfrmWallpaper::TfrmWallpaper(IPanelHost& host, QWidget* parent)
     mnuSetWallpaper = AddMenuItem("mnuSetWallpaper", "Set Wallpaper");
     AddItemCommand(btWallpaper);
     AddItemCommand(mnuSetWallpaper);
-    connect(btActivate, &QToolButton::clicked, this, &TfrmWallpaper::btActivateClick);
-    connect(btWallpaper, &QToolButton::clicked, this, &TfrmWallpaper::mnuSetWallpaperClick);
-    connect(mnuSetWallpaper, &QAction::triggered, this, &TfrmWallpaper::mnuSetWallpaperClick);
+    connect(btActivate, &QToolButton::clicked, this, Reporting(this, &TfrmWallpaper::btActivateClick));
+    connect(btWallpaper, &QToolButton::clicked, this, Reporting(this, &TfrmWallpaper::mnuSetWallpaperClick));
+    connect(mnuSetWallpaper, &QAction::triggered, this, Reporting(this, &TfrmWallpaper::mnuSetWallpaperClick));
 
     FormCreate({{}, {btActivate, nullptr, btWallpaper}, {mnuSetWallpaper}});
 }

@@ -4,6 +4,7 @@
 #include "THotKeyEdit.h"
 #include "help/hh.h"
 #include "settings/TConfig.h"
+#include "shell/ReportErrors.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -136,9 +137,9 @@ void TfrmMisc::BuildButtons()
     row->addWidget(btSave);
     row->addWidget(btCancel);
     row->addWidget(btHelp);
-    connect(btSave, &QPushButton::clicked, this, &TfrmMisc::btSaveClick);
+    connect(btSave, &QPushButton::clicked, this, Reporting(this, &TfrmMisc::btSaveClick));
     connect(btCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(btHelp, &QPushButton::clicked, this, &TfrmMisc::btHelpClick);
+    connect(btHelp, &QPushButton::clicked, this, Reporting(this, &TfrmMisc::btHelpClick));
 }
 
 void TfrmMisc::showEvent(QShowEvent* event)
