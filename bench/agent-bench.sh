@@ -27,8 +27,9 @@ convert -size 1024x768 plasma:red-blue "BMP3:$sandbox/one.bmp"
 convert -size 1024x768 plasma:green-yellow "BMP3:$sandbox/two.bmp"
 printf '[PaperList]\n0=%s\n1=%s\n[Wallpaper]\nCycle=2\nInterval=30\nStyle=2\nActivate=1\n' \
     "$sandbox/one.bmp" "$sandbox/two.bmp" >"$sandbox/install/KDX.ini"
-# A new user's agent: no settings file yet, so nothing to change at start.
-mkdir -p "$sandbox/fresh"
+# A new user's agent: no settings file yet, so nothing to change at start. It has a registry
+# stand-in of its own, where it records its own folder as the install folder.
+mkdir -p "$sandbox/fresh/config"
 
 median() { tr ' ' '\n' | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
@@ -37,7 +38,8 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 agent_times=() fresh_times=() bare_times=()
 for ((i = 0; i < runs; i++)); do
     bare_times+=("$("$watch" bare_qt_window "$bare")")
-    fresh_times+=("$("$watch" KDX3 env KALEIDRA_PROGRAM_FILE="$sandbox/fresh/KDX3" "$agent" /nominimize)")
+    fresh_times+=("$("$watch" KDX3 env KALEIDRA_PROGRAM_FILE="$sandbox/fresh/KDX3" XDG_CONFIG_HOME="$sandbox/fresh/config" \
+        "$agent" /nominimize)")
     agent_times+=("$("$watch" KDX3 "$agent" /nominimize)")
 done
 bare_ms=$(median <<<"${bare_times[*]}")
