@@ -1,8 +1,8 @@
 #include "TApplication.h"
 
 #include "TfrmMain.h"
-
 #include "shell/ReportErrors.h"
+
 namespace kdx {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
