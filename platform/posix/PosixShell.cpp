@@ -367,9 +367,7 @@ void PosixDesktop::ApplyWallpaperSettings()
         applied = ApplyWithXfconf(bitmap, layout);
     if (applied)
         return;
-    BmpImage picture;
-    if (picture.Open(bitmap))
-        SetRootWallpaper(picture, layout.value_or(WallpaperLayout::Center));
+    painter_.Paint(bitmap, layout.value_or(WallpaperLayout::Center));
 }
 
 } // namespace kdx::platform::posix

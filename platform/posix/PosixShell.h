@@ -39,10 +39,16 @@ std::string FileUri(const std::string& path);
 // picture-uri, picture-uri-dark and picture-options), Cinnamon and MATE through their own
 // gsettings schemas, XFCE through xfconf-query (every monitor's and workspace's last-image and
 // image-style); any other desktop, or one whose tool is missing, gets the picture on the X
-// root window (X11RootWallpaper.h). A "Wallpaper" that is missing or empty changes nothing.
+// root window (X11RootWallpaper.h), drawn while the agent goes on. A "Wallpaper" that is
+// missing or empty changes nothing.
 class PosixDesktop final : public IDesktop {
 public:
     void ApplyWallpaperSettings() override;
+    // Returns once the root window shows the last picture applied there.
+    void WaitForDrawing() { painter_.Wait(); }
+
+private:
+    RootPainter painter_;
 };
 
 // The desktop's layout for the two style values: "TileWallpaper" "1" tiles; otherwise

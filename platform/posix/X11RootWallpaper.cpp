@@ -1,8 +1,7 @@
 #include "X11RootWallpaper.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include <xcb/xcb.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -12,47 +11,17 @@
 #include <sys/mman.h>
 #include <vector>
 
+// Drawn through XCB, whose errors come back per request, so the drawing may run on a thread of
+// its own beside the agent's other X traffic without any process-wide error handler.
+
 namespace kdx::platform::posix {
 
 namespace {
 
-// Collects X errors instead of Xlib's default of ending the program, for as long as it lives,
-// then puts the previous handler back. Errors are counted only after an XSync.
-class ErrorTrap {
-public:
-    ErrorTrap() : previous_(XSetErrorHandler(Count)) { errors_ = 0; }
-    ~ErrorTrap() { XSetErrorHandler(previous_); }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-    bool Failed(Display* display)
-    {
-        XSync(display, False);
-        return errors_ != 0;
-    }
-
-private:
-    static int Count(Display*, XErrorEvent*)
-    {
-        ++errors_;
-        return 0;
-    }
-    static inline int errors_ = 0;
-    XErrorHandler previous_;
+struct Disconnect {
+    void operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
 };
-
-struct DisplayCloser {
-    void operator()(Display* d) const { XCloseDisplay(d); }
-};
-
-// The image's pixels belong to a ScreenBuffer, so only the structure goes.
-struct ImageDestroyer {
-    void operator()(XImage* image) const
-    {
-        image->data = nullptr;
-        XDestroyImage(image);
-    }
-};
+using Connection = std::unique_ptr<xcb_connection_t, Disconnect>;
 
 // Zeroed memory for a screen-sized image, its pages made at once: faulting them in one by one
 // cost more than drawing the picture.
@@ -60,7 +29,7 @@ struct ScreenBuffer {
     explicit ScreenBuffer(std::size_t bytes) : size(bytes)
     {
         void* map = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        data = map == MAP_FAILED ? nullptr : static_cast<char*>(map);
+        data = map == MAP_FAILED ? nullptr : static_cast<std::uint8_t*>(map);
     }
     ~ScreenBuffer()
     {
@@ -71,7 +40,7 @@ struct ScreenBuffer {
     ScreenBuffer& operator=(const ScreenBuffer&) = delete;
 
     std::size_t size;
-    char* data;
+    std::uint8_t* data;
 };
 
 // The picture's pixel for each screen pixel, by layout; -1 where the screen stays black.
@@ -147,32 +116,80 @@ std::array<unsigned long, 256> ChannelTable(unsigned long mask)
     return table;
 }
 
-// True when a pixel of the image is one native 32-bit word, which is then written directly.
-bool HasNativeWords(const XImage& image)
+// How the server stores a pixel of the root window's depth: TrueColor channel masks, bits per
+// pixel, row padding and byte order.
+struct PixelFormat {
+    unsigned long redMask = 0, greenMask = 0, blueMask = 0;
+    unsigned bitsPerPixel = 0, scanlinePad = 0;
+    bool msbFirst = false;
+
+    std::size_t RowBytes(unsigned width) const
+    {
+        const std::size_t bits = std::size_t(width) * bitsPerPixel;
+        return (bits + scanlinePad - 1) / scanlinePad * scanlinePad / 8;
+    }
+};
+
+bool FindTrueColor(const xcb_screen_t& screen, PixelFormat& format)
+{
+    for (auto depths = xcb_screen_allowed_depths_iterator(&screen); depths.rem; xcb_depth_next(&depths))
+        for (auto visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem; xcb_visualtype_next(&visuals))
+            if (visuals.data->visual_id == screen.root_visual) {
+                format.redMask = visuals.data->red_mask;
+                format.greenMask = visuals.data->green_mask;
+                format.blueMask = visuals.data->blue_mask;
+                return visuals.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR;
+            }
+    return false;
+}
+
+// False for a root window that is not TrueColor in 16, 24 or 32 bits per pixel.
+bool FindPixelFormat(const xcb_setup_t& setup, const xcb_screen_t& screen, PixelFormat& format)
+{
+    if (!FindTrueColor(screen, format))
+        return false;
+    for (auto formats = xcb_setup_pixmap_formats_iterator(&setup); formats.rem; xcb_format_next(&formats))
+        if (formats.data->depth == screen.root_depth) {
+            format.bitsPerPixel = formats.data->bits_per_pixel;
+            format.scanlinePad = formats.data->scanline_pad;
+        }
+    format.msbFirst = setup.image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
+    const unsigned bpp = format.bitsPerPixel;
+    return (bpp == 16 || bpp == 24 || bpp == 32) && format.scanlinePad >= 8 && format.scanlinePad % 8 == 0;
+}
+
+bool HostIsMsbFirst()
 {
     const std::uint16_t probe = 1;
-    const bool littleEndian = *reinterpret_cast<const std::uint8_t*>(&probe) == 1;
-    return image.bits_per_pixel == 32 && image.byte_order == (littleEndian ? LSBFirst : MSBFirst);
+    return *reinterpret_cast<const std::uint8_t*>(&probe) == 0;
+}
+
+void StorePixel(std::uint8_t* row, unsigned x, unsigned long value, const PixelFormat& format)
+{
+    const unsigned bytes = format.bitsPerPixel / 8;
+    std::uint8_t* at = row + std::size_t(x) * bytes;
+    for (unsigned i = 0; i < bytes; ++i)
+        at[i] = std::uint8_t(value >> (8 * (format.msbFirst ? bytes - 1 - i : i)));
 }
 
 // Draws the picture into the screen-sized image. A screen pixel that samples the same picture
 // pixel as its left neighbour, or a row that samples the same picture row as the one above, is
 // a copy, which a stretched picture has plenty of.
-void FillImage(XImage& image, const Visual& visual, const BmpImage& picture, const Layout& place)
+void FillImage(std::uint8_t* image, unsigned width, unsigned height, const PixelFormat& format, const BmpImage& picture,
+    const Layout& place)
 {
-    const auto red = ChannelTable(visual.red_mask);
-    const auto green = ChannelTable(visual.green_mask);
-    const auto blue = ChannelTable(visual.blue_mask);
-    const unsigned width = unsigned(image.width), height = unsigned(image.height);
-    const std::size_t rowBytes = std::size_t(image.bytes_per_line);
-    const bool words = HasNativeWords(image);
+    const auto red = ChannelTable(format.redMask);
+    const auto green = ChannelTable(format.greenMask);
+    const auto blue = ChannelTable(format.blueMask);
+    const std::size_t rowBytes = format.RowBytes(width);
+    const bool words = format.bitsPerPixel == 32 && format.msbFirst == HostIsMsbFirst();
     std::vector<long> columns(width);
     for (unsigned x = 0; x < width; ++x)
         columns[x] = place.SourceX(x);
     long previousRow = -1;
     for (unsigned y = 0; y < height; ++y) {
         const long sy = place.SourceY(y);
-        char* row = image.data + y * rowBytes;
+        std::uint8_t* row = image + y * rowBytes;
         if (sy < 0) { // the fresh row is black already
             previousRow = -1;
             continue;
@@ -195,25 +212,83 @@ void FillImage(XImage& image, const Visual& visual, const BmpImage& picture, con
             if (words)
                 reinterpret_cast<std::uint32_t*>(row)[x] = std::uint32_t(value);
             else
-                XPutPixel(&image, int(x), int(y), value);
+                StorePixel(row, x, value, format);
         }
     }
 }
 
-Pixmap PixmapProperty(Display* display, Window root, Atom property)
+// True when the server carried out the request; its error, if any, is taken off the queue.
+bool Done(xcb_connection_t* connection, xcb_void_cookie_t cookie)
 {
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0, after = 0;
-    unsigned char* data = nullptr;
-    Pixmap result = None;
-    if (XGetWindowProperty(display, root, property, 0, 1, False, XA_PIXMAP, &type, &format, &items, &after, &data)
-            == Success
-        && type == XA_PIXMAP && format == 32 && items == 1 && data)
-        result = *reinterpret_cast<Pixmap*>(data);
-    if (data)
-        XFree(data);
-    return result;
+    xcb_generic_error_t* error = xcb_request_check(connection, cookie);
+    std::free(error);
+    return error == nullptr;
+}
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
+{
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, std::uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+xcb_pixmap_t PixmapProperty(xcb_connection_t* connection, xcb_window_t root, xcb_atom_t property)
+{
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, root, property, XCB_ATOM_PIXMAP, 0, 1), nullptr);
+    xcb_pixmap_t pixmap = XCB_NONE;
+    if (reply && reply->type == XCB_ATOM_PIXMAP && reply->format == 32 && xcb_get_property_value_length(reply) == 4)
+        std::memcpy(&pixmap, xcb_get_property_value(reply), sizeof pixmap);
+    std::free(reply);
+    return pixmap;
+}
+
+// Sends the image to the pixmap in bands that each fit one request.
+bool PutImage(xcb_connection_t* connection, xcb_pixmap_t pixmap, std::uint8_t depth, unsigned width, unsigned height,
+    const std::uint8_t* image, std::size_t rowBytes)
+{
+    const xcb_gcontext_t gc = xcb_generate_id(connection);
+    xcb_create_gc(connection, gc, pixmap, 0, nullptr);
+    // The largest request in bytes, less the request's own header.
+    const std::size_t room = std::size_t(xcb_get_maximum_request_length(connection)) * 4 - 64;
+    const unsigned band = unsigned(std::max<std::size_t>(1, room / rowBytes));
+    std::vector<xcb_void_cookie_t> cookies;
+    for (unsigned top = 0; top < height; top += band) {
+        const unsigned rows = std::min(band, height - top);
+        cookies.push_back(xcb_put_image_checked(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, std::uint16_t(width),
+            std::uint16_t(rows), 0, std::int16_t(top), 0, depth, std::uint32_t(rows * rowBytes),
+            image + top * rowBytes));
+    }
+    bool done = true;
+    for (const xcb_void_cookie_t cookie : cookies)
+        done = Done(connection, cookie) && done;
+    xcb_free_gc(connection, gc);
+    return done;
+}
+
+// Sets the pixmap as the root window's background and publishes it; the previous one is freed
+// through the client that kept it, when both properties name it.
+bool Publish(xcb_connection_t* connection, xcb_window_t root, xcb_pixmap_t pixmap)
+{
+    const xcb_atom_t rootPixmap = Atom(connection, "_XROOTPMAP_ID");
+    const xcb_atom_t esetrootPixmap = Atom(connection, "ESETROOT_PMAP_ID");
+    if (rootPixmap == XCB_ATOM_NONE || esetrootPixmap == XCB_ATOM_NONE)
+        return false;
+    const xcb_pixmap_t old = PixmapProperty(connection, root, rootPixmap);
+    if (old != XCB_NONE && old == PixmapProperty(connection, root, esetrootPixmap))
+        Done(connection, xcb_kill_client_checked(connection, old)); // a stale id is no reason to stop
+    bool done = true;
+    for (const xcb_atom_t property : {rootPixmap, esetrootPixmap})
+        done = Done(connection,
+                   xcb_change_property_checked(
+                       connection, XCB_PROP_MODE_REPLACE, root, property, XCB_ATOM_PIXMAP, 32, 1, &pixmap))
+            && done;
+    done
+        = Done(connection, xcb_change_window_attributes_checked(connection, root, XCB_CW_BACK_PIXMAP, &pixmap)) && done;
+    xcb_clear_area(connection, 0, root, 0, 0, 0, 0);
+    return Done(connection, xcb_set_close_down_mode_checked(connection, XCB_CLOSE_DOWN_RETAIN_PERMANENT)) && done;
 }
 
 } // namespace
@@ -222,60 +297,61 @@ bool SetRootWallpaper(const BmpImage& picture, WallpaperLayout layout)
 {
     if (picture.Width() == 0 || picture.Height() == 0)
         return false;
-    // The trap outlives the connection: closing it flushes the last requests, whose errors
-    // must not reach Xlib's default handler, which ends the program.
-    ErrorTrap trap;
-    std::unique_ptr<Display, DisplayCloser> connection(XOpenDisplay(nullptr));
-    Display* display = connection.get();
-    if (!display)
+    int screenNumber = 0;
+    const Connection connection(xcb_connect(nullptr, &screenNumber));
+    xcb_connection_t* c = connection.get();
+    if (xcb_connection_has_error(c))
         return false;
-    const int screen = DefaultScreen(display);
-    const Window root = RootWindow(display, screen);
-    const unsigned width = unsigned(DisplayWidth(display, screen));
-    const unsigned height = unsigned(DisplayHeight(display, screen));
-    const int depth = DefaultDepth(display, screen);
-    Visual* visual = DefaultVisual(display, screen);
-    if (visual->c_class != TrueColor || width == 0 || height == 0)
+    const xcb_setup_t& setup = *xcb_get_setup(c);
+    auto screens = xcb_setup_roots_iterator(&setup);
+    for (int i = 0; i < screenNumber && screens.rem; ++i)
+        xcb_screen_next(&screens);
+    if (!screens.rem)
+        return false;
+    const xcb_screen_t& screen = *screens.data;
+    const unsigned width = screen.width_in_pixels, height = screen.height_in_pixels;
+    PixelFormat format;
+    if (!FindPixelFormat(setup, screen, format) || width == 0 || height == 0)
         return false;
 
-    std::unique_ptr<XImage, ImageDestroyer> image(
-        XCreateImage(display, visual, unsigned(depth), ZPixmap, 0, nullptr, width, height, 32, 0));
-    if (!image)
+    const std::size_t rowBytes = format.RowBytes(width);
+    const ScreenBuffer image(rowBytes * height);
+    if (!image.data)
         return false;
-    ScreenBuffer buffer(std::size_t(image->bytes_per_line) * height);
-    if (!buffer.data)
-        return false;
-    image->data = buffer.data;
-    FillImage(*image, *visual, picture, Layout(picture.Width(), picture.Height(), width, height, layout));
+    FillImage(
+        image.data, width, height, format, picture, Layout(picture.Width(), picture.Height(), width, height, layout));
 
-    const Pixmap pixmap = XCreatePixmap(display, root, width, height, unsigned(depth));
-    GC gc = XCreateGC(display, pixmap, 0, nullptr);
-    XPutImage(display, pixmap, gc, image.get(), 0, 0, 0, 0, width, height);
-    XFreeGC(display, gc);
-    image.reset();
-    if (trap.Failed(display)) {
-        XFreePixmap(display, pixmap);
+    const xcb_pixmap_t pixmap = xcb_generate_id(c);
+    if (!Done(c,
+            xcb_create_pixmap_checked(
+                c, screen.root_depth, pixmap, screen.root, std::uint16_t(width), std::uint16_t(height))))
+        return false;
+    if (!PutImage(c, pixmap, screen.root_depth, width, height, image.data, rowBytes)
+        || !Publish(c, screen.root, pixmap)) {
+        xcb_free_pixmap(c, pixmap);
         return false;
     }
-
-    // The previous picture's pixmap lives on in the client that kept it; when both properties
-    // name it, it was set this way, and ending that client frees it.
-    const Atom rootPixmap = XInternAtom(display, "_XROOTPMAP_ID", False);
-    const Atom esetrootPixmap = XInternAtom(display, "ESETROOT_PMAP_ID", False);
-    const Pixmap old = PixmapProperty(display, root, rootPixmap);
-    if (old != None && old == PixmapProperty(display, root, esetrootPixmap))
-        XKillClient(display, old);
-    trap.Failed(display); // a stale id is no reason to stop
-
-    for (const Atom property : {rootPixmap, esetrootPixmap})
-        XChangeProperty(display, root, property, XA_PIXMAP, 32, PropModeReplace,
-            reinterpret_cast<const unsigned char*>(&pixmap), 1);
-    XSetWindowBackgroundPixmap(display, root, pixmap);
-    XClearWindow(display, root);
-    if (trap.Failed(display))
-        return false;
-    XSetCloseDownMode(display, RetainPermanent);
+    // Closing the connection keeps the pixmap: RetainPermanent.
     return true;
+}
+
+RootPainter::~RootPainter() { Wait(); }
+
+void RootPainter::Paint(const std::string& bitmap, WallpaperLayout layout)
+{
+    // One at a time and in order: a newer picture is drawn after the one before it.
+    Wait();
+    worker_ = std::thread([bitmap, layout] {
+        BmpImage picture;
+        if (picture.Open(bitmap))
+            SetRootWallpaper(picture, layout);
+    });
+}
+
+void RootPainter::Wait()
+{
+    if (worker_.joinable())
+        worker_.join();
 }
 
 } // namespace kdx::platform::posix

@@ -1,6 +1,9 @@
 #pragma once
 #include "BmpImage.h"
 
+#include <string>
+#include <thread>
+
 namespace kdx::platform::posix {
 
 // How a picture covers the screen.
@@ -20,5 +23,24 @@ enum class WallpaperLayout {
 // previous such call is freed through the client that kept it, when both properties name it.
 // False when there is no display, the screen is not TrueColor, or the server refused.
 bool SetRootWallpaper(const BmpImage& picture, WallpaperLayout layout);
+
+// Draws bitmap files on the root window with SetRootWallpaper on a thread of its own, so that a
+// wallpaper change does not hold up the agent's window: drawing a screenful takes tens of
+// milliseconds. One drawing at a time, in the order asked; the last one is waited for at the end.
+class RootPainter {
+public:
+    RootPainter() = default;
+    ~RootPainter();
+    RootPainter(const RootPainter&) = delete;
+    RootPainter& operator=(const RootPainter&) = delete;
+
+    // Starts drawing the bitmap file once the previous drawing is done.
+    void Paint(const std::string& bitmap, WallpaperLayout layout);
+    // Returns once the last drawing is done.
+    void Wait();
+
+private:
+    std::thread worker_;
+};
 
 } // namespace kdx::platform::posix

@@ -1,14 +1,21 @@
 // The wallpaper on a plain X server (Xvfb): the whole road from a picture to the root window,
 // read back from the server.
 #include "ShellTestSupport.h"
+#include "platform/Platform.h"
 #include "platform/posix/BmpImage.h"
+#include "platform/posix/PosixShell.h"
 #include "platform/posix/X11RootWallpaper.h"
 #include "shell/TPublicUnit.h"
 #include "support/Sandbox.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 // After GoogleTest, whose templates use names that Xlib defines as macros (None, Bool).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -16,6 +23,8 @@
 
 using namespace kdx;
 using kdx::test::Sandbox;
+
+extern char** environ;
 
 namespace {
 
@@ -36,6 +45,7 @@ public:
     Screen& operator=(const Screen&) = delete;
 
     bool Open() const { return display_ != nullptr; }
+    ::Display* Connection() const { return display_; }
     unsigned Width() const { return unsigned(DisplayWidth(display_, DefaultScreen(display_))); }
     unsigned Height() const { return unsigned(DisplayHeight(display_, DefaultScreen(display_))); }
 
@@ -105,6 +115,44 @@ private:
     XImage* image_ = nullptr;
 };
 
+// An X server of its own with a 16-bit (5-6-5) screen, where a pixel is two bytes.
+class SixteenBitServer {
+public:
+    SixteenBitServer()
+    {
+        int channel[2];
+        if (pipe(channel) != 0)
+            return;
+        std::string fd = std::to_string(channel[1]);
+        char program[] = "Xvfb", displayfd[] = "-displayfd", screen[] = "-screen", zero[] = "0",
+             geometry[] = "160x120x16", nolisten[] = "-nolisten", tcp[] = "tcp";
+        char* argv[] = {program, displayfd, fd.data(), screen, zero, geometry, nolisten, tcp, nullptr};
+        if (posix_spawnp(&pid_, program, nullptr, nullptr, argv, environ) != 0)
+            pid_ = 0;
+        close(channel[1]);
+        char c;
+        while (pid_ > 0 && read(channel[0], &c, 1) == 1 && c != '\n')
+            number_ += c;
+        close(channel[0]);
+    }
+    ~SixteenBitServer()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    SixteenBitServer(const SixteenBitServer&) = delete;
+    SixteenBitServer& operator=(const SixteenBitServer&) = delete;
+
+    // Its display name, or empty when it did not start.
+    std::string Name() const { return number_.empty() ? std::string() : ":" + number_; }
+
+private:
+    pid_t pid_ = 0;
+    std::string number_;
+};
+
 class RootWallpaper : public ::testing::Test {
 protected:
     Sandbox box;
@@ -116,6 +164,14 @@ protected:
         ASSERT_TRUE(std::getenv("DISPLAY")) << "run under an X server (scripts/test runs this under Xvfb)";
         ASSERT_TRUE(screen.Open());
         box.SetEnv("XDG_CURRENT_DESKTOP", ""); // a plain X session: the root window fallback
+    }
+
+    // The picture through the whole road, and then drawn: the root window is drawn while the
+    // agent goes on.
+    void SetWallpaper(const std::string& picture, int style)
+    {
+        unit.SetWallpaper(picture, style);
+        dynamic_cast<platform::posix::PosixDesktop&>(*platform::Current().desktop).WaitForDrawing();
     }
 
     // 64 x 48 in four quadrants: red, green / blue, yellow.
@@ -130,7 +186,7 @@ protected:
 
 TEST_F(RootWallpaper, CentredAtItsOwnSizeOnBlack)
 {
-    unit.SetWallpaper(Quadrants(), 0);
+    SetWallpaper(Quadrants(), 0);
     screen.Capture();
     const unsigned left = (screen.Width() - 64) / 2, top = (screen.Height() - 48) / 2;
     EXPECT_EQ(screen.At(left, top), Red);
@@ -144,7 +200,7 @@ TEST_F(RootWallpaper, CentredAtItsOwnSizeOnBlack)
 
 TEST_F(RootWallpaper, TiledFromTheTopLeftCorner)
 {
-    unit.SetWallpaper(Quadrants(), 1);
+    SetWallpaper(Quadrants(), 1);
     screen.Capture();
     EXPECT_EQ(screen.At(0, 0), Red);
     EXPECT_EQ(screen.At(32, 0), Green);
@@ -157,7 +213,7 @@ TEST_F(RootWallpaper, TiledFromTheTopLeftCorner)
 
 TEST_F(RootWallpaper, StretchedOverTheWholeScreen)
 {
-    unit.SetWallpaper(Quadrants(), 2);
+    SetWallpaper(Quadrants(), 2);
     screen.Capture();
     const unsigned w = screen.Width(), h = screen.Height();
     EXPECT_EQ(screen.At(0, 0), Red);
@@ -172,7 +228,7 @@ TEST_F(RootWallpaper, AJpegShowsAsItsDecodedBitmap)
 {
     test::WritePpm(box.Root() + "/photo.ppm", 300, 200);
     test::MakeJpeg(box.Root() + "/photo.ppm", box.Root() + "/photo.jpg");
-    unit.SetWallpaper(box.Root() + "/photo.jpg", 0);
+    SetWallpaper(box.Root() + "/photo.jpg", 0);
     const test::Picture bitmap = test::ReadBmp(unit.WallpaperBitmapPath());
     ASSERT_TRUE(bitmap.ok);
     screen.Capture();
@@ -186,13 +242,13 @@ TEST_F(RootWallpaper, AJpegShowsAsItsDecodedBitmap)
 
 TEST_F(RootWallpaper, ThePixmapIsPublishedAndThePreviousOneFreed)
 {
-    unit.SetWallpaper(Quadrants(), 0);
+    SetWallpaper(Quadrants(), 0);
     const Pixmap first = screen.Property("_XROOTPMAP_ID");
     ASSERT_NE(first, Pixmap(None));
     EXPECT_EQ(screen.Property("ESETROOT_PMAP_ID"), first);
     EXPECT_TRUE(screen.Exists(first)) << "kept after the agent's connection closed";
 
-    unit.SetWallpaper(Quadrants(), 1);
+    SetWallpaper(Quadrants(), 1);
     const Pixmap second = screen.Property("_XROOTPMAP_ID");
     EXPECT_NE(second, first);
     EXPECT_EQ(screen.Property("ESETROOT_PMAP_ID"), second);
@@ -202,13 +258,34 @@ TEST_F(RootWallpaper, ThePixmapIsPublishedAndThePreviousOneFreed)
 
 TEST_F(RootWallpaper, APictureThatIsNoBitmapLeavesTheScreenAlone)
 {
-    unit.SetWallpaper(Quadrants(), 1);
+    SetWallpaper(Quadrants(), 1);
     const Pixmap before = screen.Property("_XROOTPMAP_ID");
     Sandbox::Write(box.Root() + "/picture.png", std::string("\x89PNG\r\n\x1a\n", 8));
-    unit.SetWallpaper(box.Root() + "/picture.png", 0);
+    SetWallpaper(box.Root() + "/picture.png", 0);
     EXPECT_EQ(screen.Property("_XROOTPMAP_ID"), before);
     screen.Capture();
     EXPECT_EQ(screen.At(0, 0), Red);
+}
+
+TEST_F(RootWallpaper, OnASixteenBitScreenTheColoursComeOutTheSame)
+{
+    const SixteenBitServer server;
+    ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
+    box.SetEnv("DISPLAY", server.Name());
+    Screen small;
+    ASSERT_TRUE(small.Open());
+    ASSERT_EQ(DefaultDepth(small.Connection(), 0), 16);
+    platform::posix::BmpImage picture;
+    ASSERT_TRUE(picture.Open(Quadrants()));
+    ASSERT_TRUE(platform::posix::SetRootWallpaper(picture, platform::posix::WallpaperLayout::Center));
+    small.Capture();
+    const unsigned left = (160 - 64) / 2, top = (120 - 48) / 2;
+    EXPECT_EQ(small.At(left, top), Red);
+    EXPECT_EQ(small.At(left + 63, top), Green);
+    EXPECT_EQ(small.At(left, top + 47), Blue);
+    EXPECT_EQ(small.At(left + 63, top + 47), Yellow);
+    EXPECT_EQ(small.At(left - 1, top), Black);
+    EXPECT_EQ(small.At(159, 119), Black);
 }
 
 } // namespace
