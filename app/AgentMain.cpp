@@ -9,11 +9,27 @@
 #include "prefs/TfrmMisc.h"
 #include "shell/ReportErrors.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <cstring>
+#include <thread>
 
 namespace kdx {
 
 namespace {
+
+// Reads the font configuration on another core while the application connects to the display,
+// so the window's first text finds it ready: reading it is a good part of the start-up.
+class FontWarmUp {
+public:
+    FontWarmUp() : thread_([] { FcInit(); }) { }
+    ~FontWarmUp() { thread_.join(); }
+    FontWarmUp(const FontWarmUp&) = delete;
+    FontWarmUp& operator=(const FontWarmUp&) = delete;
+
+private:
+    std::thread thread_;
+};
 
 bool HandOver(platform::IInstance& instance)
 {
@@ -50,6 +66,7 @@ int RunAgent(int argc, char** argv)
     if (HandOver(instance))
         return 0;
 
+    const FontWarmUp fonts;
     TApplication app(argc, argv);
     TfrmMain* receiver = nullptr;
     const bool listening = instance.Listen(platform::AgentName, [&receiver](unsigned message) {
