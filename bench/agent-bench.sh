@@ -12,8 +12,11 @@ idle=${5:-60}
 sandbox=$(mktemp -d)
 pids=()
 cleanup() {
-    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
+    # Quietly: the shell would report each killed program.
+    {
+        for pid in "${pids[@]}"; do kill -9 "$pid" || true; done
+        wait || true
+    } 2>/dev/null
     rm -rf "$sandbox"
 }
 trap cleanup EXIT
