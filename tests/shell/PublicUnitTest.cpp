@@ -4,6 +4,7 @@
 #include "shell/TPublicUnit.h"
 #include "support/Sandbox.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -24,6 +25,41 @@ protected:
         return path;
     }
 };
+
+// A window manager's stacking order, bottom first, that moves a window to the bottom as soon as
+// it is asked to minimise it, as a window manager may, while the walk is still going.
+class RestackingWindows final : public platform::IDesktopWindows {
+public:
+    std::vector<platform::WindowHandle> order;
+    std::vector<platform::WindowHandle> hidden, minimised;
+    platform::WindowHandle FindDesktopIconsWindow() override { return 0; }
+    void ShowWindow(platform::WindowHandle, bool) override { }
+    platform::WindowHandle NextWindow(platform::WindowHandle window) override
+    {
+        const auto it = std::find(order.begin(), order.end(), window);
+        return it == order.end() || it == order.begin() ? 0 : *(it - 1);
+    }
+    bool IsWindowVisible(platform::WindowHandle window) override
+    {
+        return std::find(hidden.begin(), hidden.end(), window) == hidden.end();
+    }
+    void Minimize(platform::WindowHandle window) override
+    {
+        minimised.push_back(window);
+        order.erase(std::find(order.begin(), order.end(), window));
+        order.insert(order.begin(), window);
+    }
+};
+
+TEST_F(PublicUnit, MinimizeWindowsTakesTheWindowsBelowAsTheyStoodWhenAsked)
+{
+    RestackingWindows windows;
+    windows.order = {1, 2, 3, 4, 5}; // 5 on top; the agent is 3
+    windows.hidden = {2};
+    const test::ServicesWith restacking([&](platform::Services& s) { s.desktopWindows = &windows; });
+    unit.MinimizeWindows(3);
+    EXPECT_EQ(windows.minimised, (std::vector<platform::WindowHandle> {3, 1}));
+}
 
 TEST_F(PublicUnit, AMissingFileIsNotFoundWhateverItsExtension)
 {
