@@ -83,13 +83,18 @@ WindowHandle X11DesktopWindows::NextWindow(WindowHandle window)
     if (!display)
         return 0;
     XErrorTrap trap(display);
-    const auto order = StackingOrder(display);
+    std::vector<unsigned long> order = StackingOrder(display);
+    if (window == lastNext_ && std::find(order.begin(), order.end(), window) == order.end())
+        order = lastOrder_;
+    lastOrder_ = order;
     const auto it = std::find(order.begin(), order.end(), window);
     // A hidden window has left the stacking order; it counts as the top-most, where the
     // window it stood for was when it was last used.
     if (it == order.end())
-        return order.empty() ? 0 : order.back();
-    return it == order.begin() ? 0 : *(it - 1);
+        lastNext_ = order.empty() ? 0 : order.back();
+    else
+        lastNext_ = it == order.begin() ? 0 : *(it - 1);
+    return lastNext_;
 }
 
 bool X11DesktopWindows::IsWindowVisible(WindowHandle window)

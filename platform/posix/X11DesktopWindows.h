@@ -22,6 +22,12 @@ private:
     // kept here from the hiding to the showing, so the window comes back as it was (below the
     // others, on every workspace, without a task-bar entry).
     std::map<WindowHandle, std::vector<unsigned long>> savedStates_;
+    // The stacking order as NextWindow last read it, and the window it gave. When that window
+    // has left the order by the next step (a window hidden a moment before, which the window
+    // manager has only now let go), the walk goes on from where it stood there, not from the
+    // top: a walk down the order never turns upwards.
+    std::vector<unsigned long> lastOrder_;
+    WindowHandle lastNext_ = 0;
 };
 
 } // namespace kdx::platform::posix

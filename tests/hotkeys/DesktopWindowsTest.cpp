@@ -64,7 +64,8 @@ TEST_F(DesktopWindows, ClearDesktopMinimisesTheWindowsFromTheAgentDownAndRestore
         const auto at = [&](Window w) { return std::find(order.begin(), order.end(), w) - order.begin(); };
         return at(above) < long(order.size()) && at(below) < at(agent) && at(agent) < at(above);
     })) << "the windows stack in the order they were opened";
-    ASSERT_TRUE(desktop.HasState(icons, "_NET_WM_STATE_SKIP_TASKBAR"));
+    // The window manager writes the states of the windows it takes on in its own time.
+    ASSERT_TRUE(WaitFor([&] { return desktop.HasState(icons, "_NET_WM_STATE_SKIP_TASKBAR"); }));
 
     EXPECT_EQ(Handle(icons), Windows().FindDesktopIconsWindow());
     Windows().ShowWindow(icons, false);
@@ -82,6 +83,24 @@ TEST_F(DesktopWindows, ClearDesktopMinimisesTheWindowsFromTheAgentDownAndRestore
     EXPECT_TRUE(WaitFor([&] { return desktop.HasState(icons, "_NET_WM_STATE_SKIP_TASKBAR"); }))
         << "the window manager's state of the desktop window is back";
     EXPECT_TRUE(desktop.Iconic(agent)) << "Restore does not bring the windows back";
+}
+
+TEST_F(DesktopWindows, AWindowThatLeavesTheOrderDuringAWalkDoesNotTurnItUpwards)
+{
+    const Window low = desktop.Open("_NET_WM_WINDOW_TYPE_NORMAL");
+    const Window middle = desktop.Open("_NET_WM_WINDOW_TYPE_NORMAL");
+    const Window high = desktop.Open("_NET_WM_WINDOW_TYPE_NORMAL");
+    const auto stacking
+        = [&] { return desktop.Property(DefaultRootWindow(desktop.display), "_NET_CLIENT_LIST_STACKING", XA_WINDOW); };
+    ASSERT_TRUE(WaitFor([&] { return stacking() == std::vector<unsigned long> {low, middle, high}; }));
+    ASSERT_EQ(Windows().NextWindow(high), Handle(middle));
+    // The middle window is hidden, and the window manager lets it go, before the walk's next step.
+    Windows().ShowWindow(middle, false);
+    ASSERT_TRUE(WaitFor([&] { return stacking() == std::vector<unsigned long> {low, high}; }));
+    EXPECT_EQ(Windows().NextWindow(middle), Handle(low));
+    // Outside a walk, a hidden window still counts as the top-most, as the agent's own does.
+    EXPECT_EQ(Windows().NextWindow(middle), Handle(high));
+    Windows().ShowWindow(middle, true);
 }
 
 } // namespace
