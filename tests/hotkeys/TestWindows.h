@@ -79,7 +79,28 @@ public:
             shown = WaitFor([&] { return Viewable(w); }, 1000);
         }
         EXPECT_TRUE(shown);
+        // Under load, openbox has been seen to take a window on with its states cleared; then it
+        // is asked for them the way a program asks for a state change of a mapped window.
+        for (const char* s : states)
+            if (!WaitFor([&] { return HasState(w, s); }, 500))
+                AskForState(w, s);
+        for (const char* s : states)
+            EXPECT_TRUE(WaitFor([&] { return HasState(w, s); })) << s;
         return w;
+    }
+
+    void AskForState(Window w, const char* state)
+    {
+        XEvent e {};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = Intern("_NET_WM_STATE");
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = 1; // add
+        e.xclient.data.l[1] = long(Intern(state));
+        e.xclient.data.l[3] = 1; // from an application
+        XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(display);
     }
 
     bool Viewable(Window w)
