@@ -9,23 +9,10 @@ watch=$3
 runs=${4:-15}
 idle=${5:-60}
 
-sandbox=$(mktemp -d)
-pids=()
-cleanup() {
-    # Quietly: the shell would report each killed program.
-    {
-        for pid in "${pids[@]}"; do kill -9 "$pid" || true; done
-        wait || true
-    } 2>/dev/null
-    rm -rf "$sandbox"
-}
-trap cleanup EXIT
-
+# shellcheck source=../tests/support/agent-world.sh
+source "$(dirname "$0")/../tests/support/agent-world.sh"
 # The agent's own world, with a wallpaper rotation of two pictures every 30 seconds.
-mkdir -p "$sandbox/install" "$sandbox/config" "$sandbox/data" "$sandbox/runtime"
-chmod 700 "$sandbox/runtime"
-export HOME=$sandbox XDG_CONFIG_HOME=$sandbox/config XDG_DATA_HOME=$sandbox/data
-export XDG_RUNTIME_DIR=$sandbox/runtime KALEIDRA_PROGRAM_FILE=$sandbox/install/KDX3
+agent_world "$sandbox/install/KDX3"
 convert -size 1024x768 plasma:red-blue "BMP3:$sandbox/one.bmp"
 convert -size 1024x768 plasma:green-yellow "BMP3:$sandbox/two.bmp"
 printf '[PaperList]\n0=%s\n1=%s\n[Wallpaper]\nCycle=2\nInterval=30\nStyle=2\nActivate=1\n' \

@@ -8,42 +8,10 @@ set -uo pipefail
 agent=$1
 build=$2
 shot="$build/kdx3-main-window.png"
-failures=0
 
-sandbox=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$sandbox"
-}
-trap cleanup EXIT
-
-# A private world: the agent's settings, registry stand-in and rendezvous live in the sandbox.
-mkdir -p "$sandbox/install" "$sandbox/config" "$sandbox/data" "$sandbox/runtime"
-chmod 700 "$sandbox/runtime"
-export HOME=$sandbox XDG_CONFIG_HOME=$sandbox/config XDG_DATA_HOME=$sandbox/data
-export XDG_RUNTIME_DIR=$sandbox/runtime KALEIDRA_PROGRAM_FILE=$sandbox/install/KDX3
-
-check() { # check DESCRIPTION COMMAND...
-    if "${@:2}"; then
-        echo "ok: $1"
-    else
-        echo "FAILED: $1"
-        failures=$((failures + 1))
-    fi
-}
-
-# Waits up to $1 tenths of a second for the command to succeed.
-wait_for() {
-    local tries=$1
-    shift
-    for ((i = 0; i < tries; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# shellcheck source=../support/agent-world.sh
+source "$(dirname "$0")/../support/agent-world.sh"
+agent_world "$sandbox/install/KDX3"
 
 # Visible windows of the agent, as "id width height" lines.
 agent_windows() {

@@ -6,19 +6,10 @@
 set -uo pipefail
 agent=$1
 
-sandbox=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$sandbox"
-}
-trap cleanup EXIT
-
-mkdir -p "$sandbox/install" "$sandbox/config" "$sandbox/data" "$sandbox/runtime" "$sandbox/pics"
-chmod 700 "$sandbox/runtime"
-export HOME=$sandbox XDG_CONFIG_HOME=$sandbox/config XDG_DATA_HOME=$sandbox/data
-export XDG_RUNTIME_DIR=$sandbox/runtime KALEIDRA_PROGRAM_FILE=$sandbox/install/KDX3
+# shellcheck source=../support/agent-world.sh
+source "$(dirname "$0")/../support/agent-world.sh"
+agent_world "$sandbox/install/KDX3"
+mkdir -p "$sandbox/pics"
 # Only the plain X root window applies the picture here, whatever desktop the machine has.
 export XDG_CURRENT_DESKTOP=none
 
@@ -32,6 +23,7 @@ root_colour() { import -window root -crop 1x1+0+0 -depth 8 txt:- 2>/dev/null | g
 
 "$agent" &
 pid=$!
+pids+=("$pid")
 seen=()
 last=
 end=$((SECONDS + 10))
@@ -45,7 +37,6 @@ while [ $SECONDS -lt $end ]; do
 done
 colour=$(root_colour)
 
-failures=0
 if [ ${#seen[@]} -ge 3 ]; then
     echo "ok: the stamp changed $((${#seen[@]} - 1)) times after the start-up change: ${seen[*]}"
 else

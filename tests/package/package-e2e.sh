@@ -5,36 +5,9 @@
 # Usage: package-e2e.sh BUILD_FOLDER
 set -uo pipefail
 build=$1
-failures=0
 
-sandbox=$(mktemp -d)
-agent_pid=
-cleanup() {
-    [ -n "$agent_pid" ] && kill -9 "$agent_pid" 2>/dev/null
-    wait 2>/dev/null
-    chmod -R u+w "$sandbox" 2>/dev/null
-    rm -rf "$sandbox"
-}
-trap cleanup EXIT
-
-check() { # check DESCRIPTION COMMAND...
-    if "${@:2}"; then
-        echo "ok: $1"
-    else
-        echo "FAILED: $1"
-        failures=$((failures + 1))
-    fi
-}
-
-wait_for() { # wait_for TENTHS COMMAND...: polls until the command succeeds
-    local tries=$1
-    shift
-    for ((i = 0; i < tries; i++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# shellcheck source=../support/agent-world.sh
+source "$(dirname "$0")/../support/agent-world.sh"
 
 if ! cpack -G DEB -B "$sandbox/package" --config "$build/CPackConfig.cmake" >"$sandbox/cpack.txt" 2>&1; then
     cat "$sandbox/cpack.txt"
@@ -63,10 +36,7 @@ check "the menu entry's icon is installed" \
 # An installed copy's folder is not the user's to write: mode bits taken away, which the agent
 # honours even for root.
 chmod -R a-w "$root/usr"
-mkdir -p "$sandbox/config" "$sandbox/data" "$sandbox/runtime"
-chmod 700 "$sandbox/runtime"
-export HOME=$sandbox XDG_CONFIG_HOME=$sandbox/config XDG_DATA_HOME=$sandbox/data
-export XDG_RUNTIME_DIR=$sandbox/runtime KALEIDRA_PROGRAM_FILE=$root/usr/bin/KDX3
+agent_world "$root/usr/bin/KDX3"
 
 # Settings the agent must find in the data home: a wallpaper list with a two-second rotation,
 # whose stamp it writes back, and a key of the user's own that must survive.
@@ -78,6 +48,7 @@ printf '[PaperList]\n0=%s\n[Wallpaper]\nCycle=2\nInterval=2\nStyle=2\nActivate=1
 
 "$root/usr/bin/KDX3" /nominimize &
 agent_pid=$!
+pids+=("$agent_pid")
 main_window() {
     local id
     for id in $(xdotool search --onlyvisible --classname KDX3 2>/dev/null); do
