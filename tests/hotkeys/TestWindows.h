@@ -25,6 +25,24 @@ inline bool WaitFor(const std::function<bool()>& condition, int ms = 5000)
     return condition();
 }
 
+// A 32-bit property of a window (atoms, windows) as read from the server; empty when absent.
+inline std::vector<unsigned long> Property32(Display* display, Window w, const char* name, Atom type)
+{
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, rest = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> items;
+    if (XGetWindowProperty(
+            display, w, XInternAtom(display, name, False), 0, 1024, False, type, &actual, &format, &count, &rest, &data)
+            == Success
+        && data && format == 32)
+        items.assign(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + count);
+    if (data)
+        XFree(data);
+    return items;
+}
+
 // The test's own X connection: the other programs whose windows the agent acts on.
 class Desktop {
 public:
@@ -45,18 +63,7 @@ public:
     std::vector<unsigned long> Property(Window w, const char* name, Atom type)
     {
         XSync(display, False);
-        Atom actual = None;
-        int format = 0;
-        unsigned long count = 0, rest = 0;
-        unsigned char* data = nullptr;
-        std::vector<unsigned long> items;
-        if (XGetWindowProperty(display, w, Intern(name), 0, 1024, False, type, &actual, &format, &count, &rest, &data)
-                == Success
-            && data && format == 32)
-            items.assign(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + count);
-        if (data)
-            XFree(data);
-        return items;
+        return Property32(display, w, name, type);
     }
 
     // A top-level window of the given EWMH type and states, mapped and waited for.

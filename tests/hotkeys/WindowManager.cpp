@@ -1,5 +1,7 @@
 #include "WindowManager.h"
 
+#include "TestWindows.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -17,34 +19,17 @@ namespace kdx::test {
 
 namespace {
 
-std::vector<unsigned long> WindowsOf(Display* display, Window window, const char* name)
-{
-    Atom actual = None;
-    int format = 0;
-    unsigned long count = 0, rest = 0;
-    unsigned char* data = nullptr;
-    std::vector<unsigned long> items;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, XA_WINDOW, &actual,
-            &format, &count, &rest, &data)
-            == Success
-        && data && format == 32)
-        items.assign(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + count);
-    if (data)
-        XFree(data);
-    return items;
-}
-
 // A manager that has gone can leave its root-window property behind; the check window it
 // names must exist and name itself.
 bool HasWindowManager(Display* display)
 {
-    const auto check = WindowsOf(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK");
-    return !check.empty() && WindowsOf(display, check[0], "_NET_SUPPORTING_WM_CHECK") == check;
+    const auto check = Property32(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    return !check.empty() && Property32(display, check[0], "_NET_SUPPORTING_WM_CHECK", XA_WINDOW) == check;
 }
 
 bool Manages(Display* display, Window window)
 {
-    const auto managed = WindowsOf(display, DefaultRootWindow(display), "_NET_CLIENT_LIST");
+    const auto managed = Property32(display, DefaultRootWindow(display), "_NET_CLIENT_LIST", XA_WINDOW);
     return std::find(managed.begin(), managed.end(), window) != managed.end();
 }
 
