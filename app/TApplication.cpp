@@ -1,13 +1,12 @@
 #include "TApplication.h"
 
-#include "TfrmMain.h"
 #include "shell/ReportErrors.h"
 
 namespace kdx {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
-    setApplicationName(texts::AgentTitle);
+    setApplicationName(ProgramTitle);
     // The tray keeps the agent alive while its window is hidden; only the ways out end it.
     setQuitOnLastWindowClosed(false);
 }

@@ -64,7 +64,7 @@ TfrmMain::TfrmMain(TFormCatalog forms, QWidget* parent)
       imgOutlook(MakeOutlookImages())
 {
     setObjectName("frmMain");
-    setWindowTitle(texts::AgentTitle);
+    setWindowTitle(ProgramTitle);
     setWindowIcon(ProgramIcon());
     resize(678, 492);
     setMinimumSize(652, 492);
@@ -320,7 +320,7 @@ void TfrmMain::BuildTray()
 
     Tray = new QSystemTrayIcon(ProgramIcon(), this);
     Tray->setObjectName("Tray");
-    Tray->setToolTip(texts::AgentTitle);
+    Tray->setToolTip(ProgramTitle);
     Tray->setContextMenu(TrayMenu);
     connect(mnuSettings, &QAction::triggered, this, Reporting(this, &TfrmMain::ShowMainWindow));
     connect(mnuClose, &QAction::triggered, this, Reporting(this, &TfrmMain::Terminate));

@@ -3,7 +3,6 @@
 #include "platform/WindowHandle.h"
 #include "prefs/IHotKeyOwner.h"
 #include "settings/Records.h"
-#include "shell/MessageBox.h"
 
 #include <QMainWindow>
 
@@ -38,7 +37,6 @@ struct TFormCatalog {
 
 // Fixed texts of the main window.
 namespace texts {
-inline constexpr const char* AgentTitle = ProgramTitle;
 inline constexpr const char* NotAvailable = "This part of Kaleidra Agent is not available yet.";
 inline constexpr const char* FeedbackAddress = "feedback@tembrix.com";
 inline constexpr const char* FeedbackSubject = "?subject=Give advice about Kaleidra Deluxe";

@@ -8,6 +8,7 @@
 #include "lists/TfrmSaver.h"
 #include "lists/TfrmWallpaper.h"
 #include "settings/Errors.h"
+#include "shell/MessageBox.h"
 #include "support/Sandbox.h"
 
 #include <QAction>
