@@ -59,9 +59,6 @@ kdx_package_program(KDX3)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaleidra-agent.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaleidra-agent.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-# There is no compiled help on Linux: the user help is a plain HTML page.
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/kdx3.html DESTINATION ${KDX_PACKAGE_DOCDIR})
-
 # The package is native (its version has no Debian revision), so its changelog is changelog.gz.
 file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog changelog_top LIMIT_COUNT 1)
 if(NOT changelog_top MATCHES "^${KDX_PACKAGE} \\(${PROJECT_VERSION}\\) ")
