@@ -13,7 +13,8 @@
 # mount outlives the run. Needs root.
 # Usage: clean-system.sh PACKAGE.deb NEEDS_FILE [SCREENSHOT.png]
 set -uo pipefail
-cache=${KDX_CLEAN_TREE_CACHE:-$HOME/.cache/kaleidra-agent}
+home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
+cache=${KDX_CLEAN_TREE_CACHE:-$home/.cache/kaleidra-agent}
 if [ -z "${KDX_CLEAN_SYSTEM_NAMESPACE:-}" ]; then
     exec unshare --mount --propagation private \
         env KDX_CLEAN_SYSTEM_NAMESPACE=1 KDX_CLEAN_TREE_CACHE="$cache" "$0" "$@"
@@ -89,6 +90,8 @@ make_pristine() {
     local mirror tmp
     mirror=$(host_mirror)
     [ -n "$mirror" ] || fail "no archive for $suite in this machine's apt sources"
+    # What a run killed while making the tree left (its mounts went with its namespace).
+    rm -rf --one-file-system "$cache"/tree.*
     tmp=$(mktemp -d "$cache/tree.XXXXXX")
     echo "making the $suite tree from $mirror (once per machine)"
     if ! debootstrap --variant=minbase --arch="$arch" "$suite" "$tmp" "$mirror" >"$cache/debootstrap.log" 2>&1; then
