@@ -1,22 +1,56 @@
 #include "HandedFile.h"
 
 #include <cstdio>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kdx::platform::posix {
 
 namespace {
 
-bool Exists(const std::string& path, struct stat* st) { return lstat(path.c_str(), st) == 0; }
+// The bitmap's folder, and its name split around the number: "KAWalllpaper-" and ".bmp".
+struct HandedNames {
+    std::string folder, stem, extension;
 
-bool NewerChange(const struct stat& a, const struct stat& b)
-{
-    if (a.st_ctim.tv_sec != b.st_ctim.tv_sec)
-        return a.st_ctim.tv_sec > b.st_ctim.tv_sec;
-    return a.st_ctim.tv_nsec > b.st_ctim.tv_nsec;
-}
+    explicit HandedNames(const std::string& bitmap)
+    {
+        const std::size_t slash = bitmap.rfind('/');
+        folder = slash == std::string::npos ? "." : bitmap.substr(0, slash == 0 ? 1 : slash);
+        const std::string name = slash == std::string::npos ? bitmap : bitmap.substr(slash + 1);
+        const std::size_t dot = name.rfind('.');
+        stem = name.substr(0, dot) + "-";
+        extension = dot == std::string::npos ? "" : name.substr(dot);
+    }
+
+    std::string Path(unsigned long long number) const
+    {
+        return (folder == "/" ? "" : folder) + "/" + stem + std::to_string(number) + extension;
+    }
+
+    // The numbers of the handed names in the folder.
+    std::vector<unsigned long long> Present() const
+    {
+        std::vector<unsigned long long> numbers;
+        DIR* dir = opendir(folder.c_str());
+        if (!dir)
+            return numbers;
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() <= stem.size() + extension.size() || name.compare(0, stem.size(), stem) != 0
+                || name.compare(name.size() - extension.size(), extension.size(), extension) != 0)
+                continue;
+            const std::string digits = name.substr(stem.size(), name.size() - stem.size() - extension.size());
+            if (digits.size() > 18 || digits.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            numbers.push_back(std::stoull(digits));
+        }
+        closedir(dir);
+        return numbers;
+    }
+};
 
 bool CopyBytes(const std::string& from, const std::string& to)
 {
@@ -36,40 +70,34 @@ bool CopyBytes(const std::string& from, const std::string& to)
 
 } // namespace
 
-std::pair<std::string, std::string> HandedNames(const std::string& bitmap)
-{
-    const std::size_t slash = bitmap.rfind('/');
-    std::size_t dot = bitmap.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        dot = bitmap.size();
-    const std::string stem = bitmap.substr(0, dot), extension = bitmap.substr(dot);
-    return {stem + "-1" + extension, stem + "-2" + extension};
-}
-
 std::string MakeHandedFile(const std::string& bitmap)
 {
-    const auto [first, second] = HandedNames(bitmap);
-    struct stat a {
-    }, b {};
-    const bool hasFirst = Exists(first, &a), hasSecond = Exists(second, &b);
-    const std::string& target = !hasFirst ? first : !hasSecond ? second : NewerChange(a, b) ? second : first;
-    const std::string part = target + ".part";
+    const HandedNames names(bitmap);
+    // Numbered from the clock's seconds, so that the numbers go on even where the folder was
+    // emptied since a desktop was last handed a name; past the last number when changes come
+    // faster.
+    unsigned long long next = static_cast<unsigned long long>(std::time(nullptr));
+    for (const unsigned long long number : names.Present())
+        next = number >= next ? number + 1 : next;
+    const std::string handed = names.Path(next);
+    const std::string part = handed + ".part";
     unlink(part.c_str()); // left by an interrupted change
     const bool made = link(bitmap.c_str(), part.c_str()) == 0 || CopyBytes(bitmap, part);
-    if (!made || std::rename(part.c_str(), target.c_str()) != 0) {
+    if (!made || std::rename(part.c_str(), handed.c_str()) != 0) {
         unlink(part.c_str());
         return bitmap;
     }
-    return target;
+    return handed;
 }
 
-void DropOtherHandedFile(const std::string& bitmap, const std::string& handed)
+void DropOtherHandedFiles(const std::string& bitmap, const std::string& handed)
 {
-    const auto [first, second] = HandedNames(bitmap);
-    if (handed == first)
-        unlink(second.c_str());
-    else if (handed == second)
-        unlink(first.c_str());
+    const HandedNames names(bitmap);
+    for (const unsigned long long number : names.Present()) {
+        const std::string path = names.Path(number);
+        if (path != handed)
+            unlink(path.c_str());
+    }
 }
 
 } // namespace kdx::platform::posix

@@ -41,7 +41,7 @@ WallpaperOutcome ShowWallpaper(const std::vector<IWallpaperRoute*>& routes, cons
             continue;
         const std::string failure = route->Apply(picture);
         if (failure.empty()) {
-            DropOtherHandedFile(bitmap, picture.file);
+            DropOtherHandedFiles(bitmap, picture.file);
             return {true, route->Name()};
         }
         tried += (tried.empty() ? "" : "; ") + route->Name() + ": " + failure;

@@ -28,8 +28,8 @@ struct DesktopSession {
     bool Is(std::initializer_list<std::string_view> names) const;
 };
 
-// The picture a desktop is handed: a file holding the wallpaper bitmap, under a name that
-// differs from the one handed the time before, and the layout (none: the desktop's own).
+// The picture a desktop is handed: a file holding the wallpaper bitmap, under a name not
+// handed before (HandedFile.h), and the layout (none: the desktop's own).
 struct HandedPicture {
     std::string file;
     std::optional<WallpaperLayout> layout;

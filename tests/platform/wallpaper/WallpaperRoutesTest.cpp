@@ -8,11 +8,10 @@
 #include "support/FakePrograms.h"
 #include "support/Sandbox.h"
 
-#include <chrono>
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <thread>
 
 using namespace kdx;
 using namespace kdx::platform::posix;
@@ -27,8 +26,6 @@ protected:
     kdx::test::FakePrograms programs {box};
     std::string windows = box.DataHome() + "/kaleidra-agent";
     std::string bitmap = windows + "/KAWalllpaper.bmp";
-    std::string first = windows + "/KAWalllpaper-1.bmp";
-    std::string second = windows + "/KAWalllpaper-2.bmp";
     PosixDesktop desktop;
 
     void SetUp() override
@@ -57,6 +54,27 @@ protected:
     }
 
     std::vector<std::string> Calls() { return programs.Calls(0); }
+
+    // The names handed out that are still there.
+    std::vector<std::string> Handed()
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(windows))
+            if (entry.path().filename().string().rfind("KAWalllpaper-", 0) == 0)
+                found.push_back(entry.path().string());
+        return found;
+    }
+
+    // Calls with "@" standing for the one name handed out.
+    std::vector<std::string> WithHanded(std::vector<std::string> calls)
+    {
+        const auto handed = Handed();
+        EXPECT_EQ(handed.size(), 1u);
+        for (std::string& call : calls)
+            for (std::size_t at; !handed.empty() && (at = call.find('@')) != std::string::npos;)
+                call.replace(at, 1, handed[0]);
+        return calls;
+    }
 };
 
 TEST_F(WallpaperRoutes, EachDesktopIsHandedThePictureThroughItsOwnInterface)
@@ -67,7 +85,7 @@ TEST_F(WallpaperRoutes, EachDesktopIsHandedThePictureThroughItsOwnInterface)
     programs.Fake("pcmanfm");
     programs.Fake("swaymsg");
     programs.Fake("hyprctl", "echo ok");
-    const std::string uri = "file://" + first;
+    const std::string uri = "file://@";
     const std::string xfce = "xfconf-query|-c|xfce4-desktop|-p|/backdrop/screen0/monitorscreen/workspace0/";
     const struct {
         const char* desktop;
@@ -83,27 +101,24 @@ TEST_F(WallpaperRoutes, EachDesktopIsHandedThePictureThroughItsOwnInterface)
             {"gsettings|set|org.cinnamon.desktop.background|picture-uri|" + uri + "|",
                 "gsettings|set|org.cinnamon.desktop.background|picture-options|stretched|"}},
         {"MATE", "MATE (gsettings)",
-            {"gsettings|set|org.mate.background|picture-filename|" + first + "|",
+            {"gsettings|set|org.mate.background|picture-filename|@|",
                 "gsettings|set|org.mate.background|picture-options|stretched|"}},
         {"XFCE", "XFCE (xfconf-query)",
-            {"xfconf-query|-c|xfce4-desktop|-l|", xfce + "last-image|-n|-t|string|-s|" + first + "|",
+            {"xfconf-query|-c|xfce4-desktop|-l|", xfce + "last-image|-n|-t|string|-s|@|",
                 xfce + "image-style|-n|-t|int|-s|3|"}},
-        {"LXQt", "LXQt (pcmanfm-qt)", {"pcmanfm-qt|--set-wallpaper|" + first + "|--wallpaper-mode|stretch|"}},
-        {"LXDE", "LXDE (pcmanfm)", {"pcmanfm|--set-wallpaper|" + first + "|--wallpaper-mode|stretch|"}},
-        {"sway", "sway (swaymsg)", {"swaymsg|--|output * bg \"" + first + "\" stretch|"}},
+        {"LXQt", "LXQt (pcmanfm-qt)", {"pcmanfm-qt|--set-wallpaper|@|--wallpaper-mode|stretch|"}},
+        {"LXDE", "LXDE (pcmanfm)", {"pcmanfm|--set-wallpaper|@|--wallpaper-mode|stretch|"}},
+        {"sway", "sway (swaymsg)", {"swaymsg|--|output * bg \"@\" stretch|"}},
         {"Hyprland", "Hyprland (hyprctl hyprpaper)",
-            {"hyprctl|hyprpaper|preload|" + first + "|", "hyprctl|hyprpaper|wallpaper|," + first + "|",
-                "hyprctl|hyprpaper|unload|unused|"}},
+            {"hyprctl|hyprpaper|preload|@|", "hyprctl|hyprpaper|wallpaper|,@|", "hyprctl|hyprpaper|unload|unused|"}},
     };
     for (const auto& c : cases) {
         std::filesystem::remove(programs.Log());
-        std::filesystem::remove(first);
-        std::filesystem::remove(second);
         const platform::WallpaperOutcome outcome = Apply(c.desktop);
         EXPECT_TRUE(outcome.shown) << c.desktop << ": " << outcome.detail;
         EXPECT_EQ(outcome.detail, c.route) << c.desktop;
         if (!c.calls.empty()) {
-            EXPECT_EQ(Calls(), c.calls) << c.desktop;
+            EXPECT_EQ(Calls(), WithHanded(c.calls)) << c.desktop;
         }
     }
 }
@@ -133,7 +148,7 @@ TEST_F(WallpaperRoutes, StylesMapToEachDesktopsNearestOption)
     EXPECT_EQ(Calls().size(), 2u);
 }
 
-TEST_F(WallpaperRoutes, EachChangeHandsTheDesktopANameItDoesNotShowYet)
+TEST_F(WallpaperRoutes, EachChangeHandsTheDesktopANameItWasNeverHanded)
 {
     programs.Fake("gsettings");
     std::vector<std::string> handed;
@@ -146,22 +161,32 @@ TEST_F(WallpaperRoutes, EachChangeHandsTheDesktopANameItDoesNotShowYet)
         EXPECT_EQ(Sandbox::Read(handed.back()), content) << "the desktop is handed the new picture";
         EXPECT_EQ(Sandbox::Read(bitmap), content) << "the bitmap stays where it is";
     }
-    EXPECT_EQ(handed, Args({first, second, first}));
-    EXPECT_FALSE(Sandbox::Exists(second)) << "the name no desktop shows any more goes";
+    // GNOME keeps the pictures it loaded by their names: a name handed again would show an old
+    // one. Numbered after the clock, so an emptied folder starts no second row of old names.
+    const auto number = [&](const std::string& name) { return std::stoull(name.substr(windows.size() + 14)); };
+    EXPECT_GE(number(handed[0]), static_cast<unsigned long long>(std::time(nullptr)) - 60);
+    EXPECT_EQ(number(handed[1]), number(handed[0]) + 1) << "past the last one within a second";
+    EXPECT_EQ(number(handed[2]), number(handed[0]) + 2);
+    EXPECT_FALSE(Sandbox::Exists(handed[0]) || Sandbox::Exists(handed[1])) << "the names no desktop shows any more go";
     auto key = platform::Native().registry->OpenKey(platform::desktop::Key);
     EXPECT_EQ(key->QueryString("Wallpaper").value, bitmap) << "the registry value is untouched";
 }
 
-TEST_F(WallpaperRoutes, AfterAnInterruptedChangeTheOlderNameIsReplaced)
+TEST_F(WallpaperRoutes, NumberingGoesOnFromWhatAnEarlierRunLeft)
 {
-    // Both names left behind: the one changed last is what the desktop shows.
-    Sandbox::Write(second, "older");
-    std::this_thread::sleep_for(std::chrono::milliseconds(30)); // past the file system's clock tick
-    Sandbox::Write(first, "newer");
-    EXPECT_EQ(MakeHandedFile(bitmap), second);
-    EXPECT_EQ(Sandbox::Read(second), "BM picture one");
-    EXPECT_EQ(Sandbox::Read(first), "newer") << "not before the desktop took the new one";
-    EXPECT_EQ(HandedNames("/w/noext"), std::make_pair(std::string("/w/noext-1"), std::string("/w/noext-2")));
+    Sandbox::Write(windows + "/KAWalllpaper-99999999041.bmp", "shown by the desktop");
+    Sandbox::Write(windows + "/KAWalllpaper-7.bmp", "left by an interrupted change");
+    Sandbox::Write(windows + "/KAWalllpaper-x.bmp", "not ours");
+    const std::string next = windows + "/KAWalllpaper-99999999042.bmp";
+    EXPECT_EQ(MakeHandedFile(bitmap), next);
+    EXPECT_EQ(Sandbox::Read(next), "BM picture one");
+    EXPECT_TRUE(Sandbox::Exists(windows + "/KAWalllpaper-99999999041.bmp"))
+        << "not before the desktop took the new one";
+    DropOtherHandedFiles(bitmap, next);
+    EXPECT_FALSE(Sandbox::Exists(windows + "/KAWalllpaper-99999999041.bmp"));
+    EXPECT_FALSE(Sandbox::Exists(windows + "/KAWalllpaper-7.bmp"));
+    EXPECT_TRUE(Sandbox::Exists(windows + "/KAWalllpaper-x.bmp"));
+    EXPECT_TRUE(Sandbox::Exists(bitmap));
 }
 
 TEST_F(WallpaperRoutes, ADesktopThatRefusesFallsThroughAndTheUserLearnsWhy)
@@ -172,7 +197,7 @@ TEST_F(WallpaperRoutes, ADesktopThatRefusesFallsThroughAndTheUserLearnsWhy)
     EXPECT_EQ(outcome.detail,
         "GNOME (gsettings): gsettings set org.gnome.desktop.background picture-uri failed (exit status 1); "
         "the X root window: there is no X display");
-    EXPECT_TRUE(Sandbox::Exists(first)) << "kept for the desktop that may still take it";
+    EXPECT_EQ(Handed().size(), 1u) << "kept for the desktop that may still take it";
 }
 
 TEST_F(WallpaperRoutes, MissingToolsAndEmptyDesktopsAreNamed)

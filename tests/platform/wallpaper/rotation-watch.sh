@@ -13,6 +13,9 @@ rotation_world() {
         "$sandbox/pics/red.bmp" "$sandbox/pics/blue.bmp" >"$(dirname "$1")/KDX.ini"
     windows=$XDG_DATA_HOME/kaleidra-agent
     bitmap=$windows/KAWalllpaper.bmp
+    # The services the session bus starts (xfconfd, dconf-service) keep their settings in the
+    # sandbox too, not in the HOME the bus itself started with.
+    dbus-update-activation-environment HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR
 }
 
 # colour_of PICTURE X Y: "#RRGGBB" of one pixel.
@@ -38,35 +41,54 @@ screen_shows() {
     return 1
 }
 
-# watch_rotation SHOOT X Y SHOTS: follows the agent's changes of the bitmap (each a new file)
-# for up to 40 s, until the screen has shown both pictures and at least four changes; each
-# change must show on the screen within 3 s. A screenshot of each picture is kept as
-# SHOTS-red.png and SHOTS-blue.png. Fails on the first change that does not show.
+# watch_rotation SHOWS SHOTS [CHANGES]: follows the agent's changes of the bitmap (each a new
+# file) for up to 40 s; after each one, "SHOWS COLOUR" must succeed within 3 s (it says whether
+# the desktop shows a picture of that colour now, and may leave a screenshot in
+# $sandbox/shot.png). Ends once the desktop has shown both pictures and at least four changes,
+# or CHANGES changes whatever their pictures. Screenshots are kept as SHOTS-red.png and
+# SHOTS-blue.png. Fails on the first change that does not show.
 watch_rotation() {
-    local shoot=$1 x=$2 y=$3 shots=$4 last= now want shown=() changes=0 end=$((SECONDS + 40))
-    while [ $SECONDS -lt $end ]; do
-        now=$(stat -c %i "$bitmap" 2>/dev/null)
+    local shows=$1 shots=$2 wanted=${3:-} last= now want shown=() changes=0 tries end=$((SECONDS + 40))
+    enough() {
+        if [ -n "$wanted" ]; then
+            [ "$changes" -ge "$wanted" ]
+        else
+            [[ " ${shown[*]} " == *" red "* && " ${shown[*]} " == *" blue "* && $changes -ge 4 ]]
+        fi
+    }
+    while [ $SECONDS -lt $end ] && ! enough; do
+        now=$(stat -c "%i %z" "$bitmap" 2>/dev/null) # a new file: inode numbers alone come round again
         if [ -n "$now" ] && [ "$now" != "$last" ]; then
             last=$now
             want=$(colour_of "$bitmap" 0 0)
-            if ! screen_shows "$shoot" "$x" "$y" "$want" "$sandbox/shot.png"; then
-                echo "FAILED: change $((changes + 1)) to $(name_of "$want"): the screen shows" \
-                    "$(name_of "$(colour_of "$sandbox/shot.png" "$x" "$y")")"
-                cp "$sandbox/shot.png" "$shots-failed.png"
+            rm -f "$sandbox/shot.png"
+            for ((tries = 0; tries < 15; tries++)); do
+                "$shows" "$want" && break
+                sleep 0.2
+            done
+            if [ "$tries" -eq 15 ]; then
+                echo "FAILED: change $((changes + 1)) to $(name_of "$want") did not show"
+                [ -e "$sandbox/shot.png" ] && cp "$sandbox/shot.png" "$shots-failed.png"
                 failures=$((failures + 1))
                 return 1
             fi
             changes=$((changes + 1))
-            cp "$sandbox/shot.png" "$shots-$(name_of "$want").png"
+            [ -e "$sandbox/shot.png" ] && cp "$sandbox/shot.png" "$shots-$(name_of "$want").png"
             shown+=("$(name_of "$want")")
-            [[ " ${shown[*]} " == *" red "* && " ${shown[*]} " == *" blue "* && $changes -ge 4 ]] && break
         fi
         sleep 0.2
     done
-    if [[ " ${shown[*]} " == *" red "* && " ${shown[*]} " == *" blue "* && $changes -ge 4 ]]; then
+    if enough; then
         echo "ok: the desktop showed each of $changes changes in turn: ${shown[*]}"
     else
         echo "FAILED: in 40 s the desktop showed only: ${shown[*]:-nothing}"
         failures=$((failures + 1))
     fi
+}
+
+# screen_at SHOOT X Y: shows_on_screen, a SHOWS for watch_rotation, reads the colour at X,Y of a
+# screenshot that SHOOT FILE takes.
+screen_at() { screen_shoot=$1 screen_x=$2 screen_y=$3; }
+shows_on_screen() {
+    "$screen_shoot" "$sandbox/shot.png" && [ "$(colour_of "$sandbox/shot.png" "$screen_x" "$screen_y")" = "$1" ]
 }

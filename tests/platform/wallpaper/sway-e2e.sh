@@ -51,7 +51,8 @@ as_user "$agent" /nominimize >"$sandbox/agent.log" 2>&1 &
 pids+=("$!")
 agent_window() { as_user swaymsg -t get_tree 2>/dev/null | grep -q '"name": "Kaleidra Agent"'; }
 check "the agent shows its window on sway" wait_for 150 agent_window
-watch_rotation shoot 1200 700 "$shots"
+screen_at shoot 1200 700
+watch_rotation shows_on_screen "$shots"
 window_drawn() { [[ ! "$(colour_of "$shots-blue.png" 200 150)" =~ ^#(FF0000|0000FF)$ ]]; }
 check "the window is drawn over the background" window_drawn
 check "the agent still runs" kill -0 "${pids[-1]}"

@@ -42,7 +42,8 @@ check "xfdesktop starts on its own background, the missing picture not shown" \
 
 "$agent" &
 pids+=("$!")
-watch_rotation shoot 320 240 "$shots"
+screen_at shoot 320 240
+watch_rotation shows_on_screen "$shots"
 
 # A desktop started now shows the picture the agent last made.
 kill "${pids[-1]}"
