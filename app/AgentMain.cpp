@@ -11,6 +11,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -30,6 +31,18 @@ public:
 private:
     std::thread thread_;
 };
+
+// Qt's default platform here is X11 (xcb), which ends the program where there is no X server.
+// A Wayland session without one, whose session type does not say so, gets Qt's Wayland platform.
+void ChooseWaylandWithoutX()
+{
+    const auto empty = [](const char* name) {
+        const char* value = std::getenv(name);
+        return !value || !*value;
+    };
+    if (empty("QT_QPA_PLATFORM") && empty("DISPLAY") && !empty("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "wayland", 1);
+}
 
 bool HandOver(platform::IInstance& instance)
 {
@@ -67,6 +80,7 @@ int RunAgent(int argc, char** argv)
         return 0;
 
     const FontWarmUp fonts;
+    ChooseWaylandWithoutX();
     TApplication app(argc, argv);
     TfrmMain* receiver = nullptr;
     const bool listening = instance.Listen(platform::AgentName, [&receiver](unsigned message) {

@@ -176,6 +176,9 @@ private:
     TPanel* FPanel = nullptr;
     int FPanelIndex = -1;
     bool FCentred = false;
+    // Whether the rotation's last change showed on the desktop: a row of changes that nothing
+    // shows is reported once, at its first.
+    bool FWallpaperShown = true;
 };
 
 } // namespace kdx

@@ -45,8 +45,14 @@ void TfrmMain::ChangeWallpaper()
         return;
     }
     const int index = FPubUnit->RandomIndex(count);
-    FPubUnit->SetWallpaper(FWallpaper->Items[size_t(index)], FWallpaper->Style);
+    const platform::WallpaperOutcome outcome
+        = FPubUnit->SetWallpaper(FWallpaper->Items[size_t(index)], FWallpaper->Style);
     FConfig->WriteStamp("Wallpaper", "PrevChange", Now());
+    // The change is made and stamped, so the rotation keeps its pace; the user learns once that
+    // the desktop does not show it, rather than at every period.
+    if (!outcome.shown && FWallpaperShown)
+        ReportError(texts::WallpaperNotShown + outcome.detail);
+    FWallpaperShown = outcome.shown;
 }
 
 void TfrmMain::TimerPaperTimer()

@@ -100,8 +100,11 @@ void TfrmWallpaper::mnuSetWallpaperClick()
 {
     if (SelectedFile.empty())
         return;
-    PublicUnit.SetWallpaper(SelectedFile, cboxPaperStyle->currentIndex());
-    PublicUnit.ShowInfo("Changed wallpaper successfully!");
+    const platform::WallpaperOutcome outcome = PublicUnit.SetWallpaper(SelectedFile, cboxPaperStyle->currentIndex());
+    if (outcome.shown)
+        PublicUnit.ShowInfo(texts::WallpaperChanged);
+    else
+        PublicUnit.ShowWarning(texts::WallpaperNotShown + outcome.detail);
 }
 
 } // namespace kdx

@@ -29,6 +29,13 @@ inline constexpr const char* TileWallpaperValue = "TileWallpaper";
 inline constexpr const char* WallpaperStyleValue = "WallpaperStyle";
 } // namespace desktop
 
+// What became of a wallpaper change on the running desktop: whether something shows the
+// picture now, and where (or, when nothing does, what was tried and why it failed).
+struct WallpaperOutcome {
+    bool shown = false;
+    std::string detail;
+};
+
 // The desktop wallpaper setting.
 class IDesktop {
 public:
@@ -36,7 +43,7 @@ public:
     // SystemParametersInfo(SPI_SETDESKWALLPAPER, 0, null, SPIF_SENDWININICHANGE): the system
     // applies the desktop values of "Control Panel\Desktop" ("Wallpaper", "TileWallpaper",
     // "WallpaperStyle") and tells the running programs.
-    virtual void ApplyWallpaperSettings() = 0;
+    virtual WallpaperOutcome ApplyWallpaperSettings() = 0;
 };
 
 } // namespace kdx::platform

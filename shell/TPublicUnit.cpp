@@ -126,7 +126,7 @@ std::string TPublicUnit::WallpaperBitmapPath()
     return GetWindowsDir() + platform::PathDelim + texts::WallpaperBitmap;
 }
 
-void TPublicUnit::SetWallpaper(const std::string& path, int style)
+platform::WallpaperOutcome TPublicUnit::SetWallpaper(const std::string& path, int style)
 {
     if (auto key = Platform().registry->OpenKey(desktop::Key)) {
         const std::string bitmap = WallpaperBitmapPath();
@@ -136,7 +136,7 @@ void TPublicUnit::SetWallpaper(const std::string& path, int style)
         SetDesktopValue(*key, desktop::WallpaperValue, bitmap);
         SetDesktopValue(*key, desktop::WallpaperStyleValue, values.style);
     } // the key is closed here, before the system is told
-    Platform().desktop->ApplyWallpaperSettings();
+    return Platform().desktop->ApplyWallpaperSettings();
 }
 
 void TPublicUnit::MakeWallpaperBitmap(const std::string& path)

@@ -16,6 +16,9 @@ inline constexpr const char* InformationCaption = "Information";
 inline constexpr const char* WallpaperBitmap = "KAWalllpaper.bmp";
 // Added to the bitmap's name while a new bitmap is being made beside it.
 inline constexpr const char* PartialSuffix = ".part";
+inline constexpr const char* WallpaperChanged = "Changed wallpaper successfully!";
+// Followed by what was tried and why it failed.
+inline constexpr const char* WallpaperNotShown = "The wallpaper was made, but nothing on this desktop could show it: ";
 } // namespace texts
 
 // The desktop values under HKEY_CURRENT_USER that the wallpaper is applied through.
@@ -56,8 +59,9 @@ public:
     // Makes the picture the desktop wallpaper through the one bitmap in the Windows folder:
     // with the key "Control Panel\DeskTop" open (never created), makes the bitmap, writes
     // "TileWallpaper", "Wallpaper" and "WallpaperStyle" in that order, closes the key, then
-    // has the system apply them (also when the key did not open; not after an error).
-    void SetWallpaper(const std::string& path, int style);
+    // has the system apply them (also when the key did not open; not after an error). The
+    // result says whether the desktop shows the picture now.
+    platform::WallpaperOutcome SetWallpaper(const std::string& path, int style);
     // Writes the picture to the wallpaper bitmap: a ".jpg" or ".jpeg" (any case) decoded to an
     // uncompressed 24-bit bitmap, anything else copied byte for byte. Raises "Cannot open file
     // %s" for a picture that cannot be opened (JPEG or not), "JPEG error #%d" for one that

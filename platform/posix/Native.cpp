@@ -7,6 +7,7 @@
 #include "PosixSystem.h"
 #include "X11DesktopWindows.h"
 #include "X11HotKeys.h"
+#include "wallpaper/PosixDesktop.h"
 #include "platform/Platform.h"
 
 namespace kdx::platform {

@@ -1,8 +1,6 @@
 #pragma once
-#include "X11RootWallpaper.h"
 #include "platform/Shell.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,29 +30,5 @@ std::vector<std::string> ShellCommand(const std::string& verb, const std::string
 std::vector<std::string> PropertiesCommand(const std::string& path);
 // "file://" and the absolute path with every byte but letters, digits, "-._~/" percent-encoded.
 std::string FileUri(const std::string& path);
-
-// Applies the registry stand-in's "Control Panel\DeskTop" values ("Wallpaper",
-// "TileWallpaper", "WallpaperStyle") to the running desktop, chosen by $XDG_CURRENT_DESKTOP:
-// GNOME, Unity, Budgie and Pantheon through gsettings (org.gnome.desktop.background
-// picture-uri, picture-uri-dark and picture-options), Cinnamon and MATE through their own
-// gsettings schemas, XFCE through xfconf-query (every monitor's and workspace's last-image and
-// image-style); any other desktop, or one whose tool is missing, gets the picture on the X
-// root window (X11RootWallpaper.h), drawn while the agent goes on. A "Wallpaper" that is
-// missing or empty changes nothing.
-class PosixDesktop final : public IDesktop {
-public:
-    void ApplyWallpaperSettings() override;
-    // Returns once the root window shows the last picture applied there.
-    void WaitForDrawing() { painter_.Wait(); }
-
-private:
-    RootPainter painter_;
-};
-
-// The desktop's layout for the two style values: "TileWallpaper" "1" tiles; otherwise
-// "WallpaperStyle" "2" stretches, "6" fits, "10" fills, "22" (span) stretches, and anything
-// else centres, as Windows reads them. Nothing when both are empty: the style is left to the
-// desktop (the X root window then centres).
-std::optional<WallpaperLayout> LayoutOfValues(const std::string& tile, const std::string& style);
 
 } // namespace kdx::platform::posix

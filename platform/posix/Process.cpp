@@ -127,6 +127,33 @@ void StartDetached(const std::vector<std::string>& argv)
         WaitFor(pid, 0);
 }
 
+int StartChild(const std::vector<std::string>& argv)
+{
+    SpawnSetup setup(true);
+    setup.StdoutToNull();
+    return setup.Spawn(argv);
+}
+
+bool ChildRunsAfter(int pid, int waitMs)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    do {
+        if (WaitFor(pid, WNOHANG) != -2)
+            return false;
+        usleep(10000);
+    } while (Clock::now() < deadline);
+    return WaitFor(pid, WNOHANG) == -2;
+}
+
+void EndChild(int pid)
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    WaitFor(pid, 0);
+}
+
 int RunAndWait(const std::vector<std::string>& argv, int timeoutMs, std::string* output, std::size_t maxOutput)
 {
     int pipeFds[2] = {-1, -1};

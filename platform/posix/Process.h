@@ -15,6 +15,14 @@ std::string FindProgram(const std::string& name);
 // agent's other files open. The outcome is not reported.
 void StartDetached(const std::vector<std::string>& argv);
 
+// Starts Argv as the agent's own child, in a session of its own with standard input and output
+// on /dev/null, for a program that must run on (a background drawer). Its process id, or -1.
+int StartChild(const std::vector<std::string>& argv);
+// Whether the child Pid still runs WaitMs milliseconds from now; one that ended is reaped.
+bool ChildRunsAfter(int pid, int waitMs);
+// Ends the child Pid (SIGTERM) and reaps it.
+void EndChild(int pid);
+
 // Runs Argv and waits for it to end, at most TimeoutMs milliseconds, after which it is killed.
 // Its standard output, up to MaxOutput bytes, goes to Output when given; standard input and
 // error are /dev/null. The exit status, or -1 when it could not start or did not end in time.

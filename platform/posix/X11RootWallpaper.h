@@ -1,19 +1,11 @@
 #pragma once
 #include "BmpImage.h"
+#include "wallpaper/WallpaperRoute.h"
 
 #include <string>
 #include <thread>
 
 namespace kdx::platform::posix {
-
-// How a picture covers the screen.
-enum class WallpaperLayout {
-    Center, // at its own size in the middle, on black, cropped when larger
-    Tile, // repeated from the top left corner
-    Stretch, // scaled to the screen, proportions lost
-    Fit, // scaled to fit whole, centred, on black
-    Fill, // scaled to cover the screen, centred, cropped
-};
 
 // Makes the picture the background of the X root window of the default screen of $DISPLAY,
 // the way xsetroot-style tools do, so a plain X session (or Xvfb) shows it and a test can

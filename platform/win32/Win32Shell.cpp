@@ -49,9 +49,10 @@ std::string Win32Shell::ResourceString(const std::string& path, unsigned id)
     return n > 0 ? std::string(buf, size_t(n)) : std::string();
 }
 
-void Win32Desktop::ApplyWallpaperSettings()
+WallpaperOutcome Win32Desktop::ApplyWallpaperSettings()
 {
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, nullptr, SPIF_SENDWININICHANGE);
+    const bool shown = SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, nullptr, SPIF_SENDWININICHANGE) != FALSE;
+    return {shown, shown ? "the Windows desktop" : "SystemParametersInfo refused the wallpaper"};
 }
 
 } // namespace kdx::platform::win32

@@ -14,7 +14,7 @@ public:
 
 class Win32Desktop final : public IDesktop {
 public:
-    void ApplyWallpaperSettings() override;
+    WallpaperOutcome ApplyWallpaperSettings() override;
 };
 
 } // namespace kdx::platform::win32

@@ -6,6 +6,7 @@
 #include "app/TfrmMain.h"
 #include "platform/Platform.h"
 #include "settings/Errors.h"
+#include "shell/MessageBox.h"
 #include "shell/TPublicUnit.h"
 #include "support/Sandbox.h"
 
@@ -198,6 +199,43 @@ TEST_F(Rotation, EditorSaveSwitchesTheTimerThroughTheHost)
     main->EnableTimerPaper(true);
     EXPECT_EQ(main->FWallpaper->Interval, 7);
     EXPECT_TRUE(main->TimerPaper->isActive());
+}
+
+// A desktop whose outcome the test chooses, and the error reports the agent makes.
+class ChosenDesktop final : public platform::IDesktop, public IMessageBox {
+public:
+    platform::WallpaperOutcome outcome {false, "nothing here"};
+    std::vector<std::string> reports;
+    ChosenDesktop() { SetMessageBox(this); }
+    ~ChosenDesktop() override { SetMessageBox(nullptr); }
+    platform::WallpaperOutcome ApplyWallpaperSettings() override { return outcome; }
+    int Show(const std::string&, const std::string& text, MessageIcon) override
+    {
+        reports.push_back(text);
+        return IdOk;
+    }
+};
+
+TEST_F(Rotation, ARowOfChangesNothingShowsIsReportedOnceAndStamped)
+{
+    ChosenDesktop desktop;
+    platform::Services services = platform::Current();
+    services.desktop = &desktop;
+    const platform::ScopedServices scope(services);
+    Picture("a.bmp");
+    Settings("Cycle=2\nInterval=2\n", "0=" + pics + "a.bmp\n");
+    Start();
+    EXPECT_EQ(desktop.reports,
+        std::vector<std::string> {"The wallpaper was made, but nothing on this desktop could show it: nothing here"});
+    Tick(2);
+    EXPECT_EQ(Stamp(), "2026-12-08 09:00:02") << "the rotation keeps its pace";
+    EXPECT_EQ(desktop.reports.size(), 1u) << "not a box every period";
+    desktop.outcome = {true, "a desktop"};
+    Tick(3);
+    desktop.outcome = {false, "gone again"};
+    Tick(3);
+    ASSERT_EQ(desktop.reports.size(), 2u);
+    EXPECT_EQ(desktop.reports[1], "The wallpaper was made, but nothing on this desktop could show it: gone again");
 }
 
 } // namespace

@@ -70,6 +70,26 @@ public:
     std::vector<std::string> launches;
 };
 
+// The platform with a desktop that answers Outcome to every wallpaper change, for as long as it lives.
+class ShowingDesktop final : public platform::IDesktop {
+public:
+    explicit ShowingDesktop(platform::WallpaperOutcome outcome = {true, "a desktop"})
+        : outcome_(std::move(outcome)), scope_(With(this))
+    {
+    }
+    platform::WallpaperOutcome ApplyWallpaperSettings() override { return outcome_; }
+
+private:
+    static platform::Services With(platform::IDesktop* desktop)
+    {
+        platform::Services services = platform::Current();
+        services.desktop = desktop;
+        return services;
+    }
+    platform::WallpaperOutcome outcome_;
+    platform::ScopedServices scope_;
+};
+
 // Answers the next modal file dialog with Paths (or cancels it when empty).
 void AnswerNextFileDialog(const QStringList& paths);
 

@@ -170,6 +170,7 @@ TEST_F(PictureEditors, SaveHandsTheSettingsToTheRotation)
 
 TEST_F(PictureEditors, SetWallpaperUsesTheStyleShownNotTheStoredOne)
 {
+    test::ShowingDesktop desktop;
     Picture("sea.bmp", 4, 4, "BMP");
     Sandbox::Write(box.IniPath(), "[PaperList]\n0=" + pics + "sea.bmp\n[Wallpaper]\nStyle=0\n");
     auto panel = Open<TfrmWallpaper>();
@@ -183,6 +184,19 @@ TEST_F(PictureEditors, SetWallpaperUsesTheStyleShownNotTheStoredOne)
     EXPECT_EQ(RegValue("WallpaperStyle"), "2");
     EXPECT_EQ(Sandbox::Read(RegValue("Wallpaper")), Sandbox::Read(pics + "sea.bmp"));
     EXPECT_NE(Sandbox::Read(box.IniPath()).find("Style=0"), std::string::npos);
+}
+
+TEST_F(PictureEditors, SetWallpaperThatNothingShowsWarnsInsteadOfClaimingSuccess)
+{
+    test::ShowingDesktop desktop({false, "GNOME (gsettings): gsettings is not installed"});
+    Picture("sea.bmp", 4, 4, "BMP");
+    Sandbox::Write(box.IniPath(), "[PaperList]\n0=" + pics + "sea.bmp\n");
+    auto panel = Open<TfrmWallpaper>();
+    Press(panel->findChild<QListWidget*>("lsPaper"), 0, Qt::RightButton);
+    panel->mnuSetWallpaperClick();
+    EXPECT_EQ(messages.shown,
+        std::vector<std::string> {"Warning: The wallpaper was made, but nothing on this desktop "
+                                  "could show it: GNOME (gsettings): gsettings is not installed"});
 }
 
 } // namespace

@@ -1,8 +1,9 @@
-// The Linux shell and desktop: launches, Properties, and the desktop tools, with stand-in
-// programs on PATH that log how they were called.
+// The Linux shell: launches and Properties, with stand-in programs on PATH that log how they
+// were called; and the bitmaps the root-window route reads.
 #include "platform/posix/PosixShell.h"
 #include "ShellTestSupport.h"
 #include "platform/posix/BmpImage.h"
+#include "support/FakePrograms.h"
 #include "support/Sandbox.h"
 
 #include <chrono>
@@ -23,57 +24,19 @@ namespace {
 class PosixShellTest : public ::testing::Test {
 protected:
     Sandbox box;
-    std::string bin = box.Root() + "/bin";
-    std::string log = box.Root() + "/calls.log";
+    kdx::test::FakePrograms programs {box};
+    std::string log = programs.Log();
 
-    void SetUp() override
-    {
-        std::filesystem::create_directories(bin);
-        box.SetEnv("PATH", bin);
-        box.SetEnv("XDG_CURRENT_DESKTOP", "");
-    }
+    void SetUp() override { box.SetEnv("XDG_CURRENT_DESKTOP", ""); }
 
-    // A stand-in program that appends "name|arg|arg|...|ppid=N" to the log, after Script.
-    std::string Fake(const std::string& name, const std::string& script = "")
-    {
-        const std::string path = bin + "/" + name;
-        std::ofstream(path) << "#!/bin/sh\n"
-                            << script << "\n{ printf '%s|' '" << name << "' \"$@\"; echo \"ppid=$PPID\"; } >> '" << log
-                            << "'\n";
-        chmod(path.c_str(), 0755);
-        return path;
-    }
+    std::string Fake(const std::string& name, const std::string& script = "") { return programs.Fake(name, script); }
+    std::vector<std::string> Calls(std::size_t count) { return programs.Calls(count); }
 
     std::string File(const std::string& name)
     {
         const std::string path = box.Root() + "/" + name;
         Sandbox::Write(path, "MZ");
         return path;
-    }
-
-    // The log's lines once it has Count of them, waiting up to 10 seconds for detached programs.
-    std::vector<std::string> Calls(std::size_t count)
-    {
-        std::vector<std::string> lines;
-        for (int i = 0; i < 1000; ++i) {
-            lines.clear();
-            std::ifstream in(log);
-            for (std::string line; std::getline(in, line);)
-                lines.push_back(line.substr(0, line.rfind("ppid=")));
-            if (lines.size() >= count)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return lines;
-    }
-
-    void SetDesktopValues(const std::string& wallpaper, const std::string& tile, const std::string& style)
-    {
-        auto key = platform::Native().registry->OpenKey(platform::desktop::Key);
-        ASSERT_TRUE(key);
-        key->SetString("Wallpaper", wallpaper);
-        key->SetString("TileWallpaper", tile);
-        key->SetString("WallpaperStyle", style);
     }
 };
 
@@ -167,74 +130,6 @@ TEST_F(PosixShellTest, PropertiesAskTheFileManagerOverDBus)
     EXPECT_EQ(Calls(1),
         Args({"gdbus|call|--session|--dest|org.freedesktop.FileManager1|--object-path|/org/freedesktop/"
               "FileManager1|--method|org.freedesktop.FileManager1.ShowItemProperties|['file:///p/a%20b.jpg']||"}));
-}
-
-TEST_F(PosixShellTest, StyleValuesGiveTheLayout)
-{
-    EXPECT_EQ(LayoutOfValues("0", "0"), WallpaperLayout::Center);
-    EXPECT_EQ(LayoutOfValues("1", "0"), WallpaperLayout::Tile);
-    EXPECT_EQ(LayoutOfValues("1", "2"), WallpaperLayout::Tile) << "tiling wins, as on Windows";
-    EXPECT_EQ(LayoutOfValues("0", "2"), WallpaperLayout::Stretch);
-    EXPECT_EQ(LayoutOfValues("0", "6"), WallpaperLayout::Fit);
-    EXPECT_EQ(LayoutOfValues("0", "10"), WallpaperLayout::Fill);
-    EXPECT_EQ(LayoutOfValues("", ""), std::nullopt) << "left to the desktop";
-}
-
-TEST_F(PosixShellTest, GnomeGetsThePictureThroughGsettings)
-{
-    box.SetEnv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
-    Fake("gsettings");
-    SetDesktopValues("/w/KAWalllpaper.bmp", "1", "0");
-    PosixDesktop().ApplyWallpaperSettings();
-    EXPECT_EQ(Calls(3),
-        Args({"gsettings|set|org.gnome.desktop.background|picture-uri|file:///w/KAWalllpaper.bmp|",
-            "gsettings|set|org.gnome.desktop.background|picture-uri-dark|file:///w/KAWalllpaper.bmp|",
-            "gsettings|set|org.gnome.desktop.background|picture-options|wallpaper|"}));
-}
-
-TEST_F(PosixShellTest, EmptyStyleValuesLeaveTheDesktopsOptionAlone)
-{
-    box.SetEnv("XDG_CURRENT_DESKTOP", "GNOME");
-    Fake("gsettings");
-    SetDesktopValues("/w/KAWalllpaper.bmp", "", "");
-    PosixDesktop().ApplyWallpaperSettings();
-    EXPECT_EQ(Calls(2).size(), 2u);
-}
-
-TEST_F(PosixShellTest, XfceGetsThePictureOnEveryBackdrop)
-{
-    box.SetEnv("XDG_CURRENT_DESKTOP", "XFCE");
-    Fake("xfconf-query",
-        "if [ \"$3\" = -l ]; then echo /backdrop/screen0/monitorVGA-1/workspace0/last-image; "
-        "echo /backdrop/screen0/monitorVGA-1/workspace0/image-style; "
-        "echo /backdrop/screen0/monitor0/workspace1/last-image; exit 0; fi");
-    SetDesktopValues("/w/KAWalllpaper.bmp", "0", "0");
-    PosixDesktop().ApplyWallpaperSettings();
-    const std::string set = "xfconf-query|-c|xfce4-desktop|-p|/backdrop/screen0/";
-    EXPECT_EQ(Calls(4),
-        Args({set + "monitorVGA-1/workspace0/last-image|-n|-t|string|-s|/w/KAWalllpaper.bmp|",
-            set + "monitorVGA-1/workspace0/image-style|-n|-t|int|-s|1|",
-            set + "monitor0/workspace1/last-image|-n|-t|string|-s|/w/KAWalllpaper.bmp|",
-            set + "monitor0/workspace1/image-style|-n|-t|int|-s|1|"}));
-}
-
-TEST_F(PosixShellTest, WithoutAWallpaperValueNothingIsApplied)
-{
-    box.SetEnv("XDG_CURRENT_DESKTOP", "GNOME");
-    Fake("gsettings");
-    PosixDesktop().ApplyWallpaperSettings();
-    SetDesktopValues("", "0", "0");
-    PosixDesktop().ApplyWallpaperSettings();
-    EXPECT_FALSE(Sandbox::Exists(log));
-}
-
-TEST_F(PosixShellTest, WithoutADisplayTheRootWindowFallbackDoesNothing)
-{
-    box.SetEnv("DISPLAY", ":9999");
-    const std::string picture = box.Root() + "/w.bmp";
-    test::WriteBmp24(picture, 4, 4, [](unsigned, unsigned) { return 0xFF0000u; });
-    SetDesktopValues(picture, "0", "0");
-    PosixDesktop().ApplyWallpaperSettings(); // no X server there: nothing happens, nothing fails
 }
 
 // BMP files of each kind the root-window fallback reads.

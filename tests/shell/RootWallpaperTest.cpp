@@ -3,8 +3,8 @@
 #include "ShellTestSupport.h"
 #include "platform/Platform.h"
 #include "platform/posix/BmpImage.h"
-#include "platform/posix/PosixShell.h"
 #include "platform/posix/X11RootWallpaper.h"
+#include "platform/posix/wallpaper/PosixDesktop.h"
 #include "shell/TPublicUnit.h"
 #include "support/Sandbox.h"
 
@@ -170,7 +170,8 @@ protected:
     // agent goes on.
     void SetWallpaper(const std::string& picture, int style)
     {
-        unit.SetWallpaper(picture, style);
+        const platform::WallpaperOutcome outcome = unit.SetWallpaper(picture, style);
+        EXPECT_TRUE(outcome.shown) << outcome.detail;
         dynamic_cast<platform::posix::PosixDesktop&>(*platform::Current().desktop).WaitForDrawing();
     }
 

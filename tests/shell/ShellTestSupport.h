@@ -72,11 +72,13 @@ class FakeDesktop final : public platform::IDesktop {
 public:
     int applied = 0;
     std::function<void()> onApply;
-    void ApplyWallpaperSettings() override
+    platform::WallpaperOutcome outcome {true, "a fake desktop"};
+    platform::WallpaperOutcome ApplyWallpaperSettings() override
     {
         ++applied;
         if (onApply)
             onApply();
+        return outcome;
     }
 };
 

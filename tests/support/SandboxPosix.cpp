@@ -25,6 +25,11 @@ void Sandbox::EnterWorld()
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     SetEnv("XDG_RUNTIME_DIR", runtime);
     SetProgramFile(ProgramFile());
+    // The wallpaper goes to the desktop these name: never the user's own. A test that wants a
+    // desktop names its own.
+    for (const char* name :
+        {"XDG_CURRENT_DESKTOP", "XDG_SESSION_TYPE", "WAYLAND_DISPLAY", "SWAYSOCK", "HYPRLAND_INSTANCE_SIGNATURE"})
+        SetEnv(name, "");
 }
 
 void Sandbox::SetProgramFile(const std::string& path) { SetEnv("KALEIDRA_PROGRAM_FILE", path); }

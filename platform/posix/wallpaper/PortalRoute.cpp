@@ -1,0 +1,20 @@
+#include "PortalRoute.h"
+
+#include "SessionBus.h"
+#include "platform/posix/PosixShell.h"
+
+#include <QVariantMap>
+
+namespace kdx::platform::posix {
+
+std::string PortalRoute::Apply(const HandedPicture& picture)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.portal.Desktop",
+        "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Wallpaper", "SetWallpaperURI");
+    const QVariantMap options {{"show-preview", false}, {"set-on", QStringLiteral("background")}};
+    call << QString() << QString::fromStdString(FileUri(picture.file)) << options;
+    const std::string error = CallOnSessionBus(call);
+    return error.empty() ? error : "the portal: " + error;
+}
+
+} // namespace kdx::platform::posix

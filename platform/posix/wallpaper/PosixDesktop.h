@@ -1,0 +1,54 @@
+#pragma once
+#include "GsettingsRoute.h"
+#include "HyprlandRoute.h"
+#include "PcmanfmRoute.h"
+#include "PlasmaRoute.h"
+#include "PortalRoute.h"
+#include "RootWindowRoute.h"
+#include "SwayRoute.h"
+#include "SwaybgRoute.h"
+#include "XfconfRoute.h"
+#include "platform/Shell.h"
+
+namespace kdx::platform::posix {
+
+// Applies the registry stand-in's "Control Panel\DeskTop" values ("Wallpaper",
+// "TileWallpaper", "WallpaperStyle") to the running desktop: the bitmap is handed over under a
+// name of its own (HandedFile.h) to the first of the routes below that serves the session and
+// takes it, in this order: GNOME family, Cinnamon, MATE (gsettings), XFCE (xfconf), KDE Plasma
+// (D-Bus script), LXQt and LXDE (pcmanfm), sway (IPC), Hyprland (hyprctl), on Wayland the
+// desktop portal then swaybg, and on X the root window. A "Wallpaper" that is missing or
+// empty changes nothing.
+class PosixDesktop final : public IDesktop {
+public:
+    PosixDesktop();
+    WallpaperOutcome ApplyWallpaperSettings() override;
+    // Returns once the root window shows the last picture applied there.
+    void WaitForDrawing() { root_.WaitForDrawing(); }
+
+private:
+    GsettingsRoute gnome_ {GsettingsRoute::Gnome()}, cinnamon_ {GsettingsRoute::Cinnamon()},
+        mate_ {GsettingsRoute::Mate()};
+    XfconfRoute xfce_;
+    PlasmaRoute plasma_;
+    PcmanfmRoute lxqt_ = PcmanfmRoute::Lxqt(), lxde_ = PcmanfmRoute::Lxde();
+    SwayRoute sway_;
+    HyprlandRoute hyprland_;
+    PortalRoute portal_;
+    SwaybgRoute swaybg_;
+    RootWindowRoute root_;
+    std::vector<IWallpaperRoute*> routes_;
+};
+
+// Hands Bitmap to the first of Routes that serves Session and takes it; when none does, the
+// outcome says what each route that was tried answered.
+WallpaperOutcome ShowWallpaper(const std::vector<IWallpaperRoute*>& routes, const DesktopSession& session,
+    const std::string& bitmap, std::optional<WallpaperLayout> layout);
+
+// The desktop's layout for the two style values: "TileWallpaper" "1" tiles; otherwise
+// "WallpaperStyle" "2" stretches, "6" fits, "10" fills, "22" (span) stretches, and anything
+// else centres, as Windows reads them. Nothing when both are empty: the style is left to the
+// desktop (the X root window then centres).
+std::optional<WallpaperLayout> LayoutOfValues(const std::string& tile, const std::string& style);
+
+} // namespace kdx::platform::posix

@@ -1,0 +1,20 @@
+#pragma once
+#include "WallpaperRoute.h"
+
+namespace kdx::platform::posix {
+
+// sway: the command "output * bg FILE MODE" over its IPC socket (swaymsg), which restarts the
+// background program of every output with the new picture.
+class SwayRoute final : public IWallpaperRoute {
+public:
+    std::string Name() const override { return "sway (swaymsg)"; }
+    bool AppliesTo(const DesktopSession& session) const override { return session.swayIpc || session.Is({"sway"}); }
+    std::string Apply(const HandedPicture& picture) override;
+};
+
+// sway's and swaybg's name for a layout (the desktop's own choice: "fill").
+const char* SwaybgMode(std::optional<WallpaperLayout> layout);
+// The sway command SwayRoute sends.
+std::string SwayCommand(const HandedPicture& picture);
+
+} // namespace kdx::platform::posix

@@ -1,0 +1,20 @@
+#pragma once
+#include "WallpaperRoute.h"
+
+namespace kdx::platform::posix {
+
+// Other wlroots compositors (and sway without its IPC): a swaybg of the agent's own draws the
+// picture on every output through the compositor's layer-shell, and replaces the one started
+// for the change before. A compositor without layer-shell makes swaybg end at once, which
+// fails the route. The last swaybg stays after the agent ends, so the picture does too.
+class SwaybgRoute final : public IWallpaperRoute {
+public:
+    std::string Name() const override { return "a Wayland background (swaybg)"; }
+    bool AppliesTo(const DesktopSession& session) const override { return session.wayland; }
+    std::string Apply(const HandedPicture& picture) override;
+
+private:
+    int running_ = -1; // the swaybg showing the last picture
+};
+
+} // namespace kdx::platform::posix

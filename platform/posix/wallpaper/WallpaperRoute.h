@@ -1,0 +1,59 @@
+#pragma once
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kdx::platform::posix {
+
+// How a picture covers the screen.
+enum class WallpaperLayout {
+    Center, // at its own size in the middle, on black, cropped when larger
+    Tile, // repeated from the top left corner
+    Stretch, // scaled to the screen, proportions lost
+    Fit, // scaled to fit whole, centred, on black
+    Fill, // scaled to cover the screen, centred, cropped
+};
+
+// The session the agent runs in, as its environment describes it.
+struct DesktopSession {
+    std::vector<std::string> desktops; // the items of $XDG_CURRENT_DESKTOP, in lower case
+    bool wayland = false; // a Wayland session ($WAYLAND_DISPLAY, or $XDG_SESSION_TYPE "wayland")
+    bool swayIpc = false; // $SWAYSOCK names sway's socket
+    bool hyprland = false; // $HYPRLAND_INSTANCE_SIGNATURE names a running Hyprland
+
+    static DesktopSession FromEnvironment();
+    // Whether $XDG_CURRENT_DESKTOP names one of Names (given in lower case).
+    bool Is(std::initializer_list<std::string_view> names) const;
+};
+
+// The picture a desktop is handed: a file holding the wallpaper bitmap, under a name not
+// handed before (HandedFile.h), and the layout (none: the desktop's own).
+struct HandedPicture {
+    std::string file;
+    std::optional<WallpaperLayout> layout;
+};
+
+// One way of showing the wallpaper on one kind of desktop, through that desktop's own interface.
+class IWallpaperRoute {
+public:
+    virtual ~IWallpaperRoute() = default;
+    // The desktop and the interface, as the user is told ("XFCE (xfconf-query)").
+    virtual std::string Name() const = 0;
+    // Whether the session is one this route serves.
+    virtual bool AppliesTo(const DesktopSession& session) const = 0;
+    // Hands the picture to the desktop: empty when the desktop took it, otherwise why not.
+    virtual std::string Apply(const HandedPicture& picture) = 0;
+};
+
+// Runs a desktop's settings tool and waits for it (a tool that hangs is given up after five
+// seconds); its exit status, -1 when it could not start or did not end in time.
+int RunDesktopTool(const std::vector<std::string>& argv, std::string* output = nullptr);
+
+// "TOOL is not installed" / "TOOL failed (exit status N)" / "TOOL did not answer": why a tool
+// did not do its part.
+std::string ToolMissing(const std::string& tool);
+std::string ToolFailed(const std::string& tool, int status);
+
+} // namespace kdx::platform::posix

@@ -1,0 +1,147 @@
+// The routes that talk D-Bus, against a recorder that owns the desktop's name on a private
+// session bus: KDE Plasma's scripting interface and the desktop portal. The script itself is
+// run by the real plasmashell in plasma-e2e.sh where Plasma is installed.
+#include "platform/Platform.h"
+#include "platform/posix/Process.h"
+#include "platform/posix/wallpaper/PosixDesktop.h"
+#include "support/Sandbox.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
+
+using namespace kdx;
+using namespace kdx::platform::posix;
+using kdx::test::Sandbox;
+
+namespace {
+
+class WallpaperBus : public ::testing::Test {
+protected:
+    Sandbox box;
+    std::string windows = box.DataHome() + "/kaleidra-agent";
+    std::string bitmap = windows + "/KAWalllpaper.bmp";
+    std::string log = box.Root() + "/bus.log";
+    int daemon = -1, recorder = -1;
+
+    void SetUp() override
+    {
+        std::filesystem::create_directories(windows);
+        Sandbox::Write(bitmap, "BM picture");
+        box.SetEnv("DISPLAY", "");
+        auto key = platform::Native().registry->OpenKey(platform::desktop::Key);
+        key->SetString("Wallpaper", bitmap);
+        key->SetString("TileWallpaper", "0");
+        key->SetString("WallpaperStyle", "10");
+        StartBus();
+    }
+
+    void TearDown() override
+    {
+        for (const int pid : {recorder, daemon})
+            if (pid > 0) {
+                kill(pid, SIGTERM);
+                waitpid(pid, nullptr, 0);
+            }
+    }
+
+    // A session bus of the test's own, at a socket in the sandbox.
+    void StartBus()
+    {
+        const std::string address = "unix:path=" + box.Root() + "/bus";
+        daemon = StartChild({FindProgram("dbus-daemon"), "--session", "--nofork", "--address=" + address});
+        ASSERT_GT(daemon, 0);
+        box.SetEnv("DBUS_SESSION_BUS_ADDRESS", address);
+        ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(box.Root() + "/bus"); }));
+    }
+
+    void Record(const std::string& service, const std::string& path, bool refuse = false)
+    {
+        std::vector<std::string> argv {KDX_DBUS_TOOL, "record", log, service, path};
+        if (refuse)
+            argv.push_back("refuse");
+        recorder = StartChild(argv);
+        ASSERT_GT(recorder, 0);
+        const std::string dbusSend = FindProgram("dbus-send");
+        ASSERT_TRUE(WaitFor([&] {
+            return RunAndWait({dbusSend, "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                                  "/org/freedesktop/DBus", "org.freedesktop.DBus.GetNameOwner", "string:" + service},
+                       5000)
+                == 0;
+        })) << "the recorder did not take "
+            << service;
+    }
+
+    template <typename Condition> static bool WaitFor(Condition condition)
+    {
+        for (int i = 0; i < 200; ++i) {
+            if (condition())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+        return false;
+    }
+
+    std::vector<std::string> Calls()
+    {
+        std::vector<std::string> lines;
+        std::ifstream in(log);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    platform::WallpaperOutcome Apply(const std::string& desktop)
+    {
+        box.SetEnv("XDG_CURRENT_DESKTOP", desktop);
+        return PosixDesktop().ApplyWallpaperSettings();
+    }
+};
+
+TEST_F(WallpaperBus, PlasmaGetsAScriptForEveryDesktopContainment)
+{
+    Record("org.kde.plasmashell", "/PlasmaShell");
+    const platform::WallpaperOutcome outcome = Apply("KDE");
+    EXPECT_TRUE(outcome.shown) << outcome.detail;
+    EXPECT_EQ(outcome.detail, "KDE Plasma (plasmashell over D-Bus)");
+    const auto calls = Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].rfind("org.kde.PlasmaShell.evaluateScript|var all = desktops();", 0), 0u) << calls[0];
+    EXPECT_NE(calls[0].find("d.writeConfig('Image', 'file://" + windows + "/KAWalllpaper-"), std::string::npos);
+    EXPECT_NE(calls[0].find("d.writeConfig('FillMode', 2);"), std::string::npos) << "fill: cropped to the screen";
+}
+
+TEST_F(WallpaperBus, APlasmaThatRefusesOrIsAbsentFallsThrough)
+{
+    EXPECT_EQ(Apply("KDE").detail.rfind("KDE Plasma (plasmashell over D-Bus): plasmashell: "
+                                        "org.freedesktop.DBus.Error.ServiceUnknown",
+                  0),
+        0u);
+    Record("org.kde.plasmashell", "/PlasmaShell", true);
+    const platform::WallpaperOutcome outcome = Apply("KDE");
+    EXPECT_FALSE(outcome.shown);
+    EXPECT_EQ(outcome.detail,
+        "KDE Plasma (plasmashell over D-Bus): plasmashell: org.freedesktop.DBus.Error.Failed: refused by the "
+        "recorder; the X root window: there is no X display");
+}
+
+TEST_F(WallpaperBus, AWaylandDesktopWithoutItsOwnRouteAsksThePortal)
+{
+    box.SetEnv("WAYLAND_DISPLAY", "wayland-kdx");
+    Record("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop");
+    const platform::WallpaperOutcome outcome = Apply("labwc:wlroots");
+    EXPECT_TRUE(outcome.shown) << outcome.detail;
+    EXPECT_EQ(outcome.detail, "the desktop portal (org.freedesktop.portal.Wallpaper)");
+    const auto calls = Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    const std::string call = "org.freedesktop.portal.Wallpaper.SetWallpaperURI||file://" + windows + "/KAWalllpaper-";
+    EXPECT_EQ(calls[0].rfind(call, 0), 0u) << calls[0];
+    EXPECT_EQ(calls[0].substr(calls[0].find(".bmp|")), ".bmp|set-on=background,show-preview=false");
+}
+
+} // namespace

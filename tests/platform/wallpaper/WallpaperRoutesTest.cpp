@@ -1,0 +1,270 @@
+// The wallpaper routes on Linux: which desktop gets which interface, the names the desktop is
+// handed, and what the user learns when nothing shows the picture. The desktops' tools are
+// stand-ins on PATH that log how they were called; the real desktops are the end-to-end tests
+// beside this file.
+#include "platform/Platform.h"
+#include "platform/posix/wallpaper/HandedFile.h"
+#include "platform/posix/wallpaper/PosixDesktop.h"
+#include "support/FakePrograms.h"
+#include "support/Sandbox.h"
+
+#include <csignal>
+#include <ctime>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace kdx;
+using namespace kdx::platform::posix;
+using kdx::test::Sandbox;
+using Args = std::vector<std::string>;
+
+namespace {
+
+class WallpaperRoutes : public ::testing::Test {
+protected:
+    Sandbox box;
+    kdx::test::FakePrograms programs {box};
+    std::string windows = box.DataHome() + "/kaleidra-agent";
+    std::string bitmap = windows + "/KAWalllpaper.bmp";
+    PosixDesktop desktop;
+
+    void SetUp() override
+    {
+        std::filesystem::create_directories(windows);
+        Sandbox::Write(bitmap, "BM picture one");
+        // No X server and no session bus: nothing outside the sandbox can be reached.
+        box.SetEnv("DISPLAY", "");
+        box.SetEnv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + box.Root() + "/no-bus");
+        Values(bitmap, "0", "2");
+    }
+
+    void Values(const std::string& wallpaper, const std::string& tile, const std::string& style)
+    {
+        auto key = platform::Native().registry->OpenKey(platform::desktop::Key);
+        ASSERT_TRUE(key);
+        key->SetString("Wallpaper", wallpaper);
+        key->SetString("TileWallpaper", tile);
+        key->SetString("WallpaperStyle", style);
+    }
+
+    platform::WallpaperOutcome Apply(const std::string& currentDesktop)
+    {
+        box.SetEnv("XDG_CURRENT_DESKTOP", currentDesktop);
+        return desktop.ApplyWallpaperSettings();
+    }
+
+    std::vector<std::string> Calls() { return programs.Calls(0); }
+
+    // The names handed out that are still there.
+    std::vector<std::string> Handed()
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(windows))
+            if (entry.path().filename().string().rfind("KAWalllpaper-", 0) == 0)
+                found.push_back(entry.path().string());
+        return found;
+    }
+
+    // Calls with "@" standing for the one name handed out.
+    std::vector<std::string> WithHanded(std::vector<std::string> calls)
+    {
+        const auto handed = Handed();
+        EXPECT_EQ(handed.size(), 1u);
+        for (std::string& call : calls)
+            for (std::size_t at; !handed.empty() && (at = call.find('@')) != std::string::npos;)
+                call.replace(at, 1, handed[0]);
+        return calls;
+    }
+};
+
+TEST_F(WallpaperRoutes, EachDesktopIsHandedThePictureThroughItsOwnInterface)
+{
+    programs.Fake("gsettings");
+    programs.Fake("xfconf-query", "[ \"$3\" = -l ] && echo /backdrop/screen0/monitorscreen/workspace0/last-image");
+    programs.Fake("pcmanfm-qt");
+    programs.Fake("pcmanfm");
+    programs.Fake("swaymsg");
+    programs.Fake("hyprctl", "echo ok");
+    const std::string uri = "file://@";
+    const std::string xfce = "xfconf-query|-c|xfce4-desktop|-p|/backdrop/screen0/monitorscreen/workspace0/";
+    const struct {
+        const char* desktop;
+        const char* route;
+        Args calls;
+    } cases[] = {
+        {"ubuntu:GNOME", "GNOME (gsettings)",
+            {"gsettings|set|org.gnome.desktop.background|picture-uri|" + uri + "|",
+                "gsettings|set|org.gnome.desktop.background|picture-uri-dark|" + uri + "|",
+                "gsettings|set|org.gnome.desktop.background|picture-options|stretched|"}},
+        {"Budgie:GNOME", "GNOME (gsettings)", {}},
+        {"X-Cinnamon", "Cinnamon (gsettings)",
+            {"gsettings|set|org.cinnamon.desktop.background|picture-uri|" + uri + "|",
+                "gsettings|set|org.cinnamon.desktop.background|picture-options|stretched|"}},
+        {"MATE", "MATE (gsettings)",
+            {"gsettings|set|org.mate.background|picture-filename|@|",
+                "gsettings|set|org.mate.background|picture-options|stretched|"}},
+        {"XFCE", "XFCE (xfconf-query)",
+            {"xfconf-query|-c|xfce4-desktop|-l|", xfce + "last-image|-n|-t|string|-s|@|",
+                xfce + "image-style|-n|-t|int|-s|3|"}},
+        {"LXQt", "LXQt (pcmanfm-qt)", {"pcmanfm-qt|--set-wallpaper|@|--wallpaper-mode|stretch|"}},
+        {"LXDE", "LXDE (pcmanfm)", {"pcmanfm|--set-wallpaper|@|--wallpaper-mode|stretch|"}},
+        {"sway", "sway (swaymsg)", {"swaymsg|--|output * bg \"@\" stretch|"}},
+        {"Hyprland", "Hyprland (hyprctl hyprpaper)",
+            {"hyprctl|hyprpaper|preload|@|", "hyprctl|hyprpaper|wallpaper|,@|", "hyprctl|hyprpaper|unload|unused|"}},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(programs.Log());
+        const platform::WallpaperOutcome outcome = Apply(c.desktop);
+        EXPECT_TRUE(outcome.shown) << c.desktop << ": " << outcome.detail;
+        EXPECT_EQ(outcome.detail, c.route) << c.desktop;
+        if (!c.calls.empty()) {
+            EXPECT_EQ(Calls(), WithHanded(c.calls)) << c.desktop;
+        }
+    }
+}
+
+TEST_F(WallpaperRoutes, StylesMapToEachDesktopsNearestOption)
+{
+    programs.Fake("gsettings");
+    programs.Fake("swaymsg");
+    const struct {
+        const char *tile, *style, *gnome, *sway;
+    } styles[] = {{"0", "0", "centered", "center"}, {"1", "0", "wallpaper", "tile"}, {"0", "2", "stretched", "stretch"},
+        {"0", "6", "scaled", "fit"}, {"0", "10", "zoom", "fill"}};
+    for (const auto& s : styles) {
+        Values(bitmap, s.tile, s.style);
+        std::filesystem::remove(programs.Log());
+        Apply("GNOME");
+        Apply("sway");
+        const Args calls = Calls();
+        ASSERT_EQ(calls.size(), 4u);
+        EXPECT_EQ(calls[2].substr(calls[2].rfind("picture-options|")), std::string("picture-options|") + s.gnome + "|");
+        EXPECT_EQ(calls[3].substr(calls[3].rfind("\" ")), std::string("\" ") + s.sway + "|");
+    }
+    // Empty style values leave the desktop's own option alone.
+    Values(bitmap, "", "");
+    std::filesystem::remove(programs.Log());
+    Apply("GNOME");
+    EXPECT_EQ(Calls().size(), 2u);
+}
+
+TEST_F(WallpaperRoutes, EachChangeHandsTheDesktopANameItWasNeverHanded)
+{
+    programs.Fake("gsettings");
+    std::vector<std::string> handed;
+    for (const char* content : {"BM picture one", "BM picture two", "BM picture three"}) {
+        Sandbox::Write(bitmap, content);
+        std::filesystem::remove(programs.Log());
+        ASSERT_TRUE(Apply("GNOME").shown);
+        const std::string call = Calls().at(0);
+        handed.push_back(call.substr(call.find("file://") + 7, call.size() - call.find("file://") - 8));
+        EXPECT_EQ(Sandbox::Read(handed.back()), content) << "the desktop is handed the new picture";
+        EXPECT_EQ(Sandbox::Read(bitmap), content) << "the bitmap stays where it is";
+    }
+    // GNOME keeps the pictures it loaded by their names: a name handed again would show an old
+    // one. Numbered after the clock, so an emptied folder starts no second row of old names.
+    const auto number = [&](const std::string& name) { return std::stoull(name.substr(windows.size() + 14)); };
+    EXPECT_GE(number(handed[0]), static_cast<unsigned long long>(std::time(nullptr)) - 60);
+    EXPECT_EQ(number(handed[1]), number(handed[0]) + 1) << "past the last one within a second";
+    EXPECT_EQ(number(handed[2]), number(handed[0]) + 2);
+    EXPECT_FALSE(Sandbox::Exists(handed[0]) || Sandbox::Exists(handed[1])) << "the names no desktop shows any more go";
+    auto key = platform::Native().registry->OpenKey(platform::desktop::Key);
+    EXPECT_EQ(key->QueryString("Wallpaper").value, bitmap) << "the registry value is untouched";
+}
+
+TEST_F(WallpaperRoutes, NumberingGoesOnFromWhatAnEarlierRunLeft)
+{
+    Sandbox::Write(windows + "/KAWalllpaper-99999999041.bmp", "shown by the desktop");
+    Sandbox::Write(windows + "/KAWalllpaper-7.bmp", "left by an interrupted change");
+    Sandbox::Write(windows + "/KAWalllpaper-x.bmp", "not ours");
+    const std::string next = windows + "/KAWalllpaper-99999999042.bmp";
+    EXPECT_EQ(MakeHandedFile(bitmap), next);
+    EXPECT_EQ(Sandbox::Read(next), "BM picture one");
+    EXPECT_TRUE(Sandbox::Exists(windows + "/KAWalllpaper-99999999041.bmp"))
+        << "not before the desktop took the new one";
+    DropOtherHandedFiles(bitmap, next);
+    EXPECT_FALSE(Sandbox::Exists(windows + "/KAWalllpaper-99999999041.bmp"));
+    EXPECT_FALSE(Sandbox::Exists(windows + "/KAWalllpaper-7.bmp"));
+    EXPECT_TRUE(Sandbox::Exists(windows + "/KAWalllpaper-x.bmp"));
+    EXPECT_TRUE(Sandbox::Exists(bitmap));
+}
+
+TEST_F(WallpaperRoutes, ADesktopThatRefusesFallsThroughAndTheUserLearnsWhy)
+{
+    programs.Fake("gsettings", "echo 'No such schema' >&2; exit 1");
+    const platform::WallpaperOutcome outcome = Apply("GNOME");
+    EXPECT_FALSE(outcome.shown);
+    EXPECT_EQ(outcome.detail,
+        "GNOME (gsettings): gsettings set org.gnome.desktop.background picture-uri failed (exit status 1); "
+        "the X root window: there is no X display");
+    EXPECT_EQ(Handed().size(), 1u) << "kept for the desktop that may still take it";
+}
+
+TEST_F(WallpaperRoutes, MissingToolsAndEmptyDesktopsAreNamed)
+{
+    EXPECT_EQ(Apply("XFCE").detail,
+        "XFCE (xfconf-query): xfconf-query is not installed; the X root window: there is "
+        "no X display");
+    programs.Fake("xfconf-query", "[ \"$3\" = -l ] && echo /general/other");
+    EXPECT_EQ(Apply("XFCE").detail.rfind("XFCE (xfconf-query): xfdesktop has no backdrop in xfconf yet;", 0), 0u);
+    programs.Fake("hyprctl", "[ \"$2\" = wallpaper ] && echo 'wallpaper failed (not preloaded)' || echo ok");
+    EXPECT_EQ(
+        Apply("Hyprland").detail.rfind("Hyprland (hyprctl hyprpaper): hyprpaper: wallpaper failed (not preloaded);", 0),
+        0u);
+    EXPECT_EQ(Apply("Unknown").detail, "the X root window: there is no X display");
+}
+
+TEST_F(WallpaperRoutes, AMissingBitmapOrValueShowsNothingAndSaysSo)
+{
+    programs.Fake("gsettings");
+    std::filesystem::remove(bitmap);
+    const platform::WallpaperOutcome outcome = Apply("GNOME");
+    EXPECT_FALSE(outcome.shown);
+    EXPECT_EQ(outcome.detail, "the wallpaper bitmap " + bitmap + " is missing");
+    Values("", "0", "0");
+    EXPECT_EQ(Apply("GNOME").detail, "no wallpaper is set");
+    EXPECT_FALSE(Sandbox::Exists(programs.Log()));
+}
+
+TEST_F(WallpaperRoutes, AWaylandSessionWithoutARouteOfItsOwnGetsSwaybg)
+{
+    box.SetEnv("WAYLAND_DISPLAY", "wayland-kdx");
+    const std::string pids = box.Root() + "/swaybg.pids";
+    programs.Fake("swaybg", "echo $$ >> '" + pids + "'; exec /bin/sleep 30");
+    const platform::WallpaperOutcome outcome = Apply("river");
+    EXPECT_TRUE(outcome.shown) << outcome.detail;
+    EXPECT_EQ(outcome.detail, "a Wayland background (swaybg)");
+    ASSERT_TRUE(Apply("river").shown);
+    const std::string started = Sandbox::Read(pids);
+    const int firstPid = std::stoi(started), secondPid = std::stoi(started.substr(started.find('\n') + 1));
+    EXPECT_NE(kill(firstPid, 0), 0) << "the swaybg of the change before is ended";
+    EXPECT_EQ(kill(secondPid, 0), 0) << "the new one shows the picture";
+    kill(secondPid, SIGKILL);
+
+    // A compositor without layer-shell: swaybg ends at once, and the portal had no bus either.
+    programs.Fake("swaybg", "exit 1");
+    const platform::WallpaperOutcome refused = Apply("river");
+    EXPECT_FALSE(refused.shown);
+    EXPECT_NE(refused.detail.find("the desktop portal (org.freedesktop.portal.Wallpaper): "), std::string::npos);
+    EXPECT_NE(refused.detail.find("a Wayland background (swaybg): swaybg ended at once"), std::string::npos);
+    EXPECT_EQ(refused.detail.find("X root window"), std::string::npos) << "XWayland's root window is never shown";
+}
+
+TEST(WallpaperSession, TheEnvironmentNamesTheDesktopAndTheSession)
+{
+    Sandbox box;
+    box.SetEnv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    box.SetEnv("XDG_SESSION_TYPE", "wayland");
+    DesktopSession session = DesktopSession::FromEnvironment();
+    EXPECT_EQ(session.desktops, Args({"ubuntu", "gnome"}));
+    EXPECT_TRUE(session.wayland);
+    EXPECT_TRUE(session.Is({"kde", "gnome"}));
+    EXPECT_FALSE(session.Is({"gnome-classic"}));
+    box.SetEnv("XDG_SESSION_TYPE", "x11");
+    box.SetEnv("SWAYSOCK", "/run/user/1000/sway-ipc.sock");
+    session = DesktopSession::FromEnvironment();
+    EXPECT_FALSE(session.wayland);
+    EXPECT_TRUE(session.swayIpc) << "sway's socket names sway whatever the desktop variable says";
+}
+
+} // namespace

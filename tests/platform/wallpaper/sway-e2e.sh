@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# sway, headless (no X server at all, XWayland off), as an unprivileged user since sway refuses
+# root: the real agent starts in the Wayland session, shows its window, and its rotation shows
+# on sway's background change after change, although sway started with a background picture
+# that was missing. Screenshots by grim.
+# Usage: sway-e2e.sh KDX3 SHOTS_FOLDER
+set -uo pipefail
+if [ -z "${KDX_OWN_SESSION:-}" ]; then
+    KDX_OWN_SESSION=1 exec dbus-run-session -- "$0" "$@"
+fi
+agent=$1
+shots=$2/wallpaper-sway
+here=$(dirname "$0")
+# shellcheck source=../../support/agent-world.sh
+source "$here/../../support/agent-world.sh"
+# shellcheck source=rotation-watch.sh
+source "$here/rotation-watch.sh"
+rotation_world "$sandbox/install/KDX3"
+user=nobody
+chown -R "$user" "$sandbox"
+as_user() { setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups -- "$@"; }
+unset DISPLAY
+export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland
+
+# The background sway starts with names the bitmap's other name, which is not there yet; the
+# agent's window floats in a corner, so the background stays in sight.
+cat >"$sandbox/sway.conf" <<CONF
+xwayland disable
+output * bg "$windows/KAWalllpaper-2.bmp" fill
+for_window [title="Kaleidra Agent"] floating enable, resize set 400 300, move position 0 0
+CONF
+WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1 as_user sway -c "$sandbox/sway.conf" \
+    >"$sandbox/sway.log" 2>&1 &
+pids+=("$!")
+found_sockets() {
+    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)
+    WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1)
+    [ -n "$SWAYSOCK" ] && [ -n "$WAYLAND_DISPLAY" ]
+}
+if ! wait_for 100 found_sockets; then
+    echo "FAILED: sway did not start"
+    tail -n 20 "$sandbox/sway.log"
+    exit 1
+fi
+export SWAYSOCK WAYLAND_DISPLAY
+shoot() { as_user grim "$1" 2>/dev/null; }
+check "sway starts on its own background, the missing picture not shown" \
+    wait_for 50 eval 'shoot "$sandbox/s.png" && ! [[ "$(colour_of "$sandbox/s.png" 1200 700)" =~ ^#(FF0000|0000FF)$ ]]'
+
+as_user "$agent" /nominimize >"$sandbox/agent.log" 2>&1 &
+pids+=("$!")
+agent_window() { as_user swaymsg -t get_tree 2>/dev/null | grep -q '"name": "Kaleidra Agent"'; }
+check "the agent shows its window on sway" wait_for 150 agent_window
+screen_at shoot 1200 700
+watch_rotation shows_on_screen "$shots"
+window_drawn() { [[ ! "$(colour_of "$shots-blue.png" 200 150)" =~ ^#(FF0000|0000FF)$ ]]; }
+check "the window is drawn over the background" window_drawn
+check "the agent still runs" kill -0 "${pids[-1]}"
+grep -q . "$sandbox/agent.log" && { echo "the agent said:"; cat "$sandbox/agent.log"; }
+exit $failures

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# XFCE's own desktop, xfdesktop with xfconfd, on a display and a D-Bus session of its own: the
+# real agent's rotation must show on it change after change, also when xfdesktop started while
+# the bitmap and its folder were missing, and a desktop started afterwards shows the last one.
+# Usage: xfce-e2e.sh KDX3 SHOTS_FOLDER
+set -uo pipefail
+if [ -z "${KDX_OWN_SESSION:-}" ]; then
+    KDX_OWN_SESSION=1 exec xvfb-run -a -s "-noreset -screen 0 640x480x24" dbus-run-session -- "$0" "$@"
+fi
+agent=$1
+shots=$2/wallpaper-xfce
+here=$(dirname "$0")
+# shellcheck source=../../support/agent-world.sh
+source "$here/../../support/agent-world.sh"
+# shellcheck source=rotation-watch.sh
+source "$here/rotation-watch.sh"
+rotation_world "$sandbox/install/KDX3"
+export XDG_CURRENT_DESKTOP=XFCE
+shoot() { import -window root "$1" 2>/dev/null; }
+
+# xfdesktop sizes its window to the screen only under a window manager.
+openbox --sm-disable >"$sandbox/openbox.log" 2>&1 &
+pids+=("$!")
+wait_for 50 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+xfdesktop_pid=
+start_xfdesktop() {
+    xfdesktop --sm-client-disable >>"$sandbox/xfdesktop.log" 2>&1 &
+    xfdesktop_pid=$!
+    pids+=("$xfdesktop_pid")
+}
+backdrop=/backdrop/screen0/monitorscreen/workspace0
+
+# The desktop last named a picture beside a bitmap that is not there, in a folder that is not
+# there either: it starts on its own background and watches nothing.
+xfconf-query -c xfce4-desktop -p "$backdrop/last-image" -n -t string -s "$windows/KAWalllpaper-1.bmp"
+xfconf-query -c xfce4-desktop -p "$backdrop/image-style" -n -t int -s 5
+start_xfdesktop
+desktop_window() { xwininfo -root -tree 2>/dev/null | grep -q '"Desktop": ("xfdesktop" "Xfdesktop")  640x480'; }
+check "xfdesktop starts on its own background, the missing picture not shown" \
+    eval 'wait_for 100 desktop_window && sleep 1 && shoot "$sandbox/s.png" &&
+        ! [[ "$(colour_of "$sandbox/s.png" 320 240)" =~ ^#(FF0000|0000FF)$ ]]'
+
+"$agent" &
+pids+=("$!")
+screen_at shoot 320 240
+watch_rotation shows_on_screen "$shots"
+
+# A desktop started now shows the picture the agent last made.
+kill "${pids[-1]}"
+wait "${pids[-1]}" 2>/dev/null
+want=$(colour_of "$bitmap" 0 0)
+kill "$xfdesktop_pid"
+wait "$xfdesktop_pid" 2>/dev/null
+start_xfdesktop
+check "an xfdesktop started later shows the last picture ($(name_of "$want"))" \
+    eval 'wait_for 100 desktop_window && screen_shows shoot 320 240 "$want" "$shots-restarted.png"'
+[ $failures -gt 0 ] && { xwininfo -root -children; grep -v "^$" "$sandbox/xfdesktop.log" | tail -n 20; xfconf-query -c xfce4-desktop -lv; ls -la $windows; }
+exit $failures
