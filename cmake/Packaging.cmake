@@ -12,6 +12,9 @@ set(KDX_PACKAGE_MAINTAINER "Tembrix Software <feedback@tembrix.com>")
 # "relation|package|what the agent uses from it": programs it runs by name, or files by their
 # absolute path. The clean-system test checks that each package exists and holds those.
 set(KDX_PACKAGE_NEEDS
+    # Wayland sessions without an X server: Qt loads its Wayland platform as a plugin, which
+    # dpkg-shlibdeps cannot see.
+    "Recommends|qt6-wayland|/usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/qt6/plugins/platforms/libqwayland-generic.so"
     # Opening list entries, folders and the help pages.
     "Recommends|xdg-utils|xdg-open"
     # The wallpaper on GNOME, Cinnamon and MATE; the file manager's Properties over D-Bus.
