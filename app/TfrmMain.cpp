@@ -514,10 +514,14 @@ void TfrmMain::ReloadWallpaper() { FConfig->LoadWallpaper(*FWallpaper); }
 
 void TfrmMain::EnableTimerPaper(bool enabled)
 {
-    if (enabled)
+    if (enabled) {
+        // Switched on anew (the wallpaper editor's Save): the settings may have been mended, so
+        // an earlier failure no longer holds the next change back.
+        FFailedChange.reset();
         TimerPaper->start(); // restarts the one-second period
-    else
+    } else {
         TimerPaper->stop();
+    }
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
