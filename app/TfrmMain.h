@@ -161,7 +161,8 @@ private:
     void AddHotKeyAtoms();
     void DeleteHotKeyAtoms();
     QAction* AddToolButton(const char* name, int image, const char* hint);
-    void LeavePanel();
+    // Runs the docked panel's leave step; false when the panel stays.
+    bool LeavePanel();
     void StartRotation();
     void PanelCommand(int index, int page);
     void MarkPanel(int index);

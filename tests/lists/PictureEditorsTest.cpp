@@ -8,6 +8,7 @@
 #include "settings/Errors.h"
 #include "support/Sandbox.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
@@ -16,6 +17,8 @@
 #include <QToolButton>
 #include <filesystem>
 #include <gtest/gtest.h>
+// libjpeg's message numbers.
+#include <jerror.h>
 
 using namespace kdx;
 using kdx::test::Sandbox;
@@ -104,8 +107,21 @@ TEST_F(PictureEditors, ADamagedPictureRaisesAndLeavesTheCommandsOff)
     Sandbox::Write(pics + "broken.jpg", "not a jpeg at all");
     Sandbox::Write(box.IniPath(), "[PaperList]\n0=" + pics + "broken.jpg\n1=" + pics + "missing.bmp\n");
     auto panel = Open<TfrmWallpaper>();
-    EXPECT_THROW(panel->PreviewPicture(pics + "broken.jpg"), EKaleidraError);
-    EXPECT_THROW(panel->PreviewPicture(pics + "missing.bmp"), EKaleidraError);
+    auto* list = panel->findChild<QListWidget*>("lsPaper");
+    const auto commandsOff = [&] {
+        for (const char* name : {"btDelete", "btWallpaper"})
+            EXPECT_FALSE(panel->findChild<QToolButton*>(name)->isEnabled()) << name;
+        for (const char* name : {"mnuDelete", "mnuProperties", "mnuSetWallpaper"})
+            EXPECT_FALSE(panel->findChild<QAction*>(name)->isEnabled()) << name;
+    };
+    Press(list, 0);
+    commandsOff();
+    Press(list, 1, Qt::RightButton);
+    commandsOff();
+    EXPECT_EQ(messages.shown,
+        (std::vector<std::string> {"Kaleidra Agent: JPEG error #" + std::to_string(int(JERR_NO_SOI)),
+            "Kaleidra Agent: Cannot open file " + pics + "missing.bmp"}));
+    EXPECT_EQ(Preview(panel.get()), QSize(0, 0)) << "nothing shown";
     EXPECT_THROW(panel->PreviewPicture(pics + "x.png"), EKaleidraError);
 }
 
@@ -120,9 +136,9 @@ TEST_F(PictureEditors, PictureOptionsDefaultClampAndSave)
     Sandbox::Write(box.IniPath(), "[Image]\nInterval=1500\nSize=2\n");
     auto again = Open<TfrmPicture>();
     EXPECT_EQ(again->findChild<QSpinBox*>("txtImageInterval")->value(), 999);
-    again->FormHide();
+    again->btSaveClick();
     EXPECT_NE(Sandbox::Read(box.IniPath()).find("Interval=999\nSize=2\n"), std::string::npos)
-        << "leaving with automatic saving writes the clamped value";
+        << "Save writes the clamped value";
 }
 
 TEST_F(PictureEditors, CycleDecidesTheIntervalBoxAndResetRestoresBoth)
