@@ -17,17 +17,18 @@ printf '[PaperList]\r\n0=%s\r\n[Wallpaper]\r\nCycle=0\r\nActivate=1\r\nPrevChang
 
 # The error boxes are the agent's visible windows: its main window stays hidden in the tray.
 boxes() { xdotool search --onlyvisible --name '^Kaleidra Agent$' 2>/dev/null; }
+no_box() { [ -z "$(boxes)" ]; }
 
 "$agent" &
 pid=$!
 pids+=("$pid")
-check "the failed change is reported" wait_for 100 boxes
+check "the failed change is reported" wait_for 100 eval '! no_box'
 first=$(boxes | head -n 1)
 xdotool windowfocus --sync "$first" 2>/dev/null
-xdotool key --window "$first" Return
-check "its box closes" wait_for 50 eval '[ -z "$(boxes)" ]'
+xdotool key Return
+check "its box closes" wait_for 50 no_box
 sleep 5
-check "no other report follows within 5 s" [ -z "$(boxes)" ]
+check "no other report follows within 5 s" no_box
 check "the stamp is that of the last change made" grep -q "PrevChange=$stamp" "$sandbox/install/KDX.ini"
 kill -0 "$pid" 2>/dev/null || {
     echo "FAILED: the agent ended"

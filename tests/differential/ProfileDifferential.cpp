@@ -89,8 +89,15 @@ std::string RandomFile(Rng& rng, const std::vector<std::string>& values, bool ma
     const int style = std::uniform_int_distribution<int>(0, 3)(rng); // LF, CRLF, lone CR, mixed
     const int lines = std::uniform_int_distribution<int>(0, 14)(rng);
     std::string text = mark ? ByteOrderMark : std::string();
+    bool content = false;
     for (int i = 0; i < lines; ++i) {
-        text += RandomLine(rng, values);
+        std::string line = RandomLine(rng, values);
+        // The mark's bytes begin a line only after one that is not blank: at the start of a
+        // file they are the mark, and Wine drops blank lines when it rewrites a file.
+        while (!content && line.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0)
+            line = RandomLine(rng, values);
+        content = content || line.find_first_not_of(' ') != std::string::npos;
+        text += line;
         if (i + 1 < lines || Chance(rng, 80))
             text += style < 3 ? ends[size_t(style)] : Pick(rng, ends);
     }
