@@ -66,10 +66,11 @@ public:
 
     // The leave step: runs when the main window moves to another panel, after this one is hidden;
     // never at exit. It is called explicitly because Qt's hide events also arrive when the main
-    // window merely goes to the tray. When it throws, the panel stays docked and shown. After it
-    // the panel is deleted once control is back in the event loop, so a task of the panel that
-    // was running pending messages (ProcessMessages) unwinds before the panel goes.
-    virtual void FormHide() { }
+    // window merely goes to the tray. When it throws, or returns false (the user chose to stay),
+    // the panel stays docked and shown. After it the panel is deleted once control is back in
+    // the event loop, so a task of the panel that was running pending messages
+    // (ProcessMessages) unwinds before the panel goes.
+    virtual bool FormHide() { return true; }
 
 protected:
     IPanelHost& Host() const { return host_; }

@@ -369,8 +369,8 @@ bool TfrmMain::ShowPanel(int index)
     }
     if (FPanel && FPanelIndex == index)
         return true;
-    if (FPanel)
-        LeavePanel();
+    if (FPanel && !LeavePanel())
+        return false;
     TPanel* panel = FForms.Panels[size_t(index)](*this, palMain);
     panel->setWindowFlags(Qt::Widget);
     FWorkLayout->addWidget(panel);
@@ -380,21 +380,27 @@ bool TfrmMain::ShowPanel(int index)
     return true;
 }
 
-void TfrmMain::LeavePanel()
+bool TfrmMain::LeavePanel()
 {
     FPanel->hide();
+    bool left = false;
     try {
-        FPanel->FormHide();
+        left = FPanel->FormHide();
     } catch (...) {
         // A leave step that failed (its save, say) keeps the panel docked with its edits.
         FPanel->show();
         throw;
+    }
+    if (!left) {
+        FPanel->show();
+        return false;
     }
     // Deleted once control is back in the event loop, so that a task of the panel that was
     // running pending messages when the user moved on can unwind first.
     FPanel->deleteLater();
     FPanel = nullptr;
     FPanelIndex = -1;
+    return true;
 }
 
 void TfrmMain::PanelCommand(int index, int page)
@@ -514,10 +520,14 @@ void TfrmMain::ReloadWallpaper() { FConfig->LoadWallpaper(*FWallpaper); }
 
 void TfrmMain::EnableTimerPaper(bool enabled)
 {
-    if (enabled)
+    if (enabled) {
+        // Switched on anew (the wallpaper editor's Save): the settings may have been mended, so
+        // an earlier failure no longer holds the next change back.
+        FFailedChange.reset();
         TimerPaper->start(); // restarts the one-second period
-    else
+    } else {
         TimerPaper->stop();
+    }
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

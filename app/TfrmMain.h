@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -129,12 +130,19 @@ public:
     std::unique_ptr<TConfig> FConfig;
     TMisc FMisc;
     std::unique_ptr<TPublicUnit> FPubUnit;
-    // The hot keys' ids and letters, registered and released by the hot-key commands.
+    // The hot keys' ids and letters, registered and released by the hot-key commands, and the
+    // atoms that gave the ids (0 where the atom table failed).
     std::int32_t FActivateId = 0;
     std::int32_t FExecuteId = 0;
+    std::uint16_t FActivateAtom = 0;
+    std::uint16_t FExecuteAtom = 0;
     std::string FActivateKey;
     std::string FExecuteKey;
     std::unique_ptr<TWallpaper> FWallpaper;
+    // When the last wallpaper change failed, until one succeeds or the rotation is switched on
+    // anew; the next timed attempt waits a whole period from it. Held in memory only: the stamp
+    // in the settings file stays that of the last change made.
+    std::optional<TDateTime> FFailedChange;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -153,7 +161,8 @@ private:
     void AddHotKeyAtoms();
     void DeleteHotKeyAtoms();
     QAction* AddToolButton(const char* name, int image, const char* hint);
-    void LeavePanel();
+    // Runs the docked panel's leave step; false when the panel stays.
+    bool LeavePanel();
     void StartRotation();
     void PanelCommand(int index, int page);
     void MarkPanel(int index);

@@ -18,21 +18,37 @@ platform::Services& Os() { return platform::Current(); }
 // RegisterHotKey's modifiers: always Ctrl + Alt (3).
 constexpr unsigned HotKeyModifiers = platform::ModControl | platform::ModAlt;
 
+// The id of a hot key whose atom the table could not give, the last an application may use.
+constexpr std::int32_t PrivateHotKeyId = 0x3FFF;
+
 } // namespace
 
 platform::WindowHandle TfrmMain::Handle() { return platform::WindowHandle(winId()); }
 
 void TfrmMain::AddHotKeyAtoms()
 {
-    FActivateId = std::int32_t(Os().atoms->GlobalAddAtom(texts::ActivateHotKeyAtom)) - platform::FirstStringAtom;
-    FExecuteId = std::int32_t(Os().atoms->GlobalAddAtom(texts::ExecuteHotKeyAtom)) - platform::FirstStringAtom;
+    FActivateAtom = Os().atoms->GlobalAddAtom(texts::ActivateHotKeyAtom);
+    FExecuteAtom = Os().atoms->GlobalAddAtom(texts::ExecuteHotKeyAtom);
+    // An atom the table could not give (0) would make both ids -0xC000, and one hot key would
+    // then do both commands: such a key gets an id of its own instead, never the other's.
+    const auto idOf = [](std::uint16_t atom) { return atom ? std::int32_t(atom) - platform::FirstStringAtom : -1; };
+    FActivateId = idOf(FActivateAtom);
+    FExecuteId = idOf(FExecuteAtom);
+    if (FActivateId < 0)
+        FActivateId = FExecuteId == PrivateHotKeyId ? PrivateHotKeyId - 1 : PrivateHotKeyId;
+    if (FExecuteId < 0)
+        FExecuteId = FActivateId == PrivateHotKeyId ? PrivateHotKeyId - 1 : PrivateHotKeyId;
     Os().hotKeys->SetHandler(Handle(), [this](int id) { ReportErrors([&] { WMHotKey(id); }); });
 }
 
 void TfrmMain::DeleteHotKeyAtoms()
 {
-    Os().atoms->GlobalDeleteAtom(std::uint16_t(FActivateId + platform::FirstStringAtom));
-    Os().atoms->GlobalDeleteAtom(std::uint16_t(FExecuteId + platform::FirstStringAtom));
+    // Only atoms the table gave: a private id names no atom of ours.
+    for (std::uint16_t* atom : {&FActivateAtom, &FExecuteAtom}) {
+        if (*atom)
+            Os().atoms->GlobalDeleteAtom(*atom);
+        *atom = 0;
+    }
 }
 
 void TfrmMain::SetHotKeys(bool Active)

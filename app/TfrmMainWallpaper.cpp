@@ -1,9 +1,9 @@
 // The main window's wallpaper rotation: a change at start-up, then one per period of the
-#include "shell/ReportErrors.h"
 // chosen cycle, driven by the one-second timer; "Next Wallpaper" changes it on demand.
 #include "TfrmMain.h"
 #include "WallpaperRotation.h"
 #include "settings/TConfig.h"
+#include "shell/ReportErrors.h"
 #include "shell/TPublicUnit.h"
 
 #include <QAction>
@@ -44,10 +44,17 @@ void TfrmMain::ChangeWallpaper()
         EnableTimerPaper(false);
         return;
     }
-    const int index = FPubUnit->RandomIndex(count);
-    const platform::WallpaperOutcome outcome
-        = FPubUnit->SetWallpaper(FWallpaper->Items[size_t(index)], FWallpaper->Style);
-    FConfig->WriteStamp("Wallpaper", "PrevChange", Now());
+    const TDateTime attempt = Now();
+    platform::WallpaperOutcome outcome;
+    try {
+        const int index = FPubUnit->RandomIndex(count);
+        outcome = FPubUnit->SetWallpaper(FWallpaper->Items[size_t(index)], FWallpaper->Style);
+        FConfig->WriteStamp("Wallpaper", "PrevChange", Now());
+    } catch (...) {
+        FFailedChange = attempt;
+        throw;
+    }
+    FFailedChange.reset();
     // The change is made and stamped, so the rotation keeps its pace; the user learns once that
     // the desktop does not show it, rather than at every period.
     if (!outcome.shown && FWallpaperShown)
@@ -57,11 +64,14 @@ void TfrmMain::ChangeWallpaper()
 
 void TfrmMain::TimerPaperTimer()
 {
-    const TickAction action = DecideTick(FWallpaper->Cycle, FWallpaper->Interval, FWallpaper->PrevChange, Now());
+    const TickAction action
+        = DecideTick(FWallpaper->Cycle, FWallpaper->Interval, FWallpaper->PrevChange, FFailedChange, Now());
     if (action == TickAction::None)
         return;
-    if (action == TickAction::ChangeAndStop)
+    if (action != TickAction::Change)
         EnableTimerPaper(false);
+    if (action == TickAction::Stop)
+        return;
     ChangeWallpaper();
     Pause(PauseAfterChangeMs);
     ReloadWallpaper();

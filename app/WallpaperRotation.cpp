@@ -6,12 +6,13 @@
 
 namespace kdx {
 
-TickAction DecideTick(std::int32_t cycle, std::int32_t interval, TDateTime prevChange, TDateTime now)
+std::optional<std::int64_t> SecondsUntilChange(std::int32_t cycle, std::int32_t interval, TDateTime prevChange,
+    std::optional<TDateTime> failedAttempt, TDateTime now)
 {
-    std::int32_t period = 0;
+    std::int64_t period = 0;
     switch (cycle) {
     case CycleEveryStartup:
-        return TickAction::ChangeAndStop;
+        return failedAttempt ? std::nullopt : std::optional<std::int64_t>(0);
     case CycleHour:
         period = HourPeriod;
         break;
@@ -19,10 +20,22 @@ TickAction DecideTick(std::int32_t cycle, std::int32_t interval, TDateTime prevC
         period = std::max<std::int32_t>(interval, 1);
         break;
     default:
-        return TickAction::None;
+        return std::nullopt;
     }
-    const std::int32_t elapsed = TPublicUnit().TimeDiff(1, now, prevChange);
-    return elapsed >= period ? TickAction::Change : TickAction::None;
+    TPublicUnit unit;
+    std::int64_t wait = period - unit.TimeDiff(1, now, prevChange);
+    if (failedAttempt)
+        wait = std::max(wait, period - unit.TimeDiff(1, now, *failedAttempt));
+    return wait;
+}
+
+TickAction DecideTick(std::int32_t cycle, std::int32_t interval, TDateTime prevChange,
+    std::optional<TDateTime> failedAttempt, TDateTime now)
+{
+    const std::optional<std::int64_t> wait = SecondsUntilChange(cycle, interval, prevChange, failedAttempt, now);
+    if (cycle == CycleEveryStartup)
+        return wait ? TickAction::ChangeAndStop : TickAction::Stop;
+    return wait && *wait <= 0 ? TickAction::Change : TickAction::None;
 }
 
 } // namespace kdx

@@ -2,6 +2,7 @@
 #include "settings/DateTime.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace kdx {
 
@@ -9,15 +10,24 @@ namespace kdx {
 enum WallpaperCycle { CycleHour = 0, CycleEveryStartup = 1, CycleAtInterval = 2 };
 
 // What one tick of the rotation timer does.
-enum class TickAction { None, Change, ChangeAndStop };
-
-// Decides one tick from the cycle and the time since the last stamped change. A change is due
-// once a whole period has passed since the stamp, however late the tick comes and however
-// long the period is; the change stamps the time afresh, so the next one follows a period
-// later. An interval below 1 counts as 1, as the wallpaper editor shows and stores it.
-TickAction DecideTick(std::int32_t cycle, std::int32_t interval, TDateTime prevChange, TDateTime now);
+enum class TickAction { None, Change, ChangeAndStop, Stop };
 
 // Seconds in the hourly cycle's period.
 inline constexpr std::int32_t HourPeriod = 3600;
+
+// Whole seconds from Now until the next timed change is due (0 or less: due now), or nothing
+// when none is due in this run. A change is due once a whole period has passed since the stamp,
+// however late the tick comes and however long the period is; the change stamps the time
+// afresh, so the next one follows a period later. An interval below 1 counts as 1, as the
+// wallpaper editor shows and stores it. After a failed attempt (a picture that cannot be used,
+// a stamp that cannot be written) the next one also waits a whole period from that attempt, so
+// the failure is reported once a period and not at every tick. "Every Startup" is due at once,
+// and after a failed attempt not again in this run.
+std::optional<std::int64_t> SecondsUntilChange(std::int32_t cycle, std::int32_t interval, TDateTime prevChange,
+    std::optional<TDateTime> failedAttempt, TDateTime now);
+
+// Decides one tick at Now by SecondsUntilChange.
+TickAction DecideTick(std::int32_t cycle, std::int32_t interval, TDateTime prevChange,
+    std::optional<TDateTime> failedAttempt, TDateTime now);
 
 } // namespace kdx

@@ -3,7 +3,10 @@
 #include "PictureFile.h"
 #include "shell/ReportErrors.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -53,6 +56,54 @@ TPictureListEditor::TPictureListEditor(IPanelHost& host, QWidget* parent, Editor
     split->setSizes({200, 91});
     searchLayout->insertWidget(at, split, 1);
     connect(lsSearch, &QListWidget::currentRowChanged, this, Reporting(this, &TPictureListEditor::lsSearchClick));
+    BuildPictureDialog();
+}
+
+namespace {
+
+// The side of the dialog's preview pane, in pixels.
+constexpr int DialogPreviewSide = 180;
+
+// The filter last chosen in a picture panel's Add Files dialog, for the next one of this run.
+QString& LastPictureFilter()
+{
+    static QString filter;
+    return filter;
+}
+
+} // namespace
+
+void TPictureListEditor::BuildPictureDialog()
+{
+    imgDialogPreview = new QLabel(dlgFile);
+    imgDialogPreview->setObjectName("imgDialogPreview");
+    imgDialogPreview->setFixedSize(DialogPreviewSide, DialogPreviewSide);
+    imgDialogPreview->setAlignment(Qt::AlignCenter);
+    imgDialogPreview->setWordWrap(true);
+    imgDialogPreview->setFrameShape(QFrame::StyledPanel);
+    if (auto* grid = qobject_cast<QGridLayout*>(dlgFile->layout()))
+        grid->addWidget(imgDialogPreview, 0, grid->columnCount(), grid->rowCount(), 1, Qt::AlignTop);
+    connect(dlgFile, &QFileDialog::currentChanged, this, &TPictureListEditor::dlgFileCurrentChanged);
+    if (!LastPictureFilter().isEmpty())
+        dlgFile->selectNameFilter(LastPictureFilter());
+    connect(dlgFile, &QFileDialog::filterSelected, this, [](const QString& filter) { LastPictureFilter() = filter; });
+}
+
+void TPictureListEditor::dlgFileCurrentChanged(const QString& path)
+{
+    imgDialogPreview->clear();
+    const std::string name = path.toStdString();
+    if (!IsPictureName(name) || !QFileInfo(path).isFile())
+        return;
+    // Browsing goes on past a picture that does not decode: the pane says why instead.
+    try {
+        const QImage picture = LoadPicture(name);
+        imgDialogPreview->setPixmap(QPixmap::fromImage(
+            picture.scaled(imgDialogPreview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        imgDialogPreview->setToolTip(QString("%1 x %2").arg(picture.width()).arg(picture.height()));
+    } catch (const std::exception& error) {
+        imgDialogPreview->setText(QString::fromStdString(error.what()));
+    }
 }
 
 bool TPictureListEditor::IsHit(const std::string&, const std::string& name) { return IsPictureName(name); }

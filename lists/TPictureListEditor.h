@@ -16,6 +16,8 @@ public:
 
     QFrame* palPreview;
     QLabel* imgPreview;
+    // The Add Files dialog's pane that previews the picture chosen in it.
+    QLabel* imgDialogPreview;
 
     static constexpr const char* PictureFilter = "All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|Bitmaps (*.bmp)|*.bmp|"
                                                  "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg";
@@ -25,6 +27,12 @@ protected:
 
     bool IsHit(const std::string& folder, const std::string& name) override;
     void EntryPicked() override { PreviewPicture(SelectedFile); }
+
+private:
+    // Makes dlgFile an open-picture dialog: a preview pane beside the files, and the filter the
+    // user chose last in either picture panel.
+    void BuildPictureDialog();
+    void dlgFileCurrentChanged(const QString& path);
 };
 
 // The traits the two picture lists have in common.

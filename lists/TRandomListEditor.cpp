@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QThread>
@@ -32,6 +34,17 @@ const char* const SearchDoneText = "Search done";
 const char* const UserStoppedText = "User stopped searching...";
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Why a name is turned away where it would enter a list.
+const char* const LineBreakReason = "a name with a line break cannot be stored in the settings file";
+
+// A name as a message shows it, its line breaks written out so it stays on one line.
+std::string OneLine(std::string name)
+{
+    for (size_t at = 0; (at = name.find_first_of("\r\n", at)) != std::string::npos; at += 2)
+        name.replace(at, 1, name[at] == '\r' ? "\\r" : "\\n");
+    return name;
+}
 
 // Capitals for a..z only, as the random list shows display names.
 std::string UpperAscii(std::string s)
@@ -159,6 +172,8 @@ void TRandomListEditor::BuildLayout()
     dlgFile->setFileMode(QFileDialog::ExistingFiles);
     dlgFile->setOption(QFileDialog::ReadOnly, false);
     dlgFile->setOption(QFileDialog::DontUseNativeDialog, true);
+    // Set once, so the dialog keeps the filter the user last chose.
+    dlgFile->setNameFilters(NameFilters(Traits.addFilesFilter));
     dlgFolder = new QFileDialog(this, "Select a folder ...");
     dlgFolder->setObjectName("dlgFolder");
     dlgFolder->setFileMode(QFileDialog::Directory);
@@ -417,6 +432,10 @@ void TRandomListEditor::btBrowserClick()
     if (dlgFolder->exec() != QDialog::Accepted || dlgFolder->selectedFiles().isEmpty())
         return;
     std::string path = QDir::toNativeSeparators(dlgFolder->selectedFiles().first()).toStdString();
+    if (!TConfig::CanStore(path)) {
+        PublicUnit.ShowWarning("This folder cannot be chosen: " + std::string(LineBreakReason) + ".\n" + OneLine(path));
+        return;
+    }
     if (PublicUnit.RightChars(path, 1) != std::string(1, platform::PathDelim))
         path += platform::PathDelim;
     UpdateRecentFolders(Q(path));
@@ -465,8 +484,16 @@ void TRandomListEditor::btSearchClick()
     searching_ = true;
 
     const std::shared_ptr<bool> alive = alive_;
-    FolderSearch search({[this](const std::string& f, const std::string& n) { return IsHit(f, n); },
-        [this](const std::string& path) { SetStatus(TextPanel, Q(path)); },
+    size_t unstorable = 0;
+    const auto hit = [this, &unstorable](const std::string& f, const std::string& n) {
+        if (!IsHit(f, n))
+            return false;
+        if (TConfig::CanStore(f + n))
+            return true;
+        ++unstorable;
+        return false;
+    };
+    FolderSearch search({hit, [this](const std::string& path) { SetStatus(TextPanel, Q(path)); },
         [this, alive] {
             Host().ProcessMessages();
             if (!*alive)
@@ -485,6 +512,8 @@ void TRandomListEditor::btSearchClick()
     ShowTool(btStop, false);
     if (!Stopped)
         SetStatus(TextPanel, SearchDoneText);
+    if (unstorable > 0)
+        PublicUnit.ShowWarning(std::to_string(unstorable) + " file(s) found were left out: " + LineBreakReason + ".");
 }
 
 void TRandomListEditor::FillSearchList()
@@ -541,14 +570,18 @@ void TRandomListEditor::AppendEntries(const std::vector<std::string>& paths)
 
 void TRandomListEditor::btAddFilesClick()
 {
-    dlgFile->setNameFilters(NameFilters(Traits.addFilesFilter));
     if (dlgFile->exec() == QDialog::Accepted) {
         std::vector<std::string> chosen;
+        std::string refused;
         for (const QString& file : dlgFile->selectedFiles()) {
             const std::string path = QDir::toNativeSeparators(file).toStdString();
-            if (!Traits.skipKaleidraOnAdd || PublicUnit.DisplayName(path).find("Kaleidra") == std::string::npos)
+            if (!TConfig::CanStore(path))
+                refused += "\n" + OneLine(path);
+            else if (!Traits.skipKaleidraOnAdd || PublicUnit.DisplayName(path).find("Kaleidra") == std::string::npos)
                 chosen.push_back(path);
         }
+        if (!refused.empty())
+            PublicUnit.ShowWarning("These files were not added: " + std::string(LineBreakReason) + "." + refused);
         AppendEntries(chosen);
     }
     EnableSave();
@@ -636,16 +669,39 @@ void TRandomListEditor::mnuPropertiesClick()
         PublicUnit.ShowProperties(SelectedFile);
 }
 
-void TRandomListEditor::FormHide()
+bool TRandomListEditor::FormHide()
 {
     if (released_)
-        return;
+        return true;
+    // Only edits need writing: with nothing edited, a settings file that cannot be written
+    // (read-only, say) never keeps the user in the panel.
+    if (Config->IsAutoSave() && btSave->isEnabled() && !SaveOrLeaveUnsaved())
+        return false;
     // A search in progress stops at its next sub-folder instead of outliving the panel.
     Stopped = true;
-    if (Config->IsAutoSave())
-        btSaveClick();
     released_ = true;
     Config->ReleaseFile();
+    return true;
+}
+
+bool TRandomListEditor::SaveOrLeaveUnsaved()
+{
+    std::string failure;
+    try {
+        btSaveClick();
+        return true;
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    QMessageBox box(QMessageBox::Critical, ProgramTitle, Q(failure) + "\n\n" + texts::LeaveUnsavedQuestion,
+        QMessageBox::NoButton, this);
+    box.setObjectName("dlgLeaveUnsaved");
+    QPushButton* stay = box.addButton(texts::StayButton, QMessageBox::RejectRole);
+    QPushButton* leave = box.addButton(texts::LeaveUnsavedButton, QMessageBox::DestructiveRole);
+    box.setDefaultButton(stay);
+    box.setEscapeButton(stay);
+    box.exec();
+    return box.clickedButton() == leave;
 }
 
 bool TRandomListEditor::eventFilter(QObject* watched, QEvent* event)

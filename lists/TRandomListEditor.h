@@ -27,6 +27,15 @@ namespace kdx {
 
 class TListBox;
 
+namespace texts {
+// The choice after a failed automatic save on leaving a panel.
+inline constexpr const char* LeaveUnsavedQuestion
+    = "Your changes to this list are not saved. Stay here to save them once the cause is mended, "
+      "or leave without saving them?";
+inline constexpr const char* StayButton = "Stay";
+inline constexpr const char* LeaveUnsavedButton = "Leave Without Saving";
+} // namespace texts
+
 // What one list editor sets in the shared design.
 struct EditorTraits {
     QString title; // the title row's text
@@ -46,7 +55,9 @@ public:
     TRandomListEditor(IPanelHost& host, QWidget* parent, EditorTraits traits);
     ~TRandomListEditor() override;
 
-    void FormHide() override;
+    // Saves the edits when saving automatically; when that fails the user chooses between
+    // staying (false) and leaving without saving.
+    bool FormHide() override;
 
     // The random list being edited: the record's own list, not a copy.
     virtual TStrings& WorkList() = 0;
@@ -168,6 +179,8 @@ private:
     void UpdateRecentFolders(const QString& folder);
     void FillSearchList();
     void palFolderResize();
+    // Save, or after its error the user's choice: true to leave (saved or not), false to stay.
+    bool SaveOrLeaveUnsaved();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     std::vector<QToolButton*> itemButtons_;

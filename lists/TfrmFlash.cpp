@@ -1,5 +1,6 @@
 #include "TfrmFlash.h"
 
+#include "TDropDownList.h"
 #include "TListBox.h"
 #include "TfrmSaver.h"
 #include "platform/Platform.h"
@@ -31,9 +32,8 @@ EditorTraits FlashTraits()
     return t;
 }
 
-QComboBox* OptionBox(QWidget* parent, const char* name, const QStringList& items, const QString& hint)
+QComboBox* OptionBox(QComboBox* box, const char* name, const QStringList& items, const QString& hint)
 {
-    auto* box = new QComboBox(parent);
     box->setObjectName(name);
     box->addItems(items);
     box->setFixedWidth(129);
@@ -45,12 +45,12 @@ QComboBox* OptionBox(QWidget* parent, const char* name, const QStringList& items
 
 TfrmFlash::TfrmFlash(IPanelHost& host, QWidget* parent) : TRandomListEditor(host, parent, FlashTraits())
 {
-    cboxRandomType = OptionBox(palMisc, "cboxRandomType", {"Random all flash", "Random one flash"},
+    cboxRandomType = OptionBox(new TDropDownList(palMisc), "cboxRandomType", {"Random all flash", "Random one flash"},
         "Select the random type of flash random list");
     auto* label4 = new QLabel("Flash Size:", palMisc);
     label4->setObjectName("Label4");
-    cboxFlashSize
-        = OptionBox(palMisc, "cboxFlashSize", {"Original Size", "Full Screen"}, "Select the size to show the flash");
+    cboxFlashSize = OptionBox(
+        new QComboBox(palMisc), "cboxFlashSize", {"Original Size", "Full Screen"}, "Select the size to show the flash");
     miscLayout->addWidget(cboxRandomType);
     miscLayout->addWidget(label4);
     miscLayout->addWidget(cboxFlashSize);
@@ -65,7 +65,9 @@ TfrmFlash::TfrmFlash(IPanelHost& host, QWidget* parent) : TRandomListEditor(host
     connect(btPreview, &QToolButton::clicked, this, Reporting(this, &TfrmFlash::btPreviewClick));
     connect(mnuPreview, &QAction::triggered, this, Reporting(this, &TfrmFlash::btPreviewClick));
     lsList->onDoubleClick = [this] { btPreviewClick(); };
-    connect(lsList, &QListWidget::currentRowChanged, this, Reporting(this, &TfrmFlash::lsFlashClick));
+    // A change of the selection, not of the current row: moving the focus into the list makes
+    // its first row current without the user picking anything.
+    connect(lsList, &QListWidget::itemSelectionChanged, this, Reporting(this, &TfrmFlash::lsFlashClick));
 
     FormCreate({{btPreview}, {}, {mnuPreview}});
 }

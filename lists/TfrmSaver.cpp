@@ -1,5 +1,6 @@
 #include "TfrmSaver.h"
 
+#include "TDropDownList.h"
 #include "TListBox.h"
 #include "platform/Platform.h"
 #include "shell/ReportErrors.h"
@@ -46,7 +47,7 @@ int IntervalValue(const QSpinBox* box)
 
 TfrmSaver::TfrmSaver(IPanelHost& host, QWidget* parent) : TRandomListEditor(host, parent, SaverTraits())
 {
-    cboxSaverRandomType = new QComboBox(palMisc);
+    cboxSaverRandomType = new TDropDownList(palMisc);
     cboxSaverRandomType->setObjectName("cboxSaverRandomType");
     cboxSaverRandomType->addItems({"Random all screensavers", "Random one screensaver"});
     cboxSaverRandomType->setFixedWidth(161);

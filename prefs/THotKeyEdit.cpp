@@ -25,6 +25,26 @@ std::string FirstCharacter(const QString& text)
     return character;
 }
 
+bool IsControl(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; }
+
+// The letter a key press stands for, or nothing. A typed character counts as it is. With Ctrl
+// held, X11 delivers a control character (Ctrl+Alt+W gives 0x17) where Windows delivers none:
+// the key's own symbol stands in for it, which for a letter is its capital, so the box stores
+// the letter the user meant and never a character that no key code maps to. Backspace's own
+// character (8) is the Backspace key's code, as on Windows.
+std::string LetterOf(const QKeyEvent& event)
+{
+    const QString text = event.text();
+    if (!text.isEmpty() && !IsControl(text.at(0)))
+        return FirstCharacter(text);
+    const int key = event.key();
+    if (key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde && (text.isEmpty() || IsControl(text.at(0))))
+        return std::string(1, UpperAscii(char(key)));
+    if (key == Qt::Key_Backspace)
+        return "\b";
+    return {};
+}
+
 } // namespace
 
 THotKeyEdit::THotKeyEdit(QWidget* parent) : QLineEdit(parent)
@@ -42,8 +62,8 @@ void THotKeyEdit::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Delete)
         FLetter.clear();
-    else if (!IsDialogKey(event->key()) && !event->text().isEmpty())
-        FLetter = FirstCharacter(event->text());
+    else if (const std::string letter = LetterOf(*event); !IsDialogKey(event->key()) && !letter.empty())
+        FLetter = letter;
     // The key goes on to the box as typed; the text it leaves is replaced at once.
     QLineEdit::keyPressEvent(event);
     // Delete at the end of the text changes nothing, yet the box must show the empty letter.

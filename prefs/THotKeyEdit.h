@@ -7,8 +7,8 @@ namespace kdx {
 
 // A one-line box that captures the letter of a hot key instead of taking free text: it shows
 // nothing, or the prefix "Ctrl + Alt + " and the letter. Delete empties it; any character that
-// reaches it becomes the letter, upper-cased by the ASCII rule. Enter, Esc and Tab act on the
-// dialog as usual.
+// reaches it becomes the letter, upper-cased by the ASCII rule, and a key pressed with Ctrl or
+// Alt gives the letter of its key. Enter, Esc and Tab act on the dialog as usual.
 class THotKeyEdit : public QLineEdit {
     Q_OBJECT
 public:

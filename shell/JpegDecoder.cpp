@@ -6,6 +6,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <new>
 // jpeglib.h needs FILE and size_t declared before it.
 #include <jerror.h>
@@ -30,6 +31,33 @@ struct ErrorManager {
 
 // Warnings are not shown: like djpeg's output, the picture is what could be decoded.
 void DropMessage(j_common_ptr) { }
+
+// Processor time of the calling thread, in milliseconds.
+std::int64_t ThreadMilliseconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+}
+
+// libjpeg's progress monitor, called for every row of blocks of every scan it reads and every
+// row group it puts out: it ends a decode past the limits of scans or processor time.
+struct ProgressMonitor {
+    jpeg_progress_mgr pub;
+    int maxScans;
+    std::int64_t deadline;
+};
+
+void CheckProgress(j_common_ptr cinfo)
+{
+    const auto* monitor = reinterpret_cast<const ProgressMonitor*>(cinfo->progress);
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (decompress->input_scan_number <= monitor->maxScans && ThreadMilliseconds() <= monitor->deadline)
+        return;
+    cinfo->err->msg_code = JERR_IMAGE_TOO_BIG;
+    cinfo->err->msg_parm.i[0] = JPEG_MAX_DIMENSION;
+    (*cinfo->err->error_exit)(cinfo);
+}
 
 // Rows asked of libjpeg at once; its own row group (rec_outbuf_height) is at most 4.
 constexpr unsigned MaxRowsPerRead = 16;
@@ -89,6 +117,10 @@ private:
     {
         jpeg_create_decompress(&cinfo_);
         cinfo_.mem->max_memory_to_use = limits.maxDecoderMemory;
+        progress_.pub.progress_monitor = CheckProgress;
+        progress_.maxScans = limits.maxScans;
+        progress_.deadline = ThreadMilliseconds() + limits.maxMilliseconds;
+        cinfo_.progress = &progress_.pub;
         if (file_)
             jpeg_stdio_src(&cinfo_, file_);
         else
@@ -134,6 +166,7 @@ private:
 
     jpeg_decompress_struct cinfo_;
     ErrorManager error_ {};
+    ProgressMonitor progress_ {};
     std::FILE* file_ = nullptr;
     const JpegInput* input_ = nullptr;
 };

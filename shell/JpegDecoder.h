@@ -14,6 +14,13 @@ struct DecodeLimits {
     // libjpeg's own working memory (a progressive picture keeps all its coefficients: up to
     // 8 bytes per pixel for CMYK).
     long maxDecoderMemory = 1L << 30;
+    // Scans of a progressive picture. Encoders write about ten; a file can repeat one scan
+    // thousands of times in a few megabytes, each a pass over the whole picture (djpeg's
+    // -maxscans refuses such files the same way).
+    int maxScans = 100;
+    // Processor time one decode may take, whatever its cause, since the decode runs on the
+    // window's thread: a 24-megapixel progressive picture takes about half a second here.
+    std::uint32_t maxMilliseconds = 4000;
 };
 
 enum class PixelOrder { Rgb, Bgr };
@@ -51,7 +58,8 @@ struct JpegInput {
 // writes it, inverted, as djpeg takes it). Raises "Cannot open file %s" when the file cannot
 // be opened and "JPEG error #%d" with libjpeg's message number when it cannot be decoded; a
 // picture over the limits raises JPEG error JERR_IMAGE_TOO_BIG ("Maximum supported image
-// dimension"), libjpeg's own message for a picture too large to handle. Warnings (a truncated
+// dimension"), libjpeg's own message for a picture too large to handle, and so does a picture
+// with more scans or more decoding time than the limits allow. Warnings (a truncated
 // file, corrupt data the decoder can pass over) are not errors, as in djpeg.
 void DecodeJpeg(const JpegInput& input, PixelOrder order, RowSink& sink, const DecodeLimits& limits = {});
 

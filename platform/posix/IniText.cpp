@@ -20,6 +20,9 @@ std::string_view TrimIni(std::string_view s)
 
 namespace {
 
+// The UTF-8 byte-order mark that Windows Notepad puts at the start of a file it saves.
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
 bool SameName(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -36,14 +39,17 @@ void IniText::Parse()
 {
     lines_.clear();
     const std::string_view all(bytes_);
-    size_t pos = 0;
+    size_t pos = all.substr(0, ByteOrderMark.size()) == ByteOrderMark ? ByteOrderMark.size() : 0;
+    start_ = pos;
     while (pos < all.size()) {
         Line line;
         line.begin = pos;
-        const size_t nl = all.find('\n', pos);
-        line.next = nl == std::string_view::npos ? all.size() : nl + 1;
-        line.end = line.next;
-        const std::string_view text = TrimIni(all.substr(pos, line.next - pos));
+        // A line ends at a carriage return, a line feed or the pair of them, as Windows reads it.
+        line.end = std::min(all.find_first_of("\r\n", pos), all.size());
+        line.next = line.end;
+        if (line.next < all.size())
+            line.next += all.compare(line.end, 2, "\r\n") == 0 ? 2 : 1;
+        const std::string_view text = TrimIni(all.substr(pos, line.end - pos));
         if (!text.empty()) {
             const size_t close = text.rfind(']');
             if (text.front() == '[' && close != std::string_view::npos) {
@@ -100,9 +106,13 @@ bool IniText::HasSection(std::string_view section) const { return FindSection(se
 
 std::string IniText::Eol() const
 {
-    const size_t nl = bytes_.find('\n');
-    return nl != std::string::npos && (nl == 0 || bytes_[nl - 1] != '\r') ? "\n" : "\r\n";
+    const size_t at = bytes_.find_first_of("\r\n", start_);
+    if (at == std::string::npos || bytes_.compare(at, 2, "\r\n") == 0)
+        return "\r\n";
+    return std::string(1, bytes_[at]);
 }
+
+bool IniText::EndsOpen() const { return bytes_.size() > start_ && bytes_.back() != '\n' && bytes_.back() != '\r'; }
 
 void IniText::Replace(size_t from, size_t to, const std::string& text)
 {
@@ -118,9 +128,7 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
     const std::string eol = Eol();
     const auto span = FindSection(section);
     if (!span) {
-        std::string add;
-        if (!bytes_.empty() && bytes_.back() != '\n')
-            add = eol;
+        std::string add = EndsOpen() ? eol : std::string();
         add += "[" + std::string(TrimIni(section)) + "]" + eol;
         add += std::string(key) + "=" + std::string(value) + eol;
         Replace(bytes_.size(), bytes_.size(), add);
@@ -130,10 +138,7 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
         const Line& line = lines_[*at];
         if (line.value && *line.value == value)
             return false;
-        const std::string name(line.name);
-        const size_t contentEnd = bytes_.find_last_not_of("\r\n", line.next - 1);
-        const size_t stop = contentEnd == std::string::npos || contentEnd < line.begin ? line.begin : contentEnd + 1;
-        Replace(line.begin, stop, name + "=" + std::string(value));
+        Replace(line.begin, line.end, std::string(line.name) + "=" + std::string(value));
         return true;
     }
     // After the last line of the section that is not blank, so blank separators stay put.
@@ -143,7 +148,7 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
             after = i;
     std::string add = std::string(key) + "=" + std::string(value) + eol;
     size_t at = lines_[after].next;
-    if (at == bytes_.size() && !bytes_.empty() && bytes_.back() != '\n')
+    if (at == bytes_.size() && EndsOpen())
         add = eol + add;
     Replace(at, at, add);
     return true;
@@ -154,9 +159,7 @@ bool IniText::AddSection(std::string_view section)
     if (FindSection(section))
         return false;
     const std::string eol = Eol();
-    std::string add;
-    if (!bytes_.empty() && bytes_.back() != '\n')
-        add = eol;
+    std::string add = EndsOpen() ? eol : std::string();
     add += "[" + std::string(TrimIni(section)) + "]" + eol;
     Replace(bytes_.size(), bytes_.size(), add);
     return true;
@@ -182,7 +185,7 @@ bool IniText::ReplaceSection(std::string_view section, const std::vector<std::st
     const bool emptied = EmptyLaterSections(section);
     const auto span = FindSection(section);
     if (!span) {
-        std::string add = !bytes_.empty() && bytes_.back() != '\n' ? eol : std::string();
+        std::string add = EndsOpen() ? eol : std::string();
         add += "[" + std::string(TrimIni(section)) + "]" + eol + body;
         Replace(bytes_.size(), bytes_.size(), add);
         return true;
@@ -193,7 +196,7 @@ bool IniText::ReplaceSection(std::string_view section, const std::vector<std::st
             end = i;
     size_t from = lines_[span->header].next;
     const size_t to = lines_[end].next;
-    if (from == bytes_.size() && !bytes_.empty() && bytes_.back() != '\n')
+    if (from == bytes_.size() && EndsOpen())
         body = eol + body;
     if (bytes_.compare(from, to - from, body) == 0)
         return emptied;

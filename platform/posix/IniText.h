@@ -9,7 +9,8 @@ namespace kdx::platform::posix {
 // The text of an INI file, edited the way the Windows profile functions edit it, except that
 // every line the edit does not concern is kept byte for byte. Section and key names match
 // without regard to ASCII letter case; only the first section of a name and the first key of
-// a name in it count.
+// a name in it count. A line ends at CR LF, LF or a lone CR; a UTF-8 byte-order mark at the
+// start of the file is read past and kept (the same bytes anywhere else are ordinary text).
 class IniText {
 public:
     explicit IniText(std::string bytes);
@@ -49,9 +50,13 @@ private:
     std::optional<Span> FindSection(std::string_view section) const;
     std::optional<size_t> FindKey(const Span& span, std::string_view key) const;
     void Replace(size_t from, size_t to, const std::string& text);
+    // The line end of new lines: the file's first one (CR LF in a file without any).
     std::string Eol() const;
+    // Whether the file's last line lacks its line end.
+    bool EndsOpen() const;
 
     std::string bytes_;
+    size_t start_ = 0; // where the text begins, after a byte-order mark
     std::vector<Line> lines_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QSocketNotifier>
 
+#include <cctype>
 #include <cerrno>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -88,10 +89,30 @@ PosixInstance::~PosixInstance() { StopListening(); }
 
 std::string PosixInstance::RendezvousPath(const std::string& name)
 {
+    const std::string display = SessionDisplay();
+    const std::string session = display.empty() ? name : name + "-" + display;
     const std::string runtime = EnvOr("XDG_RUNTIME_DIR", "");
     if (IsPrivateFolder(runtime))
-        return runtime + "/" + name;
-    return EnvOr("TMPDIR", "/tmp") + "/" + name + "-" + std::to_string(getuid());
+        return runtime + "/" + session;
+    return EnvOr("TMPDIR", "/tmp") + "/" + session + "-" + std::to_string(getuid());
+}
+
+std::string PosixInstance::SessionDisplay()
+{
+    std::string display = EnvOr("WAYLAND_DISPLAY", "");
+    if (display.empty()) {
+        display = EnvOr("DISPLAY", "");
+        // ":0.0" is the display ":0" too: the screen number does not make another session.
+        const size_t colon = display.rfind(':');
+        const size_t dot = display.find('.', colon == std::string::npos ? 0 : colon);
+        if (colon != std::string::npos && dot != std::string::npos)
+            display.erase(dot);
+    }
+    // A Wayland display may be a path: only characters that keep the name one file name.
+    for (char& c : display)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != ':' && c != '.' && c != '-' && c != '_')
+            c = '_';
+    return display;
 }
 
 bool PosixInstance::PostToRunning(const std::string& name, unsigned message)

@@ -10,9 +10,10 @@ namespace kdx::platform::posix {
 
 // The rendezvous is a local socket. Its file lives in $XDG_RUNTIME_DIR, which is private to the
 // user, or else in the temporary folder with the user's id in its name, so that two users'
-// agents never meet. Each hand-over is one connection carrying the message and its two
-// parameters as three 32-bit little-endian numbers. Plain sockets watched by the event loop,
-// so the agent does not load a network library to start.
+// agents never meet; its name carries the session's display, so that the agents of two
+// graphical sessions of one user never meet either (Windows looks only on its own desktop). Each hand-over is one
+// connection carrying the message and its two parameters as three 32-bit little-endian numbers. Plain sockets watched
+// by the event loop, so the agent does not load a network library to start.
 class PosixInstance final : public IInstance {
 public:
     PosixInstance();
@@ -23,6 +24,9 @@ public:
     void StopListening() override;
 
     static std::string RendezvousPath(const std::string& name);
+    // The graphical session's display as part of a file name: $WAYLAND_DISPLAY, else $DISPLAY
+    // without its screen number; empty without a display.
+    static std::string SessionDisplay();
 
 private:
     // A connection that has not yet sent its whole message.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace kdx::platform::win32 {
 
 namespace {
@@ -17,6 +19,9 @@ bool IsReadOnly(const std::string& file)
     return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY);
 }
 
+// A line break would forge lines of its own: the profile functions write it raw.
+bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
+
 } // namespace
 
 std::string Win32ProfileFile::GetString(
@@ -31,14 +36,19 @@ std::string Win32ProfileFile::GetString(
 bool Win32ProfileFile::WriteString(
     const std::string& file, const std::string& section, const std::string& key, const std::string& value)
 {
-    if (value.find_first_of("\r\n") != std::string::npos || IsReadOnly(file))
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
         return false;
+    // A value that is there already needs no write, so it succeeds on a read-only file too, as
+    // the profile functions themselves report it. A line break is no value, so it marks "absent".
+    if (IsReadOnly(file))
+        return GetString(file, section, key, "\n")
+            == value.substr(std::min(value.find_first_not_of(" \t"), value.size()));
     return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != FALSE;
 }
 
 bool Win32ProfileFile::EraseSection(const std::string& file, const std::string& section)
 {
-    if (IsReadOnly(file))
+    if (HasLineBreak(section) || IsReadOnly(file))
         return false;
     return WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, file.c_str()) != FALSE;
 }
@@ -46,12 +56,12 @@ bool Win32ProfileFile::EraseSection(const std::string& file, const std::string& 
 bool Win32ProfileFile::ReplaceSection(const std::string& file, const std::string& section,
     const std::vector<std::pair<std::string, std::string>>& entries)
 {
-    if (IsReadOnly(file))
+    if (HasLineBreak(section) || IsReadOnly(file))
         return false;
     // "key=value" strings one after another, each ended by a zero, the whole by another zero.
     std::string block;
     for (const auto& [key, value] : entries) {
-        if ((key + value).find_first_of("\r\n") != std::string::npos)
+        if (HasLineBreak(key) || HasLineBreak(value))
             return false;
         block += key + "=" + value;
         block += '\0';

@@ -1,8 +1,10 @@
 #include "AppTestSupport.h"
+#include "app/AgentMain.h"
 #include "app/Panels.h"
 #include "app/TOutlookBar.h"
 #include "app/TfrmMain.h"
 #include "app/TfrmWelcome.h"
+#include "lists/TRandomListEditor.h"
 #include "lists/TfrmFlash.h"
 #include "lists/TfrmPicture.h"
 #include "lists/TfrmSaver.h"
@@ -29,6 +31,7 @@
 #include <climits>
 #include <filesystem>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <typeinfo>
 #include <unistd.h>
 
@@ -45,11 +48,12 @@ struct PanelLog {
 template <int Index> class EditorForTests : public TPanel {
 public:
     EditorForTests(IPanelHost& host, QWidget* parent) : TPanel(host, parent) { ++Log().created; }
-    void FormHide() override
+    bool FormHide() override
     {
         ++Log().left;
         if (Log().failLeave)
             throw std::runtime_error("Unable to write to KDX.ini");
+        return true;
     }
     static PanelLog& Log()
     {
@@ -433,6 +437,95 @@ TEST_F(MainWindowTest, AnErrorInACommandIsReportedAndTheAgentRunsOn)
     // Still running: the next command works.
     Action("mnuWallpaper")->trigger();
     ExpectState(WallpaperPanel, 1);
+}
+
+// Answers the next modal message box with its button captioned Button; Text gets the box's text.
+void AnswerNextMessageBox(const QString& button, QString* text = nullptr)
+{
+    QTimer::singleShot(0, [button, text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        if (text)
+            *text = box->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == button)
+                QTest::mouseClick(b, Qt::LeftButton);
+    });
+}
+
+// A settings file the user cannot write never keeps the user in a list panel: with nothing
+// edited nothing is written; with edits, after the error the user stays or leaves unsaved.
+TEST_F(MainWindowTest, AReadOnlySettingsFileNeverTrapsTheUserInAPanel)
+{
+    classes = ProductClasses;
+    // "Sub" as a panel writes it back when it opens.
+    const std::string before = "[SaverList]\n0=/a.scr\n[Misc]\nSub=1\n";
+    Sandbox::Write(sandbox.IniPath(), before);
+    chmod(sandbox.IniPath().c_str(), 0444);
+    Build({StandardPanels(), {}});
+    RecordedReports reports;
+    Command(SaverPanel, 0);
+    Command(FlashPanel, 0);
+    ExpectState(FlashPanel, 0);
+    EXPECT_TRUE(reports.shown.empty());
+
+    Command(SaverPanel, 0);
+    main->DockedPanel()->findChild<QAction*>("mnuClear")->trigger();
+    QString asked;
+    AnswerNextMessageBox("Stay", &asked);
+    Command(FlashPanel, 0);
+    EXPECT_EQ(asked.toStdString(), "Unable to write to " + sandbox.IniPath() + "\n\n" + texts::LeaveUnsavedQuestion);
+    ExpectState(SaverPanel, 0);
+    EXPECT_FALSE(main->DockedPanel()->isHidden());
+    EXPECT_EQ(main->DockedPanel()->findChild<QListWidget*>("lsSaver")->count(), 0) << "the edit is kept";
+    EXPECT_TRUE(reports.shown.empty()) << "the error is told once, in the question";
+
+    AnswerNextMessageBox("Leave Without Saving");
+    Command(PicturePanel, 0);
+    ExpectState(PicturePanel, 0);
+    EXPECT_EQ(Sandbox::Read(sandbox.IniPath()), before);
+    chmod(sandbox.IniPath().c_str(), 0644);
+}
+
+// Ending the agent drops the docked panel's unsaved edits, automatic saving or not.
+TEST_F(MainWindowTest, ExitWithUnsavedEditsInADockedPanelWritesNothing)
+{
+    const std::string before = "[SaverList]\n0=/a.scr\n[Misc]\nSub=1\n";
+    for (const char* way : {"mnuExit", "btClose", "mnuClose", "close box"}) {
+        SCOPED_TRACE(way);
+        Sandbox::Write(sandbox.IniPath(), before);
+        Build({StandardPanels(), {}});
+        main->ShowMainWindow();
+        Command(SaverPanel, 0);
+        main->DockedPanel()->findChild<QAction*>("mnuClear")->trigger();
+        QTimer::singleShot(0, [this, way] {
+            if (std::string(way) == "close box")
+                main->close();
+            else
+                Action(way)->trigger();
+        });
+        EXPECT_EQ(QApplication::exec(), 0);
+        main.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(Sandbox::Read(sandbox.IniPath()), before);
+    }
+}
+
+// Only the first argument counts, and only the exact switch, in its own letter case.
+TEST(StartupSwitch, OnlyTheExactSwitchAsTheFirstArgumentShowsTheWindow)
+{
+    const auto shows = [](std::vector<const char*> args) {
+        args.insert(args.begin(), "KDX3");
+        return ShowsWindowAtStart(int(args.size()), args.data());
+    };
+    EXPECT_TRUE(shows({"/nominimize"}));
+    EXPECT_TRUE(shows({"-nominimize"}));
+    EXPECT_TRUE(shows({"/nominimize", "more"}));
+    EXPECT_FALSE(shows({}));
+    for (const char* other : {"/NOMINIMIZE", "/noMinimize", "-NoMinimize", "nominimize", "--nominimize", "/nominimize ",
+             " /nominimize", "/nominimized", "/nomin", ""})
+        EXPECT_FALSE(shows({other})) << "'" << other << "'";
+    EXPECT_FALSE(shows({"x", "/nominimize"})) << "the second argument is never looked at";
 }
 
 TEST_F(MainWindowTest, AnErrorEscapingAHandlerStillReachesTheReport)

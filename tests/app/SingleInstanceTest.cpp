@@ -23,6 +23,8 @@ protected:
         runtime = sandbox.Root() + "/runtime";
         mkdir(runtime.c_str(), 0700);
         sandbox.SetEnv("XDG_RUNTIME_DIR", runtime);
+        sandbox.SetEnv("WAYLAND_DISPLAY", "");
+        sandbox.SetEnv("DISPLAY", ":5");
     }
 
     PosixInstance::Receiver Record()
@@ -45,7 +47,7 @@ TEST_F(SingleInstanceTest, TheRunningAgentReceivesTheHandOverMessage)
 {
     PosixInstance running;
     ASSERT_TRUE(running.Listen(platform::AgentName, Record()));
-    EXPECT_EQ(PosixInstance::RendezvousPath(platform::AgentName), runtime + "/KaleidraAgent");
+    EXPECT_EQ(PosixInstance::RendezvousPath(platform::AgentName), runtime + "/KaleidraAgent-:5");
     PosixInstance second;
     EXPECT_TRUE(second.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
     EXPECT_TRUE(second.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
@@ -148,8 +150,36 @@ TEST_F(SingleInstanceTest, WithoutARuntimeFolderTheNameCarriesTheUser)
 {
     sandbox.SetEnv("XDG_RUNTIME_DIR", "");
     sandbox.SetEnv("TMPDIR", sandbox.Root());
-    EXPECT_EQ(
-        PosixInstance::RendezvousPath("KaleidraAgent"), sandbox.Root() + "/KaleidraAgent-" + std::to_string(getuid()));
+    EXPECT_EQ(PosixInstance::RendezvousPath("KaleidraAgent"),
+        sandbox.Root() + "/KaleidraAgent-:5-" + std::to_string(getuid()));
+}
+
+// One agent per graphical session: a second session of the same user (another display, X11
+// or Wayland) starts its own agent; within a session the hand-over stays as it is.
+TEST_F(SingleInstanceTest, EachGraphicalSessionHasARendezvousOfItsOwn)
+{
+    PosixInstance first;
+    ASSERT_TRUE(first.Listen(platform::AgentName, Record()));
+    sandbox.SetEnv("DISPLAY", ":5.0");
+    EXPECT_TRUE(PosixInstance().PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE))
+        << "the same display, screen number or not";
+    QTRY_COMPARE(received.size(), size_t(1));
+
+    sandbox.SetEnv("DISPLAY", ":6");
+    PosixInstance second;
+    EXPECT_FALSE(second.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
+    EXPECT_TRUE(second.Listen(platform::AgentName, Record()));
+
+    sandbox.SetEnv("WAYLAND_DISPLAY", "wayland-1");
+    EXPECT_EQ(PosixInstance::RendezvousPath(platform::AgentName), runtime + "/KaleidraAgent-wayland-1");
+    EXPECT_FALSE(PosixInstance().PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
+    sandbox.SetEnv("WAYLAND_DISPLAY", "/run/user/7/wayland-0");
+    EXPECT_EQ(PosixInstance::RendezvousPath(platform::AgentName), runtime + "/KaleidraAgent-_run_user_7_wayland-0");
+
+    sandbox.SetEnv("WAYLAND_DISPLAY", "");
+    sandbox.SetEnv("DISPLAY", "");
+    EXPECT_EQ(PosixInstance::RendezvousPath(platform::AgentName), runtime + "/KaleidraAgent") << "no display";
+    EXPECT_EQ(received.size(), size_t(1));
 }
 
 } // namespace

@@ -7,14 +7,17 @@
 #include "platform/Platform.h"
 #include "settings/Errors.h"
 #include "shell/MessageBox.h"
+#include "shell/ReportErrors.h"
 #include "shell/TPublicUnit.h"
 #include "support/Sandbox.h"
 
 #include <QAction>
 #include <QImage>
 #include <QTimer>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace kdx;
 
@@ -38,45 +41,102 @@ TEST(TimeDiff, SignedSecondsMinutesAndHoursWholeDaysIncluded)
 TEST(RotationTick, HourAndIntervalCyclesFireOncePerPeriod)
 {
     const TDateTime stamp = At(8, 9, 0, 0);
-    EXPECT_EQ(DecideTick(CycleHour, 60, stamp, At(8, 9, 59, 59)), TickAction::None);
-    EXPECT_EQ(DecideTick(CycleHour, 60, stamp, At(8, 10, 0, 0)), TickAction::Change);
-    EXPECT_EQ(DecideTick(CycleAtInterval, 2, stamp, At(8, 9, 0, 1)), TickAction::None);
-    EXPECT_EQ(DecideTick(CycleAtInterval, 2, stamp, At(8, 9, 0, 2)), TickAction::Change);
+    EXPECT_EQ(DecideTick(CycleHour, 60, stamp, std::nullopt, At(8, 9, 59, 59)), TickAction::None);
+    EXPECT_EQ(DecideTick(CycleHour, 60, stamp, std::nullopt, At(8, 10, 0, 0)), TickAction::Change);
+    EXPECT_EQ(DecideTick(CycleAtInterval, 2, stamp, std::nullopt, At(8, 9, 0, 1)), TickAction::None);
+    EXPECT_EQ(DecideTick(CycleAtInterval, 2, stamp, std::nullopt, At(8, 9, 0, 2)), TickAction::Change);
 }
 
 TEST(RotationTick, ALateTickStillChanges)
 {
     // A busy machine or the pause after a change can make the tick miss the exact second.
     const TDateTime stamp = At(8, 9, 0, 0);
-    EXPECT_EQ(DecideTick(CycleAtInterval, 10, stamp, At(8, 9, 0, 13)), TickAction::Change);
-    EXPECT_EQ(DecideTick(CycleHour, 0, stamp, At(8, 10, 0, 4)), TickAction::Change);
+    EXPECT_EQ(DecideTick(CycleAtInterval, 10, stamp, std::nullopt, At(8, 9, 0, 13)), TickAction::Change);
+    EXPECT_EQ(DecideTick(CycleHour, 0, stamp, std::nullopt, At(8, 10, 0, 4)), TickAction::Change);
 }
 
 TEST(RotationTick, PeriodsOfADayOrMoreComeRound)
 {
     const TDateTime stamp = At(8, 9, 0, 0);
-    EXPECT_EQ(DecideTick(CycleAtInterval, 172800, stamp, At(9, 9, 0, 0)), TickAction::None);
-    EXPECT_EQ(DecideTick(CycleAtInterval, 172800, stamp, At(10, 9, 0, 0)), TickAction::Change);
+    EXPECT_EQ(DecideTick(CycleAtInterval, 172800, stamp, std::nullopt, At(9, 9, 0, 0)), TickAction::None);
+    EXPECT_EQ(DecideTick(CycleAtInterval, 172800, stamp, std::nullopt, At(10, 9, 0, 0)), TickAction::Change);
 }
 
 TEST(RotationTick, StampAheadOfTheClockWaits)
 {
-    EXPECT_EQ(DecideTick(CycleAtInterval, 5, At(8, 9, 0, 0), At(8, 8, 0, 0)), TickAction::None);
-    EXPECT_EQ(DecideTick(CycleHour, 5, At(8, 9, 0, 0), At(8, 8, 0, 0)), TickAction::None);
+    EXPECT_EQ(DecideTick(CycleAtInterval, 5, At(8, 9, 0, 0), std::nullopt, At(8, 8, 0, 0)), TickAction::None);
+    EXPECT_EQ(DecideTick(CycleHour, 5, At(8, 9, 0, 0), std::nullopt, At(8, 8, 0, 0)), TickAction::None);
 }
 
 TEST(RotationTick, EveryStartupChangesOnceAndStopsOthersNever)
 {
-    EXPECT_EQ(DecideTick(CycleEveryStartup, 60, At(8, 9, 0, 0), At(8, 9, 0, 0)), TickAction::ChangeAndStop);
-    EXPECT_EQ(DecideTick(3, 60, At(8, 9, 0, 0), At(9, 9, 0, 0)), TickAction::None);
-    EXPECT_EQ(DecideTick(-1, 60, At(8, 9, 0, 0), At(9, 9, 0, 0)), TickAction::None);
+    EXPECT_EQ(
+        DecideTick(CycleEveryStartup, 60, At(8, 9, 0, 0), std::nullopt, At(8, 9, 0, 0)), TickAction::ChangeAndStop);
+    EXPECT_EQ(DecideTick(3, 60, At(8, 9, 0, 0), std::nullopt, At(9, 9, 0, 0)), TickAction::None);
+    EXPECT_EQ(DecideTick(-1, 60, At(8, 9, 0, 0), std::nullopt, At(9, 9, 0, 0)), TickAction::None);
 }
 
 TEST(RotationTick, AnIntervalBelowOneCountsAsOne)
 {
-    EXPECT_EQ(DecideTick(CycleAtInterval, 0, At(8, 9, 0, 0), At(8, 9, 0, 1)), TickAction::Change);
-    EXPECT_EQ(DecideTick(CycleAtInterval, -5, At(8, 9, 0, 0), At(8, 9, 0, 0)), TickAction::None);
+    EXPECT_EQ(DecideTick(CycleAtInterval, 0, At(8, 9, 0, 0), std::nullopt, At(8, 9, 0, 1)), TickAction::Change);
+    EXPECT_EQ(DecideTick(CycleAtInterval, -5, At(8, 9, 0, 0), std::nullopt, At(8, 9, 0, 0)), TickAction::None);
 }
+
+TEST(RotationTick, AFailedAttemptHoldsTheNextOneAWholePeriodFromIt)
+{
+    const TDateTime stamp = At(8, 7, 0, 0);
+    const TDateTime failed = At(8, 9, 0, 0);
+    EXPECT_EQ(DecideTick(CycleHour, 60, stamp, failed, At(8, 9, 0, 1)), TickAction::None) << "not at the next tick";
+    EXPECT_EQ(DecideTick(CycleHour, 60, stamp, failed, At(8, 9, 59, 59)), TickAction::None);
+    EXPECT_EQ(DecideTick(CycleHour, 60, stamp, failed, At(8, 10, 0, 0)), TickAction::Change);
+    EXPECT_EQ(DecideTick(CycleAtInterval, 300, stamp, failed, At(8, 9, 4, 59)), TickAction::None);
+    EXPECT_EQ(DecideTick(CycleAtInterval, 300, stamp, failed, At(8, 9, 5, 0)), TickAction::Change);
+    EXPECT_EQ(DecideTick(CycleAtInterval, 0, stamp, failed, At(8, 9, 0, 1)), TickAction::Change) << "a period of 1 s";
+    // The stamp still counts: a failure right after a change does not bring the next one forward.
+    EXPECT_EQ(DecideTick(CycleHour, 60, At(8, 9, 30, 0), failed, At(8, 10, 0, 0)), TickAction::None);
+    EXPECT_EQ(DecideTick(CycleEveryStartup, 60, stamp, failed, At(8, 9, 0, 1)), TickAction::Stop);
+    // What a timer that sleeps until the next change would ask.
+    EXPECT_EQ(SecondsUntilChange(CycleHour, 60, stamp, failed, At(8, 9, 0, 1)), 3599);
+    EXPECT_EQ(SecondsUntilChange(CycleHour, 60, stamp, std::nullopt, At(8, 9, 0, 1)), -3601);
+    EXPECT_EQ(SecondsUntilChange(CycleEveryStartup, 60, stamp, failed, At(8, 9, 0, 1)), std::nullopt);
+    EXPECT_EQ(SecondsUntilChange(7, 60, stamp, std::nullopt, At(8, 9, 0, 1)), std::nullopt);
+}
+
+// Counts the reports the agent would show in message boxes.
+class CountedReports : public IMessageBox {
+public:
+    CountedReports() { SetMessageBox(this); }
+    ~CountedReports() override { SetMessageBox(nullptr); }
+    int Show(const std::string&, const std::string& text, MessageIcon) override
+    {
+        texts.push_back(text);
+        return IdOk;
+    }
+    std::vector<std::string> texts;
+};
+
+// Files of this process cannot grow past Limit bytes while it lives, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of ending the process
+        const rlimit r {limit, saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, previous_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_ {};
+    sighandler_t previous_ = SIG_DFL;
+};
 
 class Rotation : public ::testing::Test {
 protected:
@@ -178,12 +238,78 @@ TEST_F(Rotation, AnEmptyListStopsTheTimer)
 TEST_F(Rotation, AFailingPictureStampsNothingAndKeepsTheTimer)
 {
     kdx::test::Sandbox::Write(pics + "broken.jpg", "no picture");
-    Settings("Cycle=2\nInterval=1\nPrevChange=2026-12-08 08:00:00\n", "0=" + pics + "broken.jpg\n");
+    Settings("Cycle=2\nInterval=60\nPrevChange=2026-12-08 08:00:00\n", "0=" + pics + "broken.jpg\n");
     EXPECT_THROW(Start(), EKaleidraError);
     EXPECT_EQ(Stamp(), "2026-12-08 08:00:00");
     EXPECT_TRUE(main->TimerPaper->isActive());
-    EXPECT_THROW(Tick(1), EKaleidraError);
+    for (int second = 1; second < 60; ++second)
+        EXPECT_NO_THROW(Tick(1)) << "tried again after " << second << " s";
+    EXPECT_THROW(Tick(1), EKaleidraError) << "a whole period after the failed attempt";
+    EXPECT_EQ(Stamp(), "2026-12-08 08:00:00");
     EXPECT_EQ(pauses, 0);
+    EXPECT_TRUE(main->TimerPaper->isActive());
+
+    // Mended and saved in the editor: the rotation is switched on anew and changes at once.
+    Picture("good.bmp");
+    Settings("Cycle=2\nInterval=60\nPrevChange=2026-12-08 08:00:00\n", "0=" + pics + "good.bmp\n");
+    main->ReloadWallpaper();
+    main->EnableTimerPaper(true);
+    EXPECT_NO_THROW(Tick(1));
+    EXPECT_EQ(Stamp(), "2026-12-08 09:01:01");
+}
+
+// Several hours of one-second ticks with a picture that is gone, counting the message boxes the
+// user would have to close: one at start-up and one per period, never one per tick.
+TEST_F(Rotation, AFailingPictureIsReportedOncePerPeriodForEveryCycle)
+{
+    struct Case {
+        const char* settings;
+        size_t reports;
+        bool timerOn;
+    };
+    const Case cases[] = {
+        {"Cycle=0\n", 1 + 3, true}, // at start-up, then after 1, 2 and 3 hours
+        {"Cycle=2\nInterval=600\n", 1 + 18, true},
+        {"Cycle=2\nInterval=0\n", 1 + 10800, true}, // a period of one second is one per second
+        {"Cycle=1\n", 1, false}, // the change of this start was tried: the first tick stops the timer
+        {"Cycle=3\n", 1, true}, // no cycle: only the change at start-up
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.settings);
+        CountedReports reports;
+        clock = At(8, 9, 0, 0);
+        Settings(std::string(c.settings) + "PrevChange=2026-12-08 07:00:00\n", "0=" + pics + "gone.jpg\n");
+        ReportErrors([&] { Start(); });
+        for (int second = 0; second < 3 * 3600; ++second) {
+            clock = TDateTime::FromMs(clock.Ms() + 1000);
+            QMetaObject::invokeMethod(main->TimerPaper, "timeout");
+        }
+        EXPECT_EQ(reports.texts.size(), c.reports);
+        EXPECT_EQ(reports.texts.front(), "Cannot open file " + pics + "gone.jpg");
+        EXPECT_EQ(Stamp(), "2026-12-08 07:00:00");
+        EXPECT_EQ(main->TimerPaper->isActive(), c.timerOn);
+        main.reset();
+    }
+}
+
+// The stamp that cannot be written (a full disk) is a failed change too.
+TEST_F(Rotation, AStampThatCannotBeWrittenIsReportedOncePerPeriod)
+{
+    Picture("a.bmp");
+    // A settings file larger than the limit, so that only its rewrite runs into it.
+    Settings("Cycle=0\nPrevChange=2026-12-08 07:00:00\n; " + std::string(8192, 'x') + "\n", "0=" + pics + "a.bmp\n");
+    const std::string before = kdx::test::Sandbox::Read(box.IniPath());
+    CountedReports reports;
+    {
+        FileSizeLimit full(4096);
+        ReportErrors([&] { Start(); });
+        for (int second = 0; second < 2 * 3600; ++second) {
+            clock = TDateTime::FromMs(clock.Ms() + 1000);
+            QMetaObject::invokeMethod(main->TimerPaper, "timeout");
+        }
+    }
+    EXPECT_EQ(reports.texts, std::vector<std::string>(3, "Unable to write to " + box.IniPath()));
+    EXPECT_EQ(kdx::test::Sandbox::Read(box.IniPath()), before);
     EXPECT_TRUE(main->TimerPaper->isActive());
 }
 

@@ -76,7 +76,7 @@ icons=$(for panel in $(xdotool search --class trayer 2>/dev/null); do xwininfo -
 check "the second start added no tray icon ($icons in the tray)" [ "$icons" -eq 1 ]
 kill -9 "$agent_pid"
 wait "$agent_pid" 2>/dev/null
-check "a killed agent leaves its rendezvous behind" [ -S "$XDG_RUNTIME_DIR/KaleidraAgent" ]
+check "a killed agent leaves its rendezvous behind" [ -S "$XDG_RUNTIME_DIR/KaleidraAgent-${DISPLAY%.*}" ]
 
 # 3. The tray icon: its menu on a right click, the window on a double click. The agent before
 # was killed, so this start also finds its rendezvous left behind.

@@ -8,6 +8,7 @@
 #include "ProfileScript.h"
 #include "platform/posix/PosixProfileFile.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,9 @@ template <typename T> const T& Pick(Rng& rng, const std::vector<T>& items)
 
 bool Chance(Rng& rng, int percent) { return std::uniform_int_distribution<int>(0, 99)(rng) < percent; }
 
+// The UTF-8 byte-order mark: read past at the start of a file, ordinary text anywhere else.
+const std::string ByteOrderMark = "\xEF\xBB\xBF";
+
 const std::vector<std::string> Sections
     = {"Saver", "saver", "SAVER", " Saver ", "Misc", "misc", "List", "a b", "Empty"};
 const std::vector<std::string> Keys = {"Interval", "interval", "INTERVAL", "0", "1", "2", "Key", " Key ", "k y"};
@@ -38,7 +42,20 @@ std::vector<std::string> Values()
 {
     return {"", "1", "60", "  lead", "trail  ", " both ", "\"quoted\"", "'single'", "\"open", "close\"", "a=b",
         "semi;colon", "x\"y\"", "\"\"", "''", "\" spaced \"", "tab\there", "\xe9t\xe9", "[not a section]",
-        std::string(1500, 'v'), std::string(2047, 'w') + "tail", "C:\\Program Files\\KDX\\", "0x3C"};
+        std::string(1500, 'v'), std::string(2047, 'w') + "tail", "C:\\Program Files\\KDX\\", "0x3C",
+        "mid" + ByteOrderMark + "text"};
+}
+
+// In a file that begins with a byte-order mark Windows converts the text between UTF-8 and the
+// ANSI code page, which Linux, whose code page is UTF-8, has no need of: such files get ASCII
+// values only.
+std::vector<std::string> AsciiOnly(const std::vector<std::string>& values)
+{
+    std::vector<std::string> ascii;
+    for (const std::string& value : values)
+        if (std::all_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            ascii.push_back(value);
+    return ascii;
 }
 
 // One line of a hand-made file: sections, keys with and without blanks, lines without "=",
@@ -57,21 +74,32 @@ std::string RandomLine(Rng& rng, const std::vector<std::string>& values)
         return Chance(rng, 50) ? "; a comment" : "# hash note";
     case 5:
         return Chance(rng, 50) ? "" : "   ";
+    case 6:
+        if (Chance(rng, 30)) // the mark's bytes where they are no mark
+            return ByteOrderMark + (Chance(rng, 50) ? "[" + Pick(rng, Sections) + "]" : Pick(rng, Keys) + "=1");
+        [[fallthrough]];
     default:
         return Pick(rng, Keys) + "=" + Pick(rng, values);
     }
 }
 
-std::string RandomFile(Rng& rng, const std::vector<std::string>& values)
+std::string RandomFile(Rng& rng, const std::vector<std::string>& values, bool mark)
 {
-    const int style = std::uniform_int_distribution<int>(0, 2)(rng); // LF, CRLF, mixed
+    static const std::vector<std::string> ends = {"\n", "\r\n", "\r"};
+    const int style = std::uniform_int_distribution<int>(0, 3)(rng); // LF, CRLF, lone CR, mixed
     const int lines = std::uniform_int_distribution<int>(0, 14)(rng);
-    std::string text;
+    std::string text = mark ? ByteOrderMark : std::string();
+    bool content = false;
     for (int i = 0; i < lines; ++i) {
-        text += RandomLine(rng, values);
-        const bool crlf = style == 1 || (style == 2 && Chance(rng, 50));
+        std::string line = RandomLine(rng, values);
+        // The mark's bytes begin a line only after one that is not blank: at the start of a
+        // file they are the mark, and Wine drops blank lines when it rewrites a file.
+        while (!content && line.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0)
+            line = RandomLine(rng, values);
+        content = content || line.find_first_not_of(' ') != std::string::npos;
+        text += line;
         if (i + 1 < lines || Chance(rng, 80))
-            text += crlf ? "\r\n" : "\n";
+            text += style < 3 ? ends[size_t(style)] : Pick(rng, ends);
     }
     return text;
 }
@@ -128,7 +156,8 @@ std::string Run(kdx::platform::posix::PosixProfileFile& profile, const Command& 
 }
 
 // A file as a reader sees it: each line that is not blank, in order, as a section name or a
-// key name with its value (none for a line without "="), blanks trimmed.
+// key name with its value (none for a line without "="), blanks trimmed; lines end at CR, LF
+// or both, and a byte-order mark at the start is no text.
 std::string Parsed(const std::string& bytes)
 {
     auto trim = [](std::string s) {
@@ -137,10 +166,11 @@ std::string Parsed(const std::string& bytes)
         s.erase(s.find_last_not_of(blanks) + 1);
         return s;
     };
-    std::istringstream in(bytes);
-    std::string line, out;
-    while (std::getline(in, line)) {
-        line = trim(line);
+    std::string out;
+    const size_t begin = bytes.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0 ? ByteOrderMark.size() : 0;
+    for (size_t pos = begin, end; pos < bytes.size(); pos = end + 1) {
+        end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
+        std::string line = trim(bytes.substr(pos, end - pos));
         if (line.empty())
             continue;
         const size_t close = line.rfind(']');
@@ -208,7 +238,7 @@ std::string Show(const std::string& text)
 
 struct Sequence {
     std::string linuxFile, wineFile, initial;
-    bool absent = false;
+    bool absent = false, mark = false;
     std::vector<Command> commands;
     std::vector<std::string> results;
 };
@@ -250,7 +280,7 @@ int main(int argc, char** argv)
     }
     const std::string dir = pattern;
     Rng rng(seed);
-    const std::vector<std::string> values = Values();
+    const std::vector<std::string> values = Values(), asciiValues = AsciiOnly(values);
     kdx::platform::posix::PosixProfileFile profile;
 
     std::vector<Sequence> sequences(static_cast<size_t>(sequenceCount));
@@ -260,13 +290,15 @@ int main(int argc, char** argv)
         s.linuxFile = dir + "/s" + std::to_string(n) + "-linux.ini";
         s.wineFile = dir + "/s" + std::to_string(n) + "-wine.ini";
         s.absent = Chance(rng, 10);
+        s.mark = !s.absent && Chance(rng, 15);
+        const std::vector<std::string>& fileValues = s.mark ? asciiValues : values;
         if (!s.absent) {
-            s.initial = RandomFile(rng, values);
+            s.initial = RandomFile(rng, fileValues, s.mark);
             Write(s.linuxFile, s.initial);
             Write(s.wineFile, s.initial);
         }
         for (int i = 0; i < operationCount; ++i) {
-            s.commands.push_back(RandomCommand(rng, WindowsName(s.wineFile), values));
+            s.commands.push_back(RandomCommand(rng, WindowsName(s.wineFile), fileValues));
             s.results.push_back(Run(profile, s.commands.back(), s.linuxFile));
             script << FormatCommand(s.commands.back()) << '\n';
         }

@@ -177,4 +177,49 @@ TEST_F(MainWindowCommands, ClearDesktopAndRestoreSwitchTheDesktopAndTheirMenuSta
     EXPECT_EQ(desktop.log.size(), 3u) << "Restore minimises nothing and restores nothing";
 }
 
+// Gives one atom and fails the other, as a table that fills up between two adds would.
+class HalfFailingAtoms : public platform::IAtoms {
+public:
+    std::uint16_t GlobalAddAtom(const std::string& name) override
+    {
+        return name == texts::ActivateHotKeyAtom ? 0 : 0xFFFF;
+    }
+    std::uint16_t GlobalDeleteAtom(std::uint16_t atom) override
+    {
+        deleted.push_back(atom);
+        return 0;
+    }
+    std::vector<std::uint16_t> deleted;
+};
+
+// When the atom table cannot be opened or written, the two hot keys still get two ids: one
+// key never does both commands, and no atom that is not ours is deleted.
+TEST_F(MainWindowCommands, WithoutAnAtomTableTheHotKeysStillHaveIdsOfTheirOwn)
+{
+    const std::string notAFolder = box.Root() + "/runtime-file";
+    Sandbox::Write(notAFolder, "");
+    box.SetEnv("XDG_RUNTIME_DIR", notAFolder); // the table cannot be created in a file
+    TfrmMain& m = Start();
+    EXPECT_NE(m.FActivateId, m.FExecuteId);
+    EXPECT_EQ(hotKeys.log, (Log {"register 16383 3 A", "register 16382 3 E"}));
+    m.WMHotKey(m.FActivateId);
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_TRUE(shell.log.empty()) << "the show-window key started the screensaver too";
+    m.WMHotKey(m.FExecuteId);
+    EXPECT_EQ(shell.log, (Log {"open|KDXSaver.SCR|"}));
+    m.FormClose();
+    main.reset();
+
+    HalfFailingAtoms atoms;
+    platform::Services services = platform::Current();
+    services.atoms = &atoms;
+    platform::ScopedServices scope(services);
+    hotKeys.log.clear();
+    TfrmMain& again = Start();
+    EXPECT_EQ(again.FExecuteId, 0x3FFF);
+    EXPECT_EQ(again.FActivateId, 0x3FFE) << "not the id the table gave the other key";
+    again.FormClose();
+    EXPECT_EQ(atoms.deleted, std::vector<std::uint16_t> {0xFFFF});
+}
+
 } // namespace

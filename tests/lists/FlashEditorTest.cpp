@@ -4,6 +4,7 @@
 #include "lists/TfrmFlash.h"
 #include "support/Sandbox.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTest>
@@ -67,6 +68,50 @@ TEST_F(FlashEditor, KeyboardMovesPickTheEntryForPreview)
     fs::remove(tree + "movie.SWF");
     panel->btPreviewClick();
     EXPECT_EQ(messages.shown.back(), "Warning: This flash file does not exist!");
+}
+
+// Only a selection the user makes picks an entry: the focus arriving by Tab makes the first
+// row current, which is no pick.
+TEST_F(FlashEditor, TabbingIntoTheListPicksNothing)
+{
+    Sandbox::Write(box.IniPath(), "[FlashList]\n0=" + tree + "intro.swf\n1=" + tree + "movie.SWF\n");
+    auto panel = Open();
+    auto* list = panel->findChild<TListBox*>("lsFlash");
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel.get()));
+    list->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(list->hasFocus());
+    EXPECT_EQ(list->currentRow(), 0) << "Qt makes the first row current";
+    for (const char* name : {"btPreview", "btDelete"})
+        EXPECT_FALSE(panel->findChild<QToolButton*>(name)->isEnabled()) << name;
+    EXPECT_FALSE(panel->findChild<QAction*>("mnuProperties")->isEnabled());
+    panel->btPreviewClick();
+    EXPECT_EQ(messages.shown, std::vector<std::string> {"Warning: You have to select a flash before you preview it."});
+    EXPECT_TRUE(shell.launches.empty());
+}
+
+// A real double-click below the last row previews the entry picked before, if any.
+TEST_F(FlashEditor, ADoubleClickBelowTheLastRowPreviewsTheEntryPickedBefore)
+{
+    Sandbox::Write(box.IniPath(), "[FlashList]\n0=" + tree + "intro.swf\n");
+    auto panel = Open();
+    auto* list = panel->findChild<TListBox*>("lsFlash");
+    const QPoint below(10, list->viewport()->height() - 3);
+    ASSERT_EQ(list->indexAt(below).row(), -1);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(messages.shown, std::vector<std::string> {"Warning: You have to select a flash before you preview it."});
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(shell.launches, std::vector<std::string> {"open|" + tree + "intro.swf|"});
+}
+
+TEST_F(FlashEditor, TheRandomTypeListOpensAsTheUserTypes)
+{
+    auto panel = Open();
+    auto* type = panel->findChild<QComboBox*>("cboxRandomType");
+    EXPECT_TRUE(test::TypeIntoDropDown(type, "random o"));
+    EXPECT_EQ(type->currentText(), "Random one flash");
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btSave")->isEnabled());
 }
 
 TEST_F(FlashEditor, OptionsRoundTripAndResetNeverEnablesSave)

@@ -1,9 +1,11 @@
 #include "ListsTestSupport.h"
 
+#include <QAbstractItemView>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTest>
 #include <QTimer>
 
 namespace kdx::test {
@@ -34,6 +36,20 @@ void HostForTests::ProcessMessages()
         action();
     }
     QCoreApplication::processEvents();
+}
+
+bool TypeIntoDropDown(QComboBox* box, const QString& text)
+{
+    box->window()->activateWindow();
+    if (!QTest::qWaitForWindowActive(box->window()))
+        return false;
+    box->setFocus();
+    QTest::keyClicks(box, text.left(1));
+    const bool opened = box->view()->isVisible();
+    QWidget* typing = opened ? static_cast<QWidget*>(box->view()) : box;
+    QTest::keyClicks(typing, text.mid(1));
+    QTest::keyClick(typing, Qt::Key_Return);
+    return opened;
 }
 
 void AnswerNextFileDialog(const QStringList& paths)

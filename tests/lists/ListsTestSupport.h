@@ -5,6 +5,7 @@
 #include "support/Sandbox.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QString>
 #include <gtest/gtest.h>
 
@@ -92,6 +93,10 @@ private:
 
 // Answers the next modal file dialog with Paths (or cancels it when empty).
 void AnswerNextFileDialog(const QStringList& paths);
+
+// Types Text into a closed drop-down list that has the focus, then Enter: the first key goes to
+// the box, the others to whatever list it has opened. True when the typing opened its list.
+bool TypeIntoDropDown(QComboBox* box, const QString& text);
 
 // What every editor test has: a sandbox, the host, recorded messages and shell launches.
 class EditorTest : public ::testing::Test {

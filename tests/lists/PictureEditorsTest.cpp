@@ -8,14 +8,22 @@
 #include "settings/Errors.h"
 #include "support/Sandbox.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QImage>
 #include <QLabel>
+#include <QListView>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+// libjpeg's message numbers.
+#include <jerror.h>
 
 using namespace kdx;
 using kdx::test::Sandbox;
@@ -99,13 +107,95 @@ TEST_F(PictureEditors, PreviewsComeFromTheSearchListAndTheRandomList)
     EXPECT_EQ(Preview(panel.get()), QSize(10, 30)) << "the preview stays";
 }
 
+// Runs Act on the next modal file dialog, then cancels it.
+void OnNextFileDialog(const std::function<void(QFileDialog&)>& act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+        dialog->reject();
+    });
+}
+
+// The files the dialog lists in Folder, once it has read them; the current one becomes Name.
+void ChooseInDialog(QFileDialog& dialog, const std::string& folder, const std::string& name)
+{
+    dialog.setDirectory(QString::fromStdString(folder));
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    auto* view = dialog.findChild<QListView*>("listView");
+    ASSERT_TRUE(model && view);
+    const QString path = QString::fromStdString(folder + name);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->index(path).isValid(); }));
+    view->setCurrentIndex(model->index(path));
+}
+
+// The picture panels' Add Files is an open-picture dialog: the chosen picture shows in a pane
+// beside the files, and the filter chosen last is chosen again next time.
+TEST_F(PictureEditors, AddFilesPreviewsTheChosenPictureAndKeepsTheLastFilter)
+{
+    Picture("sea.bmp", 40, 20, "BMP");
+    Sandbox::Write(pics + "broken.jpg", "not a jpeg at all");
+    auto panel = Open<TfrmWallpaper>();
+    QImage shown;
+    QString refused, filter;
+    OnNextFileDialog([&](QFileDialog& dialog) {
+        auto* pane = dialog.findChild<QLabel*>("imgDialogPreview");
+        ASSERT_NE(pane, nullptr);
+        EXPECT_TRUE(pane->isVisible());
+        ChooseInDialog(dialog, pics, "sea.bmp");
+        shown = pane->pixmap().toImage();
+        ChooseInDialog(dialog, pics, "broken.jpg");
+        refused = pane->text();
+        auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Down); // as the user chooses the next filter
+        filter = dialog.selectedNameFilter();
+    });
+    panel->btAddFilesClick();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.width(), 2 * shown.height()) << "scaled, its proportions kept";
+    EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::darkCyan));
+    EXPECT_EQ(refused.toStdString(), "JPEG error #" + std::to_string(int(JERR_NO_SOI)));
+    EXPECT_TRUE(messages.shown.empty()) << "browsing past a damaged picture reports nothing";
+    EXPECT_EQ(filter, "Bitmaps (*.bmp) (*.bmp)");
+
+    QString again, elsewhere;
+    OnNextFileDialog([&](QFileDialog& dialog) { again = dialog.selectedNameFilter(); });
+    panel->btAddFilesClick();
+    auto picture = Open<TfrmPicture>();
+    OnNextFileDialog([&](QFileDialog& dialog) {
+        elsewhere = dialog.selectedNameFilter();
+        auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Up); // back to "All" for the tests that follow
+    });
+    picture->btAddFilesClick();
+    EXPECT_EQ(again, "Bitmaps (*.bmp) (*.bmp)");
+    EXPECT_EQ(elsewhere, "Bitmaps (*.bmp) (*.bmp)") << "in the other picture panel too";
+}
+
 TEST_F(PictureEditors, ADamagedPictureRaisesAndLeavesTheCommandsOff)
 {
     Sandbox::Write(pics + "broken.jpg", "not a jpeg at all");
     Sandbox::Write(box.IniPath(), "[PaperList]\n0=" + pics + "broken.jpg\n1=" + pics + "missing.bmp\n");
     auto panel = Open<TfrmWallpaper>();
-    EXPECT_THROW(panel->PreviewPicture(pics + "broken.jpg"), EKaleidraError);
-    EXPECT_THROW(panel->PreviewPicture(pics + "missing.bmp"), EKaleidraError);
+    auto* list = panel->findChild<QListWidget*>("lsPaper");
+    const auto commandsOff = [&] {
+        for (const char* name : {"btDelete", "btWallpaper"})
+            EXPECT_FALSE(panel->findChild<QToolButton*>(name)->isEnabled()) << name;
+        for (const char* name : {"mnuDelete", "mnuProperties", "mnuSetWallpaper"})
+            EXPECT_FALSE(panel->findChild<QAction*>(name)->isEnabled()) << name;
+    };
+    Press(list, 0);
+    commandsOff();
+    Press(list, 1, Qt::RightButton);
+    commandsOff();
+    EXPECT_EQ(messages.shown,
+        (std::vector<std::string> {"Kaleidra Agent: JPEG error #" + std::to_string(int(JERR_NO_SOI)),
+            "Kaleidra Agent: Cannot open file " + pics + "missing.bmp"}));
+    EXPECT_EQ(Preview(panel.get()), QSize(0, 0)) << "nothing shown";
     EXPECT_THROW(panel->PreviewPicture(pics + "x.png"), EKaleidraError);
 }
 
@@ -120,9 +210,9 @@ TEST_F(PictureEditors, PictureOptionsDefaultClampAndSave)
     Sandbox::Write(box.IniPath(), "[Image]\nInterval=1500\nSize=2\n");
     auto again = Open<TfrmPicture>();
     EXPECT_EQ(again->findChild<QSpinBox*>("txtImageInterval")->value(), 999);
-    again->FormHide();
+    again->btSaveClick();
     EXPECT_NE(Sandbox::Read(box.IniPath()).find("Interval=999\nSize=2\n"), std::string::npos)
-        << "leaving with automatic saving writes the clamped value";
+        << "Save writes the clamped value";
 }
 
 TEST_F(PictureEditors, CycleDecidesTheIntervalBoxAndResetRestoresBoth)

@@ -157,10 +157,12 @@ TEST_F(SaverEditor, LeavingThePanelDuringASearchEndsItSafelyAndSaves)
 {
     for (const char* sub : {"s1", "s2", "s3"})
         Touch(tree + sub + "/x.scr");
+    Touch(box.Root() + "/kept.scr");
     auto panel = Open();
     Browse(*panel, tree);
     panel->findChild<QCheckBox*>("chkSub")->setChecked(true);
-    panel->WorkList().push_back("/kept.scr");
+    test::AnswerNextFileDialog({QString::fromStdString(box.Root() + "/kept.scr")});
+    panel->btAddFilesClick();
     TfrmSaver* raw = panel.get();
     host.onceInProcessMessages = [&] {
         raw->FormHide();
@@ -168,7 +170,8 @@ TEST_F(SaverEditor, LeavingThePanelDuringASearchEndsItSafelyAndSaves)
     };
     raw->btSearchClick();
     EXPECT_FALSE(panel);
-    EXPECT_NE(Sandbox::Read(box.IniPath()).find("0=/kept.scr"), std::string::npos) << "saved on leaving";
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("0=" + box.Root() + "/kept.scr"), std::string::npos)
+        << "saved on leaving";
 }
 
 TEST_F(SaverEditor, CheckTogglesAndMoveAppendsTickedRowsEachTime)
@@ -319,22 +322,44 @@ TEST_F(SaverEditor, ViewModesChangeOnlyTheRows)
     EXPECT_FALSE(panel->findChild<QToolButton*>("btSave")->isEnabled());
 }
 
+TEST_F(SaverEditor, TheRandomTypeListOpensAsTheUserTypes)
+{
+    auto panel = Open();
+    auto* type = panel->findChild<QComboBox*>("cboxSaverRandomType");
+    EXPECT_TRUE(test::TypeIntoDropDown(type, "Random one"));
+    EXPECT_EQ(type->currentText(), "Random one screensaver");
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btSave")->isEnabled());
+}
+
 TEST_F(SaverEditor, AutomaticSaveOnLeavingFollowsThePreference)
 {
+    const std::string added = box.Root() + "/b.scr";
+    Touch(added);
+    const auto addB = [&](TfrmSaver& panel) {
+        test::AnswerNextFileDialog({QString::fromStdString(added)});
+        panel.btAddFilesClick();
+    };
     Sandbox::Write(box.IniPath(), "[SaverList]\n0=/a.scr\n");
     {
         auto panel = Open();
-        panel->WorkList().push_back("/b.scr");
-        panel->FormHide();
+        addB(*panel);
+        EXPECT_TRUE(panel->FormHide());
     }
-    EXPECT_NE(Sandbox::Read(box.IniPath()).find("1=/b.scr"), std::string::npos);
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("1=" + added), std::string::npos);
     Sandbox::Write(box.IniPath(), "[Misc]\nAutoSave=0\n[SaverList]\n0=/a.scr\n");
     {
         auto panel = Open();
-        panel->WorkList().push_back("/b.scr");
-        panel->FormHide();
+        addB(*panel);
+        EXPECT_TRUE(panel->FormHide());
     }
-    EXPECT_EQ(Sandbox::Read(box.IniPath()).find("/b.scr"), std::string::npos);
+    EXPECT_EQ(Sandbox::Read(box.IniPath()).find(added), std::string::npos);
+    // Nothing edited, nothing written: not even the defaults of the missing [Saver] keys.
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=/a.scr\n[Misc]\nSub=1\n");
+    {
+        auto panel = Open();
+        EXPECT_TRUE(panel->FormHide());
+    }
+    EXPECT_EQ(Sandbox::Read(box.IniPath()), "[SaverList]\n0=/a.scr\n[Misc]\nSub=1\n");
 }
 
 TEST_F(SaverEditor, ConfigAndPreviewWarnOrLaunchThePickedFile)
@@ -363,6 +388,44 @@ TEST_F(SaverEditor, ConfigAndPreviewWarnOrLaunchThePickedFile)
     list->onDoubleClick();
     EXPECT_EQ(shell.launches.back(), "open|" + tree + "real.scr|") << "the entry picked before the clear";
     EXPECT_FALSE(panel->findChild<QToolButton*>("btConfig")->isEnabled());
+}
+
+// The pop-up menu's shortcuts act while the random list has the keyboard focus, and a disabled
+// item does nothing through its shortcut either.
+TEST_F(SaverEditor, PopupShortcutsActOnlyInTheListAndOnlyWhenTheirItemIsOn)
+{
+    Touch(tree + "a.scr");
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=" + tree + "a.scr\n1=/b.scr\n");
+    auto panel = Open();
+    auto* list = panel->findChild<TListBox*>("lsSaver");
+    auto* search = panel->findChild<QListWidget*>("lsSearch");
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel.get()));
+    list->setFocus();
+    list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect); // selected, yet not picked
+    QTest::keyClick(list, Qt::Key_Delete);
+    QTest::keyClick(list, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(list->count(), 2) << "Delete is off until an entry is picked";
+    EXPECT_TRUE(shell.launches.empty()) << "so is Properties";
+
+    PressRow(*panel, 0);
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(search, Qt::Key_Delete);
+    EXPECT_TRUE(shell.launches.empty());
+    EXPECT_EQ(list->count(), 2);
+
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(shell.launches, std::vector<std::string> {"properties|" + tree + "a.scr"});
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(panel->WorkList(), TStrings {"/b.scr"});
+    search->setFocus();
+    QTest::keyClick(search, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(list->count(), 1) << "Reset only from the list";
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(list->count(), 2);
 }
 
 TEST_F(SaverEditor, RightClickBelowTheRowsPicksNothing)
@@ -411,6 +474,48 @@ TEST_F(SaverEditor, AddFilesSkipsTheProductsOwnScreensaverButEnablesSave)
     panel->btAddFilesClick();
     EXPECT_TRUE(panel->findChild<QToolButton*>("btSave")->isEnabled()) << "also when cancelled";
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// A file name the settings file cannot hold (a line break in it) would make every later Save
+// of the list fail; it is turned away where it would enter the list, and the rest saves.
+TEST_F(SaverEditor, NamesWithLineBreaksAreTurnedAwayWhereTheyWouldEnterTheList)
+{
+    const std::string broken = "two\nlines.scr";
+    Touch(tree + "fine.scr");
+    Touch(tree + broken);
+    Touch(tree + "sub/also\rbroken.scr");
+    auto panel = Open();
+    Browse(*panel, tree);
+    panel->findChild<QCheckBox*>("chkSub")->setChecked(true);
+    Click(panel.get(), "btSearch");
+    EXPECT_EQ(Rows(panel->findChild<QListWidget*>("lsSearch")), QStringList {"FINE.SCR"});
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0],
+        "Warning: 2 file(s) found were left out: a name with a line break cannot be stored in the settings file.");
+    Click(panel.get(), "btCheck");
+    Click(panel.get(), "btAdd");
+
+    test::AnswerNextFileDialog({QString::fromStdString(tree + broken), QString::fromStdString(tree + "fine.scr")});
+    panel->btAddFilesClick();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1],
+        "Warning: These files were not added: a name with a line break cannot be stored in the settings "
+        "file.\n"
+            + tree + "two\\nlines.scr");
+    EXPECT_EQ(panel->WorkList(), (TStrings {tree + "fine.scr", tree + "fine.scr"}));
+    panel->btSaveClick();
+    TSavers saved;
+    TConfig().LoadSavers(saved);
+    EXPECT_EQ(saved.Items, panel->WorkList());
+
+    const std::string odd = box.Root() + "/odd\nfolder";
+    fs::create_directories(odd);
+    Browse(*panel, odd);
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[2],
+        "Warning: This folder cannot be chosen: a name with a line break cannot be stored in the settings file.\n"
+            + box.Root() + "/odd\\nfolder");
+    EXPECT_EQ(panel->findChild<QComboBox*>("cboxDriver")->currentText().toStdString(), tree);
 }
 
 } // namespace

@@ -66,11 +66,49 @@ TEST_F(ProfileFile, ValuesAreCutTo2047Characters)
     EXPECT_NE(Text().find(longValue), std::string::npos) << "the file keeps the whole value";
 }
 
-TEST_F(ProfileFile, CrlfAndLfFilesBothRead)
+TEST_F(ProfileFile, CrlfLfAndLoneCrLineEndsAllRead)
 {
-    Sandbox::Write(file, "[A]\r\nk=crlf\r\n[B]\nk=lf\n[C]\rk=lone-cr");
+    Sandbox::Write(file, "[A]\r\nk=crlf\r\n[B]\nk=lf\n[C]\rk=lone-cr\r\rm=after a blank\n\rn=lf then cr");
     EXPECT_EQ(Get("A", "k"), "crlf");
     EXPECT_EQ(Get("B", "k"), "lf");
+    EXPECT_EQ(Get("C", "k"), "lone-cr");
+    EXPECT_EQ(Get("C", "m"), "after a blank");
+    EXPECT_EQ(Get("C", "n"), "lf then cr");
+}
+
+TEST_F(ProfileFile, AFileWithLoneCrLineEndsIsEditedInItsOwnLineEnds)
+{
+    Sandbox::Write(file, "[A]\rk=1\r[B]\rk=2");
+    ASSERT_TRUE(profile.WriteString(file, "B", "k", "3"));
+    EXPECT_EQ(Text(), "[A]\rk=1\r[B]\rk=3");
+    ASSERT_TRUE(profile.WriteString(file, "A", "j", "4"));
+    ASSERT_TRUE(profile.WriteString(file, "C", "i", "5"));
+    EXPECT_EQ(Text(), "[A]\rk=1\rj=4\r[B]\rk=3\r[C]\ri=5\r");
+    ASSERT_TRUE(profile.ReplaceSection(file, "b", {{"0", "x"}}));
+    EXPECT_EQ(Text(), "[A]\rk=1\rj=4\r[B]\r0=x\r[C]\ri=5\r");
+    ASSERT_TRUE(profile.EraseSection(file, "A"));
+    EXPECT_EQ(Text(), "[B]\r0=x\r[C]\ri=5\r");
+}
+
+// Windows Notepad begins a file it saves as UTF-8 with a byte-order mark; the profile functions
+// read past it and keep it, so the first section is the first section.
+TEST_F(ProfileFile, AByteOrderMarkAtTheStartIsReadPastAndKept)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    Sandbox::Write(file, mark + "[Saver]\r\nInterval=5\r\n[Misc]\r\nx=" + mark + "y\r\n" + mark + "[Late]\r\nz=1\r\n");
+    EXPECT_EQ(Get("Saver", "Interval"), "5");
+    EXPECT_EQ(Get("Misc", "x"), mark + "y") << "the same bytes elsewhere are text";
+    EXPECT_EQ(Get("Misc", "z"), "1") << "a line that begins with them is no section";
+    EXPECT_EQ(Get("Late", "z"), "<none>");
+    ASSERT_TRUE(profile.WriteString(file, "saver", "Interval", "7"));
+    EXPECT_EQ(Text(), mark + "[Saver]\r\nInterval=7\r\n[Misc]\r\nx=" + mark + "y\r\n" + mark + "[Late]\r\nz=1\r\n");
+    ASSERT_TRUE(profile.EraseSection(file, "Saver"));
+    ASSERT_TRUE(profile.ReplaceSection(file, "SaverList", {{"0", "/a.scr"}}));
+    EXPECT_EQ(Text(), mark + "[Misc]\r\nx=" + mark + "y\r\n" + mark + "[Late]\r\nz=1\r\n[SaverList]\r\n0=/a.scr\r\n");
+
+    Sandbox::Write(file, mark);
+    ASSERT_TRUE(profile.WriteString(file, "S", "k", "v"));
+    EXPECT_EQ(Text(), mark + "[S]\r\nk=v\r\n") << "no blank line after a mark alone";
 }
 
 TEST_F(ProfileFile, ReplacesInPlaceAndKeepsEveryOtherByte)
@@ -164,10 +202,16 @@ TEST_F(ProfileFile, LeadingBlanksOfAWrittenValueAreDropped)
     EXPECT_EQ(Text(), "[S]\r\nk=value\r\n");
 }
 
-TEST_F(ProfileFile, ValuesWithLineBreaksAreRefusedSoNoLineCanBeInjected)
+TEST_F(ProfileFile, LineBreaksInValuesAndNamesAreRefusedSoNoLineCanBeInjected)
 {
     Sandbox::Write(file, "[S]\nk=v\n");
     EXPECT_FALSE(profile.WriteString(file, "S", "k", "evil\n[Saver]\nInterval=1"));
+    EXPECT_FALSE(profile.WriteString(file, "S", "k", "evil\r[Saver]"));
+    EXPECT_FALSE(profile.WriteString(file, "S]\n[Saver", "k", "v"));
+    EXPECT_FALSE(profile.WriteString(file, "S", "Interval=1\rk", "v"));
+    EXPECT_FALSE(profile.EraseSection(file, "S\n"));
+    EXPECT_FALSE(profile.ReplaceSection(file, "S\r\n", {{"0", "a"}}));
+    EXPECT_FALSE(profile.ReplaceSection(file, "S", {{"0\n[Saver]\nInterval", "1"}}));
     EXPECT_EQ(Text(), "[S]\nk=v\n");
 }
 
@@ -176,7 +220,7 @@ TEST_F(ProfileFile, ReadOnlyFileOrFolderRefusesWritesAndChangesNothing)
     Sandbox::Write(file, "[S]\nk=v\n");
     chmod(file.c_str(), 0444);
     EXPECT_FALSE(profile.WriteString(file, "S", "k", "w"));
-    EXPECT_FALSE(profile.WriteString(file, "S", "k", "v")) << "even an unchanged value";
+    EXPECT_TRUE(profile.WriteString(file, "S", "k", " v")) << "a value that is there needs no write";
     EXPECT_FALSE(profile.EraseSection(file, "S"));
     EXPECT_EQ(Text(), "[S]\nk=v\n");
     chmod(file.c_str(), 0644);

@@ -286,6 +286,57 @@ TEST_F(SettingsStore, AReadOnlyFileRaisesUnableToWriteAndKeepsItsText)
     EXPECT_EQ(Ini(), "[Saver]\nInterval=5\n");
 }
 
+// A settings file saved by Windows Notepad as UTF-8 begins with a byte-order mark: the first
+// section is read, and a save replaces it in place, leaving one section of the name and the mark.
+TEST_F(SettingsStore, AByteOrderMarkBeforeTheFirstSectionHidesNothing)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    Sandbox::Write(box.IniPath(), mark + "[Saver]\r\nRandomType=1\r\nInterval=7\r\n[SaverList]\r\n0=/a.scr\r\n");
+    TConfig config;
+    TSavers savers;
+    config.LoadSavers(savers);
+    EXPECT_EQ(savers.RandomType, 1);
+    EXPECT_EQ(savers.Interval, 7);
+    EXPECT_EQ(savers.Items, TStrings {"/a.scr"});
+    savers.Interval = 9;
+    config.SaveSavers(savers);
+    config.ReleaseFile();
+    const std::string ini = Ini();
+    EXPECT_EQ(ini.substr(0, 3), mark);
+    EXPECT_EQ(ini.find("[Saver]"), 3u);
+    EXPECT_EQ(ini.find("[Saver]", 4), std::string::npos) << ini;
+    TSavers again;
+    TConfig().LoadSavers(again);
+    EXPECT_EQ(again.Interval, 9);
+}
+
+// A name that would break its line is refused like such a value, whatever the backend.
+TEST_F(SettingsStore, NamesWithALineBreakRaiseUnableToWriteAndChangeNothing)
+{
+    Sandbox::Write(box.IniPath(), "[Misc]\r\nSub=1\r\n");
+    TConfig config;
+    EXPECT_THROW(config.WriteFlag("Misc]\r\n[Saver", "Interval", true), EKaleidraError);
+    EXPECT_THROW(config.WriteFlag("Misc", "Sub\nInterval", false), EKaleidraError);
+    EXPECT_THROW(config.WriteList("Recent\rFolder", {"/a/"}), EKaleidraError);
+    config.ReleaseFile();
+    EXPECT_EQ(Ini(), "[Misc]\r\nSub=1\r\n");
+}
+
+// A read-only settings file is never written, but a value already stored needs no write: the
+// list panels write "Sub" back as they open, and must not fail for it.
+TEST_F(SettingsStore, AReadOnlyFileTakesAValueItAlreadyHoldsWithoutAWrite)
+{
+    Sandbox::Write(box.IniPath(), "[Misc]\r\nSub=1\r\n");
+    chmod(box.IniPath().c_str(), 0444);
+    TConfig config;
+    EXPECT_NO_THROW(config.WriteFlag("Misc", "Sub", true));
+    EXPECT_THROW(config.WriteFlag("Misc", "Sub", false), EKaleidraError);
+    EXPECT_THROW(config.WriteFlag("Misc", "AutoSave", true), EKaleidraError) << "a key not there is a change";
+    config.ReleaseFile();
+    chmod(box.IniPath().c_str(), 0644);
+    EXPECT_EQ(Ini(), "[Misc]\r\nSub=1\r\n");
+}
+
 TEST_F(SettingsStore, AMissingInstallFolderRaisesUnableToWrite)
 {
     TConfig config;

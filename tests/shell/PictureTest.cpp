@@ -5,7 +5,9 @@
 #include "support/Sandbox.h"
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 // jerror.h names libjpeg's message numbers.
@@ -223,6 +225,65 @@ TEST_F(PictureDecoding, LibjpegsWorkingMemoryIsCapped)
     EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(jpeg, In("capped.bmp"), "", limits); }),
         JpegError(JERR_NO_BACKING_STORE));
     EXPECT_FALSE(Sandbox::Exists(In("capped.bmp")));
+}
+
+// A flat grey picture of Width x Height, progressive as cjpeg writes it (ten scans). Its
+// second scan (the first band of the first component) is a few bytes, since every block is
+// empty, yet decoding it walks every block of the picture.
+std::string FlatProgressive(const std::string& ppm, unsigned width, unsigned height)
+{
+    {
+        std::ofstream out(ppm, std::ios::binary);
+        out << "P6\n" << width << " " << height << "\n255\n" << std::string(std::size_t(width) * height * 3, '\x80');
+    }
+    test::MakeJpeg(ppm, ppm + ".jpg", {"-progressive"});
+    return Sandbox::Read(ppm + ".jpg");
+}
+
+// The scan FlatProgressive repeats.
+constexpr std::size_t CheapScan = 1;
+
+double ThreadSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+TEST_F(PictureDecoding, MoreScansThanEncodersWriteAreRefusedAtOnce)
+{
+    // Ten scans as cjpeg writes them, one repeated: 100 in all decode, 101 do not.
+    const std::string flat = FlatProgressive(In("flat.ppm"), 3000, 2000);
+    Sandbox::Write(In("100.jpg"), test::RepeatScan(flat, CheapScan, 90));
+    Sandbox::Write(In("101.jpg"), test::RepeatScan(flat, CheapScan, 91));
+    EXPECT_EQ(picture::DecodeJpegPicture(picture::JpegInput::File(In("100.jpg"))).width, 3000u);
+    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("101.jpg"))); }),
+        JpegError(JERR_IMAGE_TOO_BIG));
+
+    // 17 bytes a scan, a pass over six megapixels each: without the limit, about 10 s here.
+    Sandbox::Write(In("hostile.jpg"), test::RepeatScan(flat, CheapScan, 20000));
+    ASSERT_LT(Sandbox::Read(In("hostile.jpg")).size(), 500'000u);
+    picture::DecodeLimits unhurried;
+    unhurried.maxMilliseconds = 3'600'000;
+    const double start = ThreadSeconds();
+    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("hostile.jpg"), In("hostile.bmp"), "", unhurried); }),
+        JpegError(JERR_IMAGE_TOO_BIG));
+    EXPECT_LT(ThreadSeconds() - start, 2.0);
+    EXPECT_FALSE(Sandbox::Exists(In("hostile.bmp")));
+    EXPECT_EQ(picture::DecodeLimits().maxScans, 100);
+}
+
+TEST_F(PictureDecoding, NoPictureHoldsTheThreadPastItsTime)
+{
+    const std::string flat = FlatProgressive(In("slow.ppm"), 3000, 2000);
+    Sandbox::Write(In("slow.jpg"), test::RepeatScan(flat, CheapScan, 80));
+    picture::DecodeLimits limits;
+    limits.maxMilliseconds = 5;
+    const double start = ThreadSeconds();
+    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("slow.jpg")), limits); }),
+        JpegError(JERR_IMAGE_TOO_BIG));
+    EXPECT_LT(ThreadSeconds() - start, 0.5) << "ended soon after its time";
+    EXPECT_EQ(picture::DecodeLimits().maxMilliseconds, 4000u);
 }
 
 } // namespace

@@ -66,6 +66,33 @@ void MakeJpeg(const std::string& ppm, const std::string& jpeg, const std::vector
     RunTool("cjpeg", args);
 }
 
+std::string RepeatScan(const std::string& bytes, std::size_t index, std::size_t times)
+{
+    auto at = [&](std::size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u; };
+    std::vector<std::pair<std::size_t, std::size_t>> scans;
+    std::size_t pos = 2; // after the start-of-image marker
+    while (pos + 3 < bytes.size() && at(pos) == 0xFF && at(pos + 1) != 0xD9) {
+        const std::size_t end = pos + 2 + (at(pos + 2) << 8 | at(pos + 3));
+        if (at(pos + 1) != 0xDA) {
+            pos = end;
+            continue;
+        }
+        // The scan's data runs to the next marker that is neither a stuffed zero nor a restart.
+        std::size_t next = end;
+        while (next + 1 < bytes.size() && !(at(next) == 0xFF && at(next + 1) != 0 && (at(next + 1) & 0xF8) != 0xD0))
+            ++next;
+        scans.emplace_back(pos, next);
+        pos = next;
+    }
+    if (index >= scans.size())
+        return bytes;
+    const auto [from, to] = scans[index];
+    std::string out = bytes.substr(0, pos);
+    for (std::size_t n = 0; n < times; ++n)
+        out += bytes.substr(from, to - from);
+    return out + bytes.substr(pos);
+}
+
 void Djpeg(const std::string& jpeg, const std::string& bmp) { RunTool("djpeg", {"-bmp", "-outfile", bmp, jpeg}, true); }
 
 void WriteCmykJpeg(const std::string& path, unsigned width, unsigned height, bool ycck, bool adobeMarker)

@@ -26,6 +26,9 @@ void WritePpm(const std::string& path, unsigned width, unsigned height);
 void MakeJpeg(const std::string& ppm, const std::string& jpeg, const std::vector<std::string>& options = {});
 // djpeg -bmp Jpeg > Bmp.
 void Djpeg(const std::string& jpeg, const std::string& bmp);
+// The JPEG file Bytes with its Index-th scan (its header and data) repeated Times more times
+// before the end of the picture, as a hostile file repeats one scan thousands of times.
+std::string RepeatScan(const std::string& bytes, std::size_t index, std::size_t times);
 // A CMYK picture written through libjpeg's compressor, as CMYK or YCCK, with or without the
 // Adobe marker.
 void WriteCmykJpeg(const std::string& path, unsigned width, unsigned height, bool ycck, bool adobeMarker);
