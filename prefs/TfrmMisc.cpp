@@ -3,6 +3,7 @@
 #include "IHotKeyOwner.h"
 #include "THotKeyEdit.h"
 #include "help/hh.h"
+#include "platform/Platform.h"
 #include "settings/TConfig.h"
 #include "shell/ReportErrors.h"
 
@@ -108,6 +109,10 @@ void TfrmMisc::BuildSystemGroup()
     grid->addWidget(txtActivateHotKey, 2, 1);
     grid->addWidget(Label3, 3, 0);
     grid->addWidget(txtExecuteHotKey, 3, 1);
+    lblHotKeysNotGlobal = Named(new QLabel(texts::HotKeysNotGlobal, GroupBox1), "lblHotKeysNotGlobal");
+    lblHotKeysNotGlobal->setWordWrap(true);
+    lblHotKeysNotGlobal->hide();
+    grid->addWidget(lblHotKeysNotGlobal, 4, 0, 1, 2);
 }
 
 void TfrmMisc::BuildSaverGroup()
@@ -162,6 +167,7 @@ void TfrmMisc::FormShow()
     chkAutoSave->setChecked(FMisc.AutoSave);
     txtActivateHotKey->SetLetter(FMisc.ActivateHotKey);
     txtExecuteHotKey->SetLetter(FMisc.ExecuteHotKey);
+    lblHotKeysNotGlobal->setVisible(!platform::Current().hotKeys->GlobalKeysAvailable());
 }
 
 void TfrmMisc::btSaveClick()

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Platform.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,38 @@ private:
         services.shell = shell;
         return services;
     }
+    platform::ScopedServices scope_;
+};
+
+// A session's tray of one kind, there or not as a test says; its comings and goings are
+// announced as the real ones are.
+class TrayForTests : public platform::ITrayHost, public platform::ITrayHosts {
+public:
+    explicit TrayForTests(platform::TrayActivation activation, bool present = true)
+        : activation_(activation), present_(present), scope_(WithTray(this))
+    {
+    }
+    bool Present() override { return present_; }
+    platform::TrayActivation Activation() const override { return activation_; }
+    platform::ITrayHost* Find() override { return present_ ? this : nullptr; }
+    void Watch(std::function<void()> changed) override { changed_ = std::move(changed); }
+    void Set(bool present)
+    {
+        present_ = present;
+        if (changed_)
+            changed_();
+    }
+
+private:
+    static platform::Services WithTray(platform::ITrayHosts* hosts)
+    {
+        platform::Services services = platform::Current();
+        services.trayHosts = hosts;
+        return services;
+    }
+    platform::TrayActivation activation_;
+    bool present_;
+    std::function<void()> changed_;
     platform::ScopedServices scope_;
 };
 

@@ -25,6 +25,9 @@ agent_world() {
     chmod 700 "$sandbox/runtime"
     export HOME=$sandbox XDG_CONFIG_HOME=$sandbox/config XDG_DATA_HOME=$sandbox/data
     export XDG_RUNTIME_DIR=$sandbox/runtime KALEIDRA_PROGRAM_FILE=$1
+    # An X11 session, whatever session the tests were started from.
+    unset WAYLAND_DISPLAY
+    export XDG_SESSION_TYPE=x11
 }
 
 check() { # check DESCRIPTION COMMAND...

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The real agent's hot keys in a Wayland session, where X key grabs do not reach the desktop:
+# through the real xdg-desktop-portal with a GlobalShortcuts backend of the tests' own
+# (portal-backend.py), and in a session whose portal has none. The agent's window shows on the
+# X display it is given, as under XWayland; an XEmbed tray (trayer) holds its icon.
+# Usage: portal-e2e.sh KDX3
+set -uo pipefail
+agent=$1
+here=$(cd "$(dirname "$0")" && pwd)
+
+# shellcheck source=../support/agent-world.sh
+source "$here/../support/agent-world.sh"
+agent_world "$sandbox/install/KDX3"
+export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=kaleidratest NO_AT_BRIDGE=1
+export XDG_DESKTOP_PORTAL_DIR=$sandbox/portals
+mkdir -p "$XDG_DESKTOP_PORTAL_DIR"
+# The companion screensaver: a stand-in that leaves a mark each time it is started.
+cat >"$sandbox/install/KDXSaver.SCR" <<EOF2
+#!/bin/sh
+echo started >>"$sandbox/saver-started"
+EOF2
+chmod +x "$sandbox/install/KDXSaver.SCR"
+
+main_window() {
+    xdotool search --onlyvisible --classname KDX3 2>/dev/null | while read -r id; do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        [ "$WIDTH" -ge 600 ] && [ "$HEIGHT" -ge 400 ] && echo "$id" && break
+    done
+}
+window_shown() { [ -n "$(main_window)" ]; }
+window_hidden() { [ -z "$(main_window)" ]; }
+icon_in_tray() {
+    local panel
+    for panel in $(xdotool search --class trayer 2>/dev/null); do
+        xwininfo -id "$panel" -tree 2>/dev/null | grep -q '"KDX3"' && return 0
+    done
+    return 1
+}
+saver_starts() { [ -f "$sandbox/saver-started" ] && wc -l <"$sandbox/saver-started" || echo 0; }
+dialog_shown() { xdotool search --onlyvisible --name '^Preference$' >/dev/null 2>&1; }
+
+# A session bus of its own for each part, so the portal reads its backends afresh.
+new_bus() {
+    local bus
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || exit 1
+    export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
+    pids+=("${bus##*$'\n'}")
+}
+start_agent() {
+    "$agent" &
+    agent_pid=$!
+    pids+=("$agent_pid")
+}
+stop_agent() {
+    kill -9 "$agent_pid"
+    wait "$agent_pid" 2>/dev/null
+}
+
+trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false &
+pids+=($!)
+sleep 0.5
+
+# 1. A portal without GlobalShortcuts: nothing is registered, so no X key grab either.
+new_bus
+start_agent
+check "the agent starts in the tray" wait_for 100 icon_in_tray
+sleep 1
+xdotool key ctrl+alt+e
+sleep 1
+check "without a way to global keys, none is grabbed on X ($(saver_starts) starts)" [ "$(saver_starts)" -eq 0 ]
+stop_agent
+
+# 2. The portal offers GlobalShortcuts: the two keys are bound there, with the letters the
+# preferences show, and their presses reach the same commands.
+new_bus
+cat >"$XDG_DESKTOP_PORTAL_DIR/kaleidratest.portal" <<'EOF2'
+[portal]
+DBusName=org.freedesktop.impl.portal.desktop.kaleidratest
+Interfaces=org.freedesktop.impl.portal.GlobalShortcuts
+UseIn=kaleidratest
+EOF2
+log=$sandbox/portal.log
+/usr/bin/python3 "$here/portal-backend.py" org.freedesktop.impl.portal.desktop.kaleidratest "$log" &
+pids+=($!)
+backend_ready() { grep -q ready "$log" 2>/dev/null; }
+wait_for 100 backend_ready
+start_agent
+bound() { grep -qx "bound $1" "$log"; }
+check "the desktop is offered Ctrl+Alt+A and Ctrl+Alt+E" wait_for 150 bound "CTRL+ALT+a CTRL+ALT+e"
+press() {
+    dbus-send --session --print-reply --dest=org.freedesktop.impl.portal.desktop.kaleidratest \
+        /org/freedesktop/portal/desktop org.kaleidra.Test.Press "string:$1" >/dev/null
+}
+press CTRL+ALT+e
+started() { [ "$(saver_starts)" -eq "$1" ]; }
+check "the execute key starts the companion screensaver" wait_for 50 started 1
+check "the window stays hidden meanwhile" window_hidden
+press CTRL+ALT+a
+check "the activate key shows the window" wait_for 50 window_shown
+
+# 3. New letters in the preferences are bound in a new session, the old one closed.
+window=$(main_window)
+xdotool windowactivate --sync "$window" 2>/dev/null
+xdotool key --window "$window" F2
+check "F2 opens the preference dialog" wait_for 50 dialog_shown
+xdotool key Tab q Return
+check "the old keys are given back" wait_for 50 grep -qx "closed CTRL+ALT+a CTRL+ALT+e" "$log"
+check "the new activate letter is bound with the execute key" wait_for 50 bound "CTRL+ALT+e CTRL+ALT+q"
+xdotool windowminimize "$window"
+wait_for 30 window_hidden
+press CTRL+ALT+a
+sleep 0.5
+check "the old activate key does nothing now" window_hidden
+press CTRL+ALT+q
+check "the new activate key shows the window" wait_for 50 window_shown
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
