@@ -97,8 +97,9 @@ public slots:
             return done_(false);
         if (session_.isEmpty()) {
             const QVariant handle = results.value(QStringLiteral("session_handle"));
-            session_
-                = handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path() : handle.toString();
+            // A string in the portal's answers so far; an object path would do as well.
+            const bool path = handle.metaType() == QMetaType::fromType<QDBusObjectPath>();
+            session_ = path ? handle.value<QDBusObjectPath>().path() : handle.toString();
             return Bind();
         }
         // A desktop may bind fewer keys than it was offered, or none (Plasma 5.27 binds none).
