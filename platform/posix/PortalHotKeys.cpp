@@ -75,8 +75,16 @@ public:
     {
         qDBusRegisterMetaType<PortalShortcut>();
         qDBusRegisterMetaType<QList<PortalShortcut>>();
-        bus_.connect(PortalService, PortalPath, ShortcutsInterface, QStringLiteral("Activated"), this,
-            SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+        // Qt 6.4 finds a slot's argument types by name, and knows QDBusObjectPath by name only
+        // once something has registered it (QTBUG-108822): until then the connection fails, and
+        // the presses never arrive.
+        qRegisterMetaType<QDBusObjectPath>();
+        if (!bus_.connect(PortalService, PortalPath, ShortcutsInterface, QStringLiteral("Activated"), this,
+                SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)))) {
+            // Keys whose presses could not arrive would be bound for nothing.
+            done_(false);
+            return;
+        }
         Call(QStringLiteral("CreateSession"), {}, QVariantMap {{QStringLiteral("session_handle_token"), Token()}});
     }
 

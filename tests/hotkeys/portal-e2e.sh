@@ -12,6 +12,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../support/agent-world.sh"
 agent_world "$sandbox/install/KDX3"
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=kaleidratest NO_AT_BRIDGE=1
+# Qt would try a Wayland display first, which does not exist here.
+export QT_QPA_PLATFORM=xcb
 export XDG_DESKTOP_PORTAL_DIR=$sandbox/portals
 mkdir -p "$XDG_DESKTOP_PORTAL_DIR"
 # The companion screensaver: a stand-in that leaves a mark each time it is started.
@@ -56,6 +58,8 @@ stop_agent() {
     wait "$agent_pid" 2>/dev/null
 }
 
+openbox --sm-disable >/dev/null 2>&1 &
+pids+=($!)
 trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false &
 pids+=($!)
 sleep 0.5
