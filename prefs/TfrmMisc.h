@@ -57,6 +57,7 @@ private:
     void BuildSystemGroup();
     void BuildSaverGroup();
     void BuildButtons();
+    void ShowHotKeysNote(bool shown);
     void SaveSteps();
 
     IHotKeyOwner& FOwner;
