@@ -301,9 +301,9 @@ TEST_F(MainWindowTest, AToolButtonsHintGoesToStatusPanelOne)
     QToolButton* button = Button("btWebsite");
     EXPECT_EQ(button->toolTip(), "Go to the website of Kaleidra");
     QTest::mouseMove(button);
-    QTRY_COMPARE(main->StatusText(TextPanel), QString("Go to the website of Kaleidra"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->StatusText(TextPanel) == QString("Go to the website of Kaleidra"); }));
     QTest::mouseMove(main->palMain);
-    QTRY_COMPARE(main->StatusText(TextPanel), QString());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->StatusText(TextPanel) == QString(); }));
 }
 
 TEST_F(MainWindowTest, ToolBarHasItsButtonsInOrderWithTwoSeparators)
@@ -377,7 +377,7 @@ TEST_F(MainWindowTest, WithoutATrayTheWindowIsShownAtStartAndMinimisesToTheTaskB
     Build(FullCatalog());
     EXPECT_EQ(main->Tray, nullptr);
     StartHidden();
-    QTRY_VERIFY(main->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->isVisible(); }));
     EXPECT_FALSE(main->isMinimized());
     Minimise();
     EXPECT_TRUE(main->isVisible()) << "hidden, it could not be reached";
@@ -393,7 +393,7 @@ TEST_F(MainWindowTest, ATrayThatAppearsLaterTakesTheIconAndTheMinimisedWindow)
     UseTray(platform::TrayActivation::Click, false);
     Build(FullCatalog());
     StartHidden();
-    QTRY_VERIFY(main->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->isVisible(); }));
     tray->Set(true);
     ASSERT_NE(main->Tray, nullptr);
     EXPECT_TRUE(main->Tray->isVisible());
@@ -419,7 +419,7 @@ TEST_F(MainWindowTest, ATrayThatGoesAwayForGoodBringsTheHiddenWindowToTheTaskBar
     QTest::qWait(300);
     EXPECT_FALSE(main->isVisible());
     tray->Set(false);
-    QTRY_VERIFY(main->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->isVisible(); }));
     EXPECT_TRUE(main->isMinimized());
 }
 
@@ -429,7 +429,7 @@ TEST_F(MainWindowTest, HandOverShowsAHiddenOrMinimisedWindow)
     main->AgentActivate();
     EXPECT_TRUE(main->isVisible());
     main->showMinimized();
-    QTRY_VERIFY(!main->isVisible()); // minimising goes to the tray
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !main->isVisible(); })); // minimising goes to the tray
     EXPECT_TRUE(main->isMinimized());
     main->AgentActivate();
     EXPECT_TRUE(main->isVisible());
