@@ -250,13 +250,21 @@ void PortalHotKeys::ScheduleBind()
 
 void PortalHotKeys::Bind()
 {
+    std::vector<std::string> shortcuts;
+    std::vector<Key> keys;
+    for (const auto& [shortcut, key] : keys_) {
+        shortcuts.push_back(shortcut);
+        keys.push_back(key);
+    }
+    // The same keys again (OK in the preference dialog without changes) keep their session: a
+    // new one would be offered to the desktop anew, which may ask the user again.
+    if (session_ && shortcuts == sessionShortcuts_)
+        return;
     // A portal session binds once: a change of keys is a new session.
     session_.reset();
+    sessionShortcuts_ = shortcuts;
     if (keys_.empty())
         return;
-    std::vector<Key> keys;
-    for (const auto& [shortcut, key] : keys_)
-        keys.push_back(key);
     session_ = std::make_unique<PortalSession>(
         std::move(keys), [this](bool bound) { refused_ = !bound; },
         [this](const std::string& shortcut) { Pressed(shortcut); });

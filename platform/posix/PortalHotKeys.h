@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kdx::platform::posix {
 
@@ -41,6 +42,7 @@ private:
     std::map<std::string, Key> keys_; // by the portal's shortcut id
     std::map<WindowHandle, Handler> handlers_;
     std::unique_ptr<PortalSession> session_;
+    std::vector<std::string> sessionShortcuts_; // the ids session_ was given
     bool scheduled_ = false;
     bool refused_ = false;
 };

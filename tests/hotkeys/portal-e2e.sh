@@ -138,9 +138,16 @@ check "the window stays hidden meanwhile" window_hidden
 press CTRL+ALT+a
 check "the activate key shows the window" wait_for 50 window_shown
 
-# 3. New letters in the preferences are bound in a new session, the old one closed.
+# 3. OK in the preferences without changes keeps the keys' session; new letters are bound in a
+# new session, the old one closed.
 check "F2 opens the preference dialog" open_preferences
 check "which says nothing about the keys here" no_note
+xdotool key Return
+wait_for 30 dialog_gone
+sleep 0.5
+none_closed() { ! grep -q '^closed' "$log"; }
+check "OK without changes offers the desktop nothing new" none_closed
+open_preferences
 xdotool key Tab q Return
 check "the old keys are given back" wait_for 50 grep -qx "closed CTRL+ALT+a CTRL+ALT+e" "$log"
 check "the new activate letter is bound with the execute key" wait_for 50 bound "CTRL+ALT+e CTRL+ALT+q"
