@@ -9,8 +9,8 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QDBusVariant>
 #include <QTimer>
+#include <QVariant>
 
 #include <X11/Xlib.h>
 
@@ -191,15 +191,9 @@ PortalHotKeys::~PortalHotKeys() = default;
 
 bool PortalHotKeys::Offered()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!ApplicationOnDesktop() || !bus.isConnected())
-        return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        PortalService, PortalPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << ShortcutsInterface << QStringLiteral("version");
-    const QDBusMessage reply = bus.call(get, QDBus::Block, ProbeTimeoutMs);
-    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-        && reply.arguments().first().value<QDBusVariant>().variant().toUInt() >= 1;
+    const QVariant version
+        = SessionBusProperty(PortalService, PortalPath, ShortcutsInterface, QStringLiteral("version"), ProbeTimeoutMs);
+    return version.toUInt() >= 1;
 }
 
 bool PortalHotKeys::RegisterHotKey(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey)

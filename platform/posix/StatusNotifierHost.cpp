@@ -4,9 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusMessage>
 #include <QDBusServiceWatcher>
-#include <QDBusVariant>
+#include <QVariant>
 
 namespace kdx::platform::posix {
 
@@ -42,19 +41,11 @@ private:
 
 bool StatusNotifierHost::Present()
 {
-    if (!ApplicationOnDesktop())
-        return false;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return false;
     // The same question the toolkit asks before it gives the icon to a StatusNotifier host; a
     // watcher that does not answer within a moment counts as absent.
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        WatcherService, WatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << WatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-    const QDBusMessage reply = bus.call(get, QDBus::Block, WatcherTimeoutMs);
-    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-        && reply.arguments().first().value<QDBusVariant>().variant().toBool();
+    return SessionBusProperty(
+        WatcherService, WatcherPath, WatcherService, QStringLiteral("IsStatusNotifierHostRegistered"), WatcherTimeoutMs)
+        .toBool();
 }
 
 void StatusNotifierHost::Watch(std::function<void()> changed)

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Platform.h"
+#include "support/Services.h"
 
 #include <functional>
 #include <string>
@@ -25,16 +26,10 @@ public:
 // The platform with a recording shell, for as long as it lives.
 class ShellRecorder {
 public:
-    ShellRecorder() : scope_(WithShell(&shell)) { }
+    ShellRecorder() : scope_(WithService(&platform::Services::shell, &shell)) { }
     RecordingShell shell;
 
 private:
-    static platform::Services WithShell(platform::IShell* shell)
-    {
-        platform::Services services = platform::Current();
-        services.shell = shell;
-        return services;
-    }
     platform::ScopedServices scope_;
 };
 
@@ -43,7 +38,7 @@ private:
 class TrayForTests : public platform::ITrayHost, public platform::ITrayHosts {
 public:
     explicit TrayForTests(platform::TrayActivation activation, bool present = true)
-        : activation_(activation), present_(present), scope_(WithTray(this))
+        : activation_(activation), present_(present), scope_(WithService(&platform::Services::trayHosts, this))
     {
     }
     bool Present() override { return present_; }
@@ -58,12 +53,6 @@ public:
     }
 
 private:
-    static platform::Services WithTray(platform::ITrayHosts* hosts)
-    {
-        platform::Services services = platform::Current();
-        services.trayHosts = hosts;
-        return services;
-    }
     platform::TrayActivation activation_;
     bool present_;
     std::function<void()> changed_;

@@ -11,18 +11,8 @@ source "$(dirname "$0")/../support/agent-world.sh"
 agent_world "$sandbox/install/KDX3"
 # The panel's settings service is started by the bus, so the bus must be started in the sandbox.
 export XDG_CACHE_HOME=$sandbox/cache NO_AT_BRIDGE=1
-bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || exit 1
-export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
-pids+=("${bus##*$'\n'}")
+new_session_bus
 
-main_window() {
-    xdotool search --onlyvisible --classname KDX3 2>/dev/null | while read -r id; do
-        eval "$(xdotool getwindowgeometry --shell "$id")"
-        [ "$WIDTH" -ge 600 ] && [ "$HEIGHT" -ge 400 ] && echo "$id" && break
-    done
-}
-window_shown() { [ -n "$(main_window)" ]; }
-window_hidden() { [ -z "$(main_window)" ]; }
 # ICCCM state of the agent's main window: Normal, Iconic (on the task bar) or none (withdrawn).
 window_state() { xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
 iconic() { [ "$(window_state "$window")" = Iconic ]; }

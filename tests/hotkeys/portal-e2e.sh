@@ -25,14 +25,6 @@ echo started >>"$sandbox/saver-started"
 EOF2
 chmod +x "$sandbox/install/KDXSaver.SCR"
 
-main_window() {
-    xdotool search --onlyvisible --classname KDX3 2>/dev/null | while read -r id; do
-        eval "$(xdotool getwindowgeometry --shell "$id")"
-        [ "$WIDTH" -ge 600 ] && [ "$HEIGHT" -ge 400 ] && echo "$id" && break
-    done
-}
-window_shown() { [ -n "$(main_window)" ]; }
-window_hidden() { [ -z "$(main_window)" ]; }
 icon_in_tray() {
     local panel
     for panel in $(xdotool search --class trayer 2>/dev/null); do
@@ -66,13 +58,6 @@ saver_starts() { [ -f "$sandbox/saver-started" ] && wc -l <"$sandbox/saver-start
 dialog_shown() { xdotool search --onlyvisible --name '^Preference$' >/dev/null 2>&1; }
 dialog_gone() { ! dialog_shown; }
 
-# A session bus of its own for each part, so the portal reads its backends afresh.
-new_bus() {
-    local bus
-    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || exit 1
-    export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
-    pids+=("${bus##*$'\n'}")
-}
 start_agent() {
     "$agent" &
     agent_pid=$!
@@ -89,8 +74,10 @@ trayer --edge top --align right --widthtype pixel --width 120 --height 24 --tran
 pids+=($!)
 sleep 0.5
 
+# Each part has a session bus of its own, so that the portal reads its backends afresh.
+
 # 0. An X11 session, for comparison: X key grabs, and the dialog has no note.
-new_bus
+new_session_bus
 XDG_SESSION_TYPE=x11 start_agent
 check "in an X11 session the agent starts in the tray" wait_for 100 icon_in_tray
 check "its preference dialog opens" open_preferences
@@ -99,7 +86,7 @@ stop_agent
 
 # 1. A portal without GlobalShortcuts: nothing is registered, so no X key grab either, and the
 # dialog says that the keys cannot be global.
-new_bus
+new_session_bus
 start_agent
 check "the agent starts in the tray" wait_for 100 icon_in_tray
 xdotool key ctrl+alt+e
@@ -112,7 +99,7 @@ stop_agent
 
 # 2. The portal offers GlobalShortcuts: the two keys are bound there, with the letters the
 # preferences show, and their presses reach the same commands.
-new_bus
+new_session_bus
 cat >"$XDG_DESKTOP_PORTAL_DIR/kaleidratest.portal" <<'EOF2'
 [portal]
 DBusName=org.freedesktop.impl.portal.desktop.kaleidratest
@@ -168,7 +155,7 @@ if [ -x "$kde_backend" ]; then
     unset XDG_DESKTOP_PORTAL_DIR
     export XDG_CURRENT_DESKTOP=KDE
     # The backend itself is a program of an X11 session here.
-    XDG_SESSION_TYPE=x11 new_bus
+    XDG_SESSION_TYPE=x11 new_session_bus
     answers=$sandbox/answers.log
     dbus-monitor --session "type='signal',interface='org.freedesktop.portal.Request',member='Response'" >"$answers" 2>&1 &
     pids+=($!)

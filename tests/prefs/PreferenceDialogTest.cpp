@@ -8,6 +8,7 @@
 #include "settings/Errors.h"
 #include "settings/TConfig.h"
 #include "support/Sandbox.h"
+#include "support/Services.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,19 +58,16 @@ using Calls = std::vector<std::string>;
 // itself: it only asks which of the two this desktop is.
 class DesktopHotKeys : public platform::IHotKeys {
 public:
-    explicit DesktopHotKeys(bool global) : global_(global), scope_(WithHotKeys(this)) { }
+    explicit DesktopHotKeys(bool global)
+        : global_(global), scope_(test::WithService(&platform::Services::hotKeys, this))
+    {
+    }
     bool RegisterHotKey(platform::WindowHandle, int, unsigned, unsigned) override { return global_; }
     bool UnregisterHotKey(platform::WindowHandle, int) override { return global_; }
     void SetHandler(platform::WindowHandle, Handler) override { }
     bool GlobalKeysAvailable() override { return global_; }
 
 private:
-    static platform::Services WithHotKeys(platform::IHotKeys* keys)
-    {
-        platform::Services services = platform::Current();
-        services.hotKeys = keys;
-        return services;
-    }
     bool global_;
     platform::ScopedServices scope_;
 };
