@@ -301,7 +301,8 @@ TEST_F(MainWindowTest, AToolButtonsHintGoesToStatusPanelOne)
     QToolButton* button = Button("btWebsite");
     EXPECT_EQ(button->toolTip(), "Go to the website of Kaleidra");
     QTest::mouseMove(button);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return main->StatusText(TextPanel) == QString("Go to the website of Kaleidra"); }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return main->StatusText(TextPanel) == QString("Go to the website of Kaleidra"); }));
     QTest::mouseMove(main->palMain);
     EXPECT_TRUE(QTest::qWaitFor([&] { return main->StatusText(TextPanel) == QString(); }));
 }
