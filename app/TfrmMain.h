@@ -81,8 +81,6 @@ public:
     void HideMainWindow(); // the tool bar's hide operation
     // The start without the switch: hidden in the tray, or shown when the session has no tray.
     void StartHidden();
-    // Whether the icon is in a tray now, so that a hidden window can be reached through it.
-    bool InTray();
     // A second start handed over: bring the window to the user.
     void AgentActivate();
     // Ends the program at once, without the close sequence.
@@ -161,6 +159,8 @@ private:
     void FindTray();
     void MakeTrayIcon(platform::ITrayHost* host);
     void TrayHostsChanged();
+    // Whether the icon is in a tray now, so that a hidden window can be reached through it.
+    bool InTray();
     void NoTrayTimeout();
     platform::WindowHandle Handle();
     // The hot keys' ids from the global atom table, and their release.
