@@ -59,6 +59,8 @@ void RunMainWindow(bool showWindow, TfrmMain*& receiver)
     ReportErrors([&] { frmMain.FormCreate(); });
     if (showWindow)
         frmMain.ShowMainWindow();
+    else
+        frmMain.StartHidden();
     QApplication::exec();
     receiver = nullptr;
 }

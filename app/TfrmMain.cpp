@@ -34,6 +34,9 @@ namespace {
 constexpr int OutlookBarWidth = 130;
 constexpr int CountPanelWidth = 100;
 constexpr int WallpaperTick = 1000;
+// How long a hidden window waits for a tray: a panel that starts with the session, or restarts,
+// comes within it.
+constexpr int NoTrayWait = 3000;
 // Side-bar pages.
 constexpr int ScreensaverPage = 0;
 constexpr int DesktopPage = 1;
@@ -82,8 +85,10 @@ TfrmMain::~TfrmMain()
 {
     // The docked panel goes without its leave step: leaving the program saves nothing.
     delete FPanel;
-    // No hot key reaches a window that is gone.
+    // No hot key reaches a window that is gone, nor any news of the trays.
     platform::Current().hotKeys->SetHandler(Handle(), {});
+    if (platform::ITrayHosts* hosts = platform::Current().trayHosts)
+        hosts->Watch({});
 }
 
 QAction* TfrmMain::AddToolButton(const char* name, int image, const char* hint)
@@ -318,22 +323,78 @@ void TfrmMain::BuildTray()
     mnuClose = MakeAction(TrayMenu, "mnuClose", "Close");
     TrayMenu->addAction(mnuClose);
 
-    Tray = new QSystemTrayIcon(ProgramIcon(), this);
-    Tray->setObjectName("Tray");
-    Tray->setToolTip(ProgramTitle);
-    Tray->setContextMenu(TrayMenu);
     connect(mnuSettings, &QAction::triggered, this, Reporting(this, &TfrmMain::ShowMainWindow));
     connect(mnuClose, &QAction::triggered, this, Reporting(this, &TfrmMain::Terminate));
     connect(mnuExecute, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuExecuteClick));
     connect(mnuDisable, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuDisableClick));
     connect(mnuClearDesktop, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuClearDesktopClick));
     connect(mnuRestoreDesktop, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuRestoreDesktopClick));
-    connect(Tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick)
+    FNoTrayTimer = new QTimer(this);
+    FNoTrayTimer->setObjectName("NoTrayTimer");
+    FNoTrayTimer->setSingleShot(true);
+    FNoTrayTimer->setInterval(NoTrayWait);
+    connect(FNoTrayTimer, &QTimer::timeout, this, Reporting(this, &TfrmMain::NoTrayTimeout));
+    FindTray();
+}
+
+void TfrmMain::FindTray()
+{
+    platform::ITrayHosts* hosts = platform::Current().trayHosts;
+    if (!hosts) {
+        MakeTrayIcon(nullptr);
+        return;
+    }
+    hosts->Watch([this] { ReportErrors([&] { TrayHostsChanged(); }); });
+    if (platform::ITrayHost* host = hosts->Find())
+        MakeTrayIcon(host);
+}
+
+void TfrmMain::MakeTrayIcon(platform::ITrayHost* host)
+{
+    // Made only once a tray is there: the toolkit chooses between a StatusNotifier host and an
+    // XEmbed tray when the icon is made, and for good.
+    FTrayHost = host;
+    Tray = new QSystemTrayIcon(ProgramIcon(), this);
+    Tray->setObjectName("Tray");
+    Tray->setToolTip(ProgramTitle);
+    Tray->setContextMenu(TrayMenu);
+    const bool singleClick = host && host->Activation() == platform::TrayActivation::Click;
+    const auto opening = singleClick ? QSystemTrayIcon::Trigger : QSystemTrayIcon::DoubleClick;
+    connect(Tray, &QSystemTrayIcon::activated, this, [this, opening](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == opening)
             mnuSettings->trigger();
     });
-    // In the tray from start-up to exit; the window itself starts hidden.
+    // In the tray from then to exit.
     Tray->show();
+}
+
+bool TfrmMain::InTray() { return Tray && (!FTrayHost || FTrayHost->Present()); }
+
+void TfrmMain::TrayHostsChanged()
+{
+    if (!Tray)
+        if (platform::ITrayHost* host = platform::Current().trayHosts->Find())
+            MakeTrayIcon(host);
+    if (!isVisible() && !InTray())
+        FNoTrayTimer->start();
+}
+
+void TfrmMain::StartHidden()
+{
+    if (!InTray())
+        FNoTrayTimer->start();
+}
+
+void TfrmMain::NoTrayTimeout()
+{
+    if (isVisible() || InTray())
+        return;
+    // Never shown yet: the start, which shows the window. Later the tray went away from a
+    // hidden window, which waits on the task bar.
+    if (FCentred)
+        showMinimized();
+    else
+        ShowMainWindow();
 }
 
 void TfrmMain::FormCreate()
@@ -447,7 +508,14 @@ void TfrmMain::ShowMainWindow()
     activateWindow();
 }
 
-void TfrmMain::HideMainWindow() { hide(); }
+void TfrmMain::HideMainWindow()
+{
+    // Without a tray a hidden window could not be reached again: it goes to the task bar.
+    if (InTray())
+        hide();
+    else
+        showMinimized();
+}
 
 void TfrmMain::AgentActivate()
 {
@@ -541,10 +609,11 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 void TfrmMain::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    // Minimising goes to the tray; the window keeps its minimised state meanwhile.
+    // Minimising goes to the tray, where there is one; the window keeps its minimised state
+    // meanwhile. Without a tray it stays on the task bar.
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         QTimer::singleShot(0, this, [this] {
-            if (isMinimized())
+            if (isMinimized() && InTray())
                 hide();
         });
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "PanelHost.h"
+#include "platform/TrayHosts.h"
 #include "platform/WindowHandle.h"
 #include "prefs/IHotKeyOwner.h"
 #include "settings/Records.h"
@@ -44,6 +45,10 @@ inline constexpr const char* FeedbackSubject = "?subject=Give advice about Kalei
 // The global atoms whose values give the hot keys' ids.
 inline constexpr const char* ActivateHotKeyAtom = "KaleidraActivateHotKey";
 inline constexpr const char* ExecuteHotKeyAtom = "KaleidraExecuteHotKey";
+// Clear Desktop where the desktop lets no program minimise the others' windows (Wayland
+// without a show-desktop command of its own).
+inline constexpr const char* CannotClearDesktop
+    = "This desktop does not allow Kaleidra Agent to clear it: the windows and icons stay as they are.";
 } // namespace texts
 
 // The agent's only top-level window: tool bar, menus, side bar, the work area that docks one
@@ -75,6 +80,8 @@ public:
     void DisplayHint(const QString& hint);
     void ShowMainWindow(); // the tray's show operation
     void HideMainWindow(); // the tool bar's hide operation
+    // The start without the switch: hidden in the tray, or shown when the session has no tray.
+    void StartHidden();
     // A second start handed over: bring the window to the user.
     void AgentActivate();
     // Ends the program at once, without the close sequence.
@@ -120,7 +127,8 @@ public:
     QFrame *palBack, *palTop, *palLogo, *palMain;
     QLabel *lbeTitle, *Image1;
     QStatusBar* StatusBar;
-    QSystemTrayIcon* Tray;
+    // Made when the session has a tray, at start or as soon as one appears; null until then.
+    QSystemTrayIcon* Tray = nullptr;
     QMenu *TrayMenu, *mnuPopDesktop;
     QAction *mnuSettings, *mnuExecute, *mnuDisable, *mnuNextWallpaper, *mnuClearDesktop, *mnuRestoreDesktop, *mnuClose;
     // The wallpaper rotation's one-second timer; its tick belongs to the rotation.
@@ -156,6 +164,12 @@ private:
     void BuildOutlookBar();
     void BuildWorkArea();
     void BuildTray();
+    void FindTray();
+    void MakeTrayIcon(platform::ITrayHost* host);
+    void TrayHostsChanged();
+    // Whether the icon is in a tray now, so that a hidden window can be reached through it.
+    bool InTray();
+    void NoTrayTimeout();
     platform::WindowHandle Handle();
     // The hot keys' ids from the global atom table, and their release.
     void AddHotKeyAtoms();
@@ -188,6 +202,11 @@ private:
     // Whether the rotation's last change showed on the desktop: a row of changes that nothing
     // shows is reported once, at its first.
     bool FWallpaperShown = true;
+    // The kind of tray the icon was given to (null: the platform's one tray, always there).
+    platform::ITrayHost* FTrayHost = nullptr;
+    // Runs while the window is hidden and no tray holds the icon; at its end the window comes
+    // back, so that the user can always reach the agent.
+    QTimer* FNoTrayTimer = nullptr;
 };
 
 } // namespace kdx

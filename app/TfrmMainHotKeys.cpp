@@ -86,6 +86,17 @@ void TfrmMain::mnuDisableClick(bool checked)
 void TfrmMain::mnuClearDesktopClick()
 {
     platform::IDesktopWindows& windows = *Os().desktopWindows;
+    if (!windows.CanWalkWindows()) {
+        // Here no program sees the others' windows: the desktop's own command, or a word why
+        // nothing happens.
+        if (!windows.ShowDesktop()) {
+            TPublicUnit().ShowInfo(texts::CannotClearDesktop);
+            return;
+        }
+        mnuRestoreDesktop->setEnabled(true);
+        mnuClearDesktop->setEnabled(false);
+        return;
+    }
     windows.ShowWindow(windows.FindDesktopIconsWindow(), false);
     mnuRestoreDesktop->setEnabled(true);
     mnuClearDesktop->setEnabled(false);

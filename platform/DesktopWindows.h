@@ -17,6 +17,12 @@ public:
     virtual bool IsWindowVisible(WindowHandle window) = 0;
     // PostMessageA(Window, WM_SYSCOMMAND, SC_MINIMIZE, 0): asks for the minimising, does not wait.
     virtual void Minimize(WindowHandle window) = 0;
+    // Whether the other programs' windows can be walked and minimised one by one here; not in
+    // a Wayland session, where no program sees another program's windows.
+    virtual bool CanWalkWindows() { return true; }
+    // Where they cannot: the desktop's own command that shows the bare desktop. False where the
+    // desktop has none, and nothing changed.
+    virtual bool ShowDesktop() { return false; }
 };
 
 } // namespace kdx::platform

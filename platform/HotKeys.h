@@ -44,6 +44,10 @@ public:
     // Where the WM_HOTKEY of Window's hot keys goes, on the thread that runs the event loop;
     // an empty handler stops the delivery.
     virtual void SetHandler(WindowHandle window, Handler handler) = 0;
+    // False where this desktop gives programs no hot keys that work whatever window is active
+    // (a Wayland session without a way for them): nothing is registered then, and the user is
+    // told so. It can turn false after a registration that the desktop refused later.
+    virtual bool GlobalKeysAvailable() { return true; }
 };
 
 } // namespace kdx::platform

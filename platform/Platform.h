@@ -8,6 +8,7 @@
 #include "Registry.h"
 #include "Shell.h"
 #include "System.h"
+#include "TrayHosts.h"
 
 namespace kdx::platform {
 
@@ -33,6 +34,8 @@ struct Services {
     IAtoms* atoms = nullptr;
     IHotKeys* hotKeys = nullptr;
     IDesktopWindows* desktopWindows = nullptr;
+    // None: the icon always has its tray (the Windows notification area), opened by a double-click.
+    ITrayHosts* trayHosts = nullptr;
 };
 
 // The services of the backend chosen at build time, unless a test has put others in place.

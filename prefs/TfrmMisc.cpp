@@ -3,6 +3,7 @@
 #include "IHotKeyOwner.h"
 #include "THotKeyEdit.h"
 #include "help/hh.h"
+#include "platform/Platform.h"
 #include "settings/TConfig.h"
 #include "shell/ReportErrors.h"
 
@@ -21,6 +22,10 @@
 namespace kdx {
 
 namespace {
+
+// The dialog's size where the note on global hot keys is not shown.
+constexpr int DialogWidth = 404;
+constexpr int DialogHeight = 367;
 
 // The [RandomWhat] string of each "Favorite" box.
 constexpr const char* SaverList = "0";
@@ -46,7 +51,7 @@ TfrmMisc::TfrmMisc(IHotKeyOwner& owner, QWidget* parent) : QDialog(parent), FOwn
 {
     setObjectName("frmMisc");
     setWindowTitle(texts::PreferenceCaption);
-    setFixedSize(404, 367);
+    setFixedSize(DialogWidth, DialogHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -108,6 +113,10 @@ void TfrmMisc::BuildSystemGroup()
     grid->addWidget(txtActivateHotKey, 2, 1);
     grid->addWidget(Label3, 3, 0);
     grid->addWidget(txtExecuteHotKey, 3, 1);
+    lblHotKeysNotGlobal = Named(new QLabel(texts::HotKeysNotGlobal, GroupBox1), "lblHotKeysNotGlobal");
+    lblHotKeysNotGlobal->setWordWrap(true);
+    lblHotKeysNotGlobal->hide();
+    grid->addWidget(lblHotKeysNotGlobal, 4, 0, 1, 2);
 }
 
 void TfrmMisc::BuildSaverGroup()
@@ -162,6 +171,16 @@ void TfrmMisc::FormShow()
     chkAutoSave->setChecked(FMisc.AutoSave);
     txtActivateHotKey->SetLetter(FMisc.ActivateHotKey);
     txtExecuteHotKey->SetLetter(FMisc.ExecuteHotKey);
+    ShowHotKeysNote(!platform::Current().hotKeys->GlobalKeysAvailable());
+}
+
+void TfrmMisc::ShowHotKeysNote(bool shown)
+{
+    lblHotKeysNotGlobal->setVisible(shown);
+    // The fixed size has no room to spare for the note: the dialog grows by its lines.
+    const auto* grid = static_cast<QGridLayout*>(GroupBox1->layout());
+    const int lines = lblHotKeysNotGlobal->heightForWidth(grid->contentsRect().width()) + grid->verticalSpacing();
+    setFixedSize(DialogWidth, DialogHeight + (shown ? lines : 0));
 }
 
 void TfrmMisc::btSaveClick()

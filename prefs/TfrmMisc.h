@@ -20,6 +20,9 @@ class THotKeyEdit;
 // Fixed texts of the preference dialog.
 namespace texts {
 inline constexpr const char* PreferenceCaption = "Preference";
+// Shown under the hot-key boxes where the desktop gives programs no global hot keys.
+inline constexpr const char* HotKeysNotGlobal
+    = "This desktop offers programs no global hot keys: these keys do nothing here.";
 } // namespace texts
 
 // The preference dialog: log-on start, automatic saving, the hot-key letters and the lists the
@@ -40,6 +43,7 @@ public:
     // Components, named as the layout names them.
     QFrame *palTop, *palButtom;
     QLabel *Label1, *Label2, *Label3;
+    QLabel* lblHotKeysNotGlobal;
     QGroupBox *GroupBox1, *GroupBox2;
     QCheckBox *chkStartup, *chkAutoSave, *chkScreenSaver, *chkFlash, *chkPicture;
     THotKeyEdit *txtActivateHotKey, *txtExecuteHotKey;
@@ -53,6 +57,7 @@ private:
     void BuildSystemGroup();
     void BuildSaverGroup();
     void BuildButtons();
+    void ShowHotKeysNote(bool shown);
     void SaveSteps();
 
     IHotKeyOwner& FOwner;

@@ -1,14 +1,15 @@
 #include "PosixAtoms.h"
 #include "PosixHelpControl.h"
+#include "PosixHotKeys.h"
 #include "PosixInstance.h"
 #include "PosixProfileFile.h"
 #include "PosixRegistry.h"
 #include "PosixShell.h"
 #include "PosixSystem.h"
+#include "PosixTrayHosts.h"
 #include "X11DesktopWindows.h"
-#include "X11HotKeys.h"
-#include "wallpaper/PosixDesktop.h"
 #include "platform/Platform.h"
+#include "wallpaper/PosixDesktop.h"
 
 namespace kdx::platform {
 
@@ -31,11 +32,13 @@ Services& Native()
     services.instance = &instance;
     services.helpControl = &helpControl;
     static posix::PosixAtoms atoms;
-    static posix::X11HotKeys hotKeys;
+    static posix::PosixHotKeys hotKeys;
     static posix::X11DesktopWindows desktopWindows;
     services.atoms = &atoms;
     services.hotKeys = &hotKeys;
     services.desktopWindows = &desktopWindows;
+    static posix::PosixTrayHosts trayHosts;
+    services.trayHosts = &trayHosts;
     return services;
 }
 

@@ -1,11 +1,15 @@
 // Qt before Xlib, whose macros break Qt's headers.
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QPointer>
+#include <QSocketNotifier>
 #include <QVariant>
 
 #include "X11Connection.h"
 
 #include <X11/Xatom.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace kdx::platform::posix {
@@ -32,7 +36,50 @@ bool ApplicationAllowsX11()
     return !platform.isValid() || platform.toString() == QLatin1String("xcb");
 }
 
+std::vector<const X11EventListener*>& Listeners()
+{
+    static std::vector<const X11EventListener*> listeners;
+    return listeners;
+}
+
+void DispatchPending()
+{
+    Display* display = X11Display();
+    while (display && XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        // A listener may end another, or itself, on the way.
+        const std::vector<const X11EventListener*> listeners = Listeners();
+        for (const X11EventListener* listener : listeners)
+            if (std::find(Listeners().begin(), Listeners().end(), listener) != Listeners().end())
+                listener->Deliver(event);
+    }
+}
+
+void WatchConnection()
+{
+    static QPointer<QSocketNotifier> notifier;
+    Display* display = X11Display();
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!display || !app || notifier)
+        return;
+    notifier = new QSocketNotifier(ConnectionNumber(display), QSocketNotifier::Read, app);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] { DispatchPending(); });
+    // Xlib may already have read events into its queue during a round trip, where the socket
+    // shows nothing more; look there each time the loop is about to wait.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance(app->thread()))
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, notifier, [] { DispatchPending(); });
+}
+
 } // namespace
+
+X11EventListener::X11EventListener(std::function<void(const XEvent&)> listener) : listener_(std::move(listener))
+{
+    Listeners().push_back(this);
+    WatchConnection();
+}
+
+X11EventListener::~X11EventListener() { std::erase(Listeners(), this); }
 
 Display* X11Display()
 {

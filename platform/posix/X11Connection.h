@@ -1,6 +1,7 @@
 #pragma once
 #include <X11/Xlib.h>
 
+#include <functional>
 #include <vector>
 
 namespace kdx::platform::posix {
@@ -9,6 +10,22 @@ namespace kdx::platform::posix {
 // for the run; null when there is no X server, or when the running Qt application shows its
 // windows elsewhere (the offscreen platform of the tests), so nothing touches a real desktop.
 Display* X11Display();
+
+// Hands every event that arrives on the agent's X connection to its function, on the thread that
+// runs the Qt event loop, for as long as it lives: the hot keys and the tray's watch share the
+// connection's events this way.
+class X11EventListener {
+public:
+    explicit X11EventListener(std::function<void(const XEvent&)> listener);
+    ~X11EventListener();
+    X11EventListener(const X11EventListener&) = delete;
+    X11EventListener& operator=(const X11EventListener&) = delete;
+
+    void Deliver(const XEvent& event) const { listener_(event); }
+
+private:
+    std::function<void(const XEvent&)> listener_;
+};
 
 // Catches the X errors of the requests made during its lifetime instead of letting Xlib's
 // handler end the program, and puts the previous handler back at its end. Errors arrive

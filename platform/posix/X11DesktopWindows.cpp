@@ -1,5 +1,7 @@
 #include "X11DesktopWindows.h"
 
+#include "KWinDesktop.h"
+#include "Session.h"
 #include "X11Connection.h"
 
 #include <X11/Xatom.h>
@@ -117,5 +119,9 @@ void X11DesktopWindows::Minimize(WindowHandle window)
     XIconifyWindow(display, window, DefaultScreen(display));
     XFlush(display);
 }
+
+bool X11DesktopWindows::CanWalkWindows() { return X11Display() && !IsWaylandSession(); }
+
+bool X11DesktopWindows::ShowDesktop() { return KWinShowDesktop(); }
 
 } // namespace kdx::platform::posix

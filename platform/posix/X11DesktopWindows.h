@@ -16,6 +16,10 @@ public:
     WindowHandle NextWindow(WindowHandle window) override;
     bool IsWindowVisible(WindowHandle window) override;
     void Minimize(WindowHandle window) override;
+    // An X11 session's windows can be walked; in a Wayland session the desktop's own
+    // show-desktop command is asked for instead (KWin's, on Plasma).
+    bool CanWalkWindows() override;
+    bool ShowDesktop() override;
 
 private:
     // The window manager drops _NET_WM_STATE of a window that is unmapped (withdrawn); it is

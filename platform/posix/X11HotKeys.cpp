@@ -1,9 +1,5 @@
 #include "X11HotKeys.h"
 
-// Qt before Xlib, whose macros break Qt's headers.
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
-
 #include "VirtualKeys.h"
 #include "X11Connection.h"
 
@@ -32,6 +28,9 @@ unsigned NumLockMask(Display* display)
 }
 
 } // namespace
+
+X11HotKeys::X11HotKeys() = default;
+X11HotKeys::~X11HotKeys() = default;
 
 unsigned X11Modifiers(unsigned modifiers)
 {
@@ -75,7 +74,12 @@ bool X11HotKeys::RegisterHotKey(WindowHandle window, int id, unsigned modifiers,
         return false;
     }
     grabs_.push_back(grab);
-    WatchEvents(display);
+    // Made at the first grab, when the application that runs the event loop exists.
+    if (!listener_)
+        listener_ = std::make_unique<X11EventListener>([this](const XEvent& event) {
+            if (event.type == KeyPress)
+                Dispatch(event.xkey.keycode, event.xkey.state);
+        });
     return true;
 }
 
@@ -104,30 +108,6 @@ void X11HotKeys::Ungrab(Display* display, const Grab& grab)
 {
     for (unsigned variant : LockVariants(display, grab.modifiers))
         XUngrabKey(display, grab.keycode, variant, DefaultRootWindow(display));
-}
-
-void X11HotKeys::WatchEvents(Display* display)
-{
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app || notifier_)
-        return;
-    notifier_ = new QSocketNotifier(ConnectionNumber(display), QSocketNotifier::Read, app);
-    QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] { DispatchPending(); });
-    // Xlib may already have read events into its queue during a round trip, where the socket
-    // shows nothing more; look there each time the loop is about to wait.
-    if (auto* dispatcher = QAbstractEventDispatcher::instance(app->thread()))
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, notifier_, [this] { DispatchPending(); });
-}
-
-void X11HotKeys::DispatchPending()
-{
-    Display* display = X11Display();
-    while (display && XPending(display) > 0) {
-        XEvent event;
-        XNextEvent(display, &event);
-        if (event.type == KeyPress)
-            Dispatch(event.xkey.keycode, event.xkey.state);
-    }
 }
 
 void X11HotKeys::Dispatch(unsigned keycode, unsigned state)

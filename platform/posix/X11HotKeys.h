@@ -1,10 +1,8 @@
 #pragma once
 #include "platform/HotKeys.h"
 
-#include <QPointer>
-#include <QSocketNotifier>
-
 #include <map>
+#include <memory>
 #include <vector>
 
 // Xlib stays out of this header: its macros (None, Bool, Status) break Qt's headers.
@@ -12,11 +10,15 @@ struct _XDisplay;
 
 namespace kdx::platform::posix {
 
+class X11EventListener;
+
 // Hot keys as passive grabs of the root window on the X server, so they work whatever window
 // has the focus and while the agent is hidden. Key presses arrive on the agent's own X
 // connection, which the Qt event loop watches.
 class X11HotKeys final : public IHotKeys {
 public:
+    X11HotKeys();
+    ~X11HotKeys() override;
     bool RegisterHotKey(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey) override;
     bool UnregisterHotKey(WindowHandle window, int id) override;
     void SetHandler(WindowHandle window, Handler handler) override;
@@ -32,13 +34,11 @@ private:
     // The grab with every combination of Caps Lock and Num Lock, which X counts as modifiers.
     std::vector<unsigned> LockVariants(_XDisplay* display, unsigned modifiers) const;
     void Ungrab(_XDisplay* display, const Grab& grab);
-    void WatchEvents(_XDisplay* display);
-    void DispatchPending();
     void Dispatch(unsigned keycode, unsigned state);
 
     std::vector<Grab> grabs_;
     std::map<WindowHandle, Handler> handlers_;
-    QPointer<QSocketNotifier> notifier_;
+    std::unique_ptr<X11EventListener> listener_;
 };
 
 // The X modifier mask of MOD_* flags.

@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/Platform.h"
+#include "support/Services.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,16 +26,36 @@ public:
 // The platform with a recording shell, for as long as it lives.
 class ShellRecorder {
 public:
-    ShellRecorder() : scope_(WithShell(&shell)) { }
+    ShellRecorder() : scope_(WithService(&platform::Services::shell, &shell)) { }
     RecordingShell shell;
 
 private:
-    static platform::Services WithShell(platform::IShell* shell)
+    platform::ScopedServices scope_;
+};
+
+// A session's tray of one kind, there or not as a test says; its comings and goings are
+// announced as the real ones are.
+class TrayForTests : public platform::ITrayHost, public platform::ITrayHosts {
+public:
+    explicit TrayForTests(platform::TrayActivation activation, bool present = true)
+        : activation_(activation), present_(present), scope_(WithService(&platform::Services::trayHosts, this))
     {
-        platform::Services services = platform::Current();
-        services.shell = shell;
-        return services;
     }
+    bool Present() override { return present_; }
+    platform::TrayActivation Activation() const override { return activation_; }
+    platform::ITrayHost* Find() override { return present_ ? this : nullptr; }
+    void Watch(std::function<void()> changed) override { changed_ = std::move(changed); }
+    void Set(bool present)
+    {
+        present_ = present;
+        if (changed_)
+            changed_();
+    }
+
+private:
+    platform::TrayActivation activation_;
+    bool present_;
+    std::function<void()> changed_;
     platform::ScopedServices scope_;
 };
 

@@ -127,6 +127,24 @@ protected:
         main = std::make_unique<TfrmMain>(std::move(forms));
         main->FormCreate();
     }
+    // Puts another tray in place of the test's own (the old one goes first: each restores the
+    // services it found).
+    void UseTray(platform::TrayActivation activation, bool present)
+    {
+        tray.reset();
+        tray = std::make_unique<TrayForTests>(activation, present);
+    }
+    // The start without the switch, with a short wait for a tray.
+    void StartHidden()
+    {
+        main->findChild<QTimer*>("NoTrayTimer")->setInterval(20);
+        main->StartHidden();
+    }
+    void Minimise()
+    {
+        main->showMinimized();
+        QTest::qWait(50); // minimising to the tray happens from the event loop
+    }
 
     QAction* Action(const char* name) { return main->findChild<QAction*>(name); }
     QToolButton* Button(const char* name) { return main->findChild<QToolButton*>(name); }
@@ -167,6 +185,8 @@ protected:
     }
 
     Sandbox sandbox;
+    // An XEmbed tray unless a test sets up another; it outlives the window.
+    std::unique_ptr<TrayForTests> tray = std::make_unique<TrayForTests>(platform::TrayActivation::DoubleClick);
     std::unique_ptr<TfrmMain> main;
     ClassTable classes = TestClasses;
 };
@@ -286,9 +306,10 @@ TEST_F(MainWindowTest, AToolButtonsHintGoesToStatusPanelOne)
     QToolButton* button = Button("btWebsite");
     EXPECT_EQ(button->toolTip(), "Go to the website of Kaleidra");
     QTest::mouseMove(button);
-    QTRY_COMPARE(main->StatusText(TextPanel), QString("Go to the website of Kaleidra"));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return main->StatusText(TextPanel) == QString("Go to the website of Kaleidra"); }));
     QTest::mouseMove(main->palMain);
-    QTRY_COMPARE(main->StatusText(TextPanel), QString());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->StatusText(TextPanel) == QString(); }));
 }
 
 TEST_F(MainWindowTest, ToolBarHasItsButtonsInOrderWithTwoSeparators)
@@ -336,13 +357,83 @@ TEST_F(MainWindowTest, TraySettingsAndDoubleClickShowTheWindow)
     EXPECT_TRUE(main->isVisible());
 }
 
+// An XEmbed tray opens the window with a double-click, a StatusNotifier host with one click.
+TEST_F(MainWindowTest, EachKindOfTrayOpensTheWindowItsOwnWay)
+{
+    Build(FullCatalog());
+    emit main->Tray->activated(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(main->isVisible()) << "the press that begins a double click";
+    emit main->Tray->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(main->isVisible());
+    main.reset();
+    UseTray(platform::TrayActivation::Click, true);
+    Build(FullCatalog());
+    ASSERT_NE(main->Tray, nullptr);
+    emit main->Tray->activated(QSystemTrayIcon::Context);
+    EXPECT_FALSE(main->isVisible()) << "the menu's click";
+    emit main->Tray->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(main->isVisible());
+}
+
+TEST_F(MainWindowTest, WithoutATrayTheWindowIsShownAtStartAndMinimisesToTheTaskBar)
+{
+    UseTray(platform::TrayActivation::Click, false);
+    Build(FullCatalog());
+    EXPECT_EQ(main->Tray, nullptr);
+    StartHidden();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->isVisible(); }));
+    EXPECT_FALSE(main->isMinimized());
+    Minimise();
+    EXPECT_TRUE(main->isVisible()) << "hidden, it could not be reached";
+    EXPECT_TRUE(main->isMinimized());
+    main->AgentActivate();
+    QTest::mouseClick(Button("btMinimize"), Qt::LeftButton);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(main->isMinimized());
+}
+
+TEST_F(MainWindowTest, ATrayThatAppearsLaterTakesTheIconAndTheMinimisedWindow)
+{
+    UseTray(platform::TrayActivation::Click, false);
+    Build(FullCatalog());
+    StartHidden();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->isVisible(); }));
+    tray->Set(true);
+    ASSERT_NE(main->Tray, nullptr);
+    EXPECT_TRUE(main->Tray->isVisible());
+    EXPECT_EQ(main->Tray->contextMenu(), main->findChild<QMenu*>("TrayMenu"));
+    Minimise();
+    EXPECT_FALSE(main->isVisible());
+    emit main->Tray->activated(QSystemTrayIcon::Trigger);
+    EXPECT_TRUE(main->isVisible());
+}
+
+TEST_F(MainWindowTest, ATrayThatGoesAwayForGoodBringsTheHiddenWindowToTheTaskBar)
+{
+    Build(FullCatalog());
+    StartHidden();
+    QTest::qWait(50);
+    EXPECT_FALSE(main->isVisible()) << "hidden in the tray at start";
+    main->ShowMainWindow();
+    Minimise();
+    ASSERT_FALSE(main->isVisible());
+    main->findChild<QTimer*>("NoTrayTimer")->setInterval(200);
+    tray->Set(false);
+    tray->Set(true); // a tray that restarts within the wait changes nothing
+    QTest::qWait(300);
+    EXPECT_FALSE(main->isVisible());
+    tray->Set(false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->isVisible(); }));
+    EXPECT_TRUE(main->isMinimized());
+}
+
 TEST_F(MainWindowTest, HandOverShowsAHiddenOrMinimisedWindow)
 {
     Build(FullCatalog());
     main->AgentActivate();
     EXPECT_TRUE(main->isVisible());
     main->showMinimized();
-    QTRY_VERIFY(!main->isVisible()); // minimising goes to the tray
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !main->isVisible(); })); // minimising goes to the tray
     EXPECT_TRUE(main->isMinimized());
     main->AgentActivate();
     EXPECT_TRUE(main->isVisible());

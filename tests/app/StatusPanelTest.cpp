@@ -105,7 +105,7 @@ TEST_F(StatusPanelTest, TheListAndIntroductionFollowTheMiddleArea)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
     for (const QSize size : {QSize(511, 458), QSize(700, 600)}) {
         panel->resize(size);
-        QTRY_COMPARE(panel->lsSituation->height(), panel->palCenter->height() - 36);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return panel->lsSituation->height() == panel->palCenter->height() - 36; }));
         EXPECT_EQ(panel->lbeIntro->width(), panel->palCenter->width() - 390);
     }
     EXPECT_EQ(panel->lsSituation->pos(), QPoint(16, 16));

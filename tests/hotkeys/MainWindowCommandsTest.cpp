@@ -4,6 +4,7 @@
 #include "app/TfrmMain.h"
 #include "platform/posix/PosixAtoms.h"
 #include "settings/TConfig.h"
+#include "shell/MessageBox.h"
 #include "support/Sandbox.h"
 
 #include <QAction>
@@ -59,6 +60,26 @@ public:
     platform::WindowHandle NextWindow(platform::WindowHandle) override { return 0; }
     bool IsWindowVisible(platform::WindowHandle) override { return true; }
     void Minimize(platform::WindowHandle window) override { log.push_back("minimize " + std::to_string(window)); }
+    bool CanWalkWindows() override { return walkable; }
+    bool ShowDesktop() override
+    {
+        log.push_back("show desktop");
+        return showDesktop;
+    }
+    bool walkable = true;
+    bool showDesktop = false;
+    Log log;
+};
+
+class RecordingMessages : public IMessageBox {
+public:
+    RecordingMessages() { SetMessageBox(this); }
+    ~RecordingMessages() override { SetMessageBox(nullptr); }
+    int Show(const std::string& caption, const std::string& text, MessageIcon) override
+    {
+        log.push_back(caption + "|" + text);
+        return IdOk;
+    }
     Log log;
 };
 
@@ -220,6 +241,35 @@ TEST_F(MainWindowCommands, WithoutAnAtomTableTheHotKeysStillHaveIdsOfTheirOwn)
     EXPECT_EQ(again.FActivateId, 0x3FFE) << "not the id the table gave the other key";
     again.FormClose();
     EXPECT_EQ(atoms.deleted, std::vector<std::uint16_t> {0xFFFF});
+}
+
+// In a Wayland session no program sees the others' windows: the desktop's own show-desktop
+// command stands in for the walk, and where there is none the user is told and nothing changes.
+TEST_F(MainWindowCommands, ClearDesktopWithoutWindowsToWalkUsesTheDesktopsOwnCommand)
+{
+    desktop.walkable = false;
+    desktop.showDesktop = true;
+    RecordingMessages messages;
+    Start();
+    Action("mnuClearDesktop")->trigger();
+    EXPECT_EQ(desktop.log, (Log {"show desktop"}));
+    EXPECT_FALSE(Action("mnuClearDesktop")->isEnabled());
+    EXPECT_TRUE(Action("mnuRestoreDesktop")->isEnabled());
+    EXPECT_TRUE(messages.log.empty());
+    Action("mnuRestoreDesktop")->trigger();
+    EXPECT_TRUE(Action("mnuClearDesktop")->isEnabled());
+}
+
+TEST_F(MainWindowCommands, ClearDesktopWhereTheDesktopAllowsNoneSaysSoAndChangesNothing)
+{
+    desktop.walkable = false;
+    RecordingMessages messages;
+    Start();
+    Action("mnuClearDesktop")->trigger();
+    EXPECT_EQ(desktop.log, (Log {"show desktop"})) << "no window hidden or minimised";
+    EXPECT_EQ(messages.log, (Log {std::string("Information|") + texts::CannotClearDesktop}));
+    EXPECT_TRUE(Action("mnuClearDesktop")->isEnabled());
+    EXPECT_FALSE(Action("mnuRestoreDesktop")->isEnabled());
 }
 
 } // namespace

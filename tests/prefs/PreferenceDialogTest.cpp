@@ -8,9 +8,13 @@
 #include "settings/Errors.h"
 #include "settings/TConfig.h"
 #include "support/Sandbox.h"
+#include "support/Services.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -49,6 +53,25 @@ public:
 
 using Calls = std::vector<std::string>;
 
+// The hot keys of a desktop that gives programs global ones, or of one that gives none (a
+// Wayland session without the desktop portal's GlobalShortcuts). The dialog registers nothing
+// itself: it only asks which of the two this desktop is.
+class DesktopHotKeys : public platform::IHotKeys {
+public:
+    explicit DesktopHotKeys(bool global)
+        : global_(global), scope_(test::WithService(&platform::Services::hotKeys, this))
+    {
+    }
+    bool RegisterHotKey(platform::WindowHandle, int, unsigned, unsigned) override { return global_; }
+    bool UnregisterHotKey(platform::WindowHandle, int) override { return global_; }
+    void SetHandler(platform::WindowHandle, Handler) override { }
+    bool GlobalKeysAvailable() override { return global_; }
+
+private:
+    bool global_;
+    platform::ScopedServices scope_;
+};
+
 // Where Tab goes from Widget: the next control in the focus chain that takes the focus by Tab.
 QWidget* NextTabStop(QWidget* widget)
 {
@@ -85,6 +108,8 @@ protected:
     }
 
     Sandbox box;
+    // A desktop with global hot keys unless a test says otherwise.
+    std::unique_ptr<DesktopHotKeys> hotKeys = std::make_unique<DesktopHotKeys>(true);
     RecordingMainWindow mainWindow;
     std::unique_ptr<TfrmMisc> dialog;
 };
@@ -104,6 +129,30 @@ TEST_F(PreferenceDialog, WithoutSettingsItShowsTheDefaults)
     EXPECT_EQ(NextTabStop(&Activate()), d.chkAutoSave);
     EXPECT_EQ(NextTabStop(d.chkAutoSave), &Execute());
     EXPECT_TRUE(d.btSave->isDefault());
+}
+
+// Where the desktop gives programs no global hot keys, the dialog says so under the hot-key
+// boxes, every line of it readable; elsewhere it keeps its size and says nothing.
+TEST_F(PreferenceDialog, SaysWhereTheDesktopGivesNoGlobalHotKeys)
+{
+    EXPECT_FALSE(Open().lblHotKeysNotGlobal->isVisible());
+    EXPECT_EQ(dialog->size(), QSize(404, 367));
+    dialog.reset();
+    hotKeys.reset(); // before the next: each puts back the services it found
+    hotKeys = std::make_unique<DesktopHotKeys>(false);
+    TfrmMisc& d = Open();
+    QLabel& note = *d.lblHotKeysNotGlobal;
+    ASSERT_TRUE(note.isVisible());
+    EXPECT_EQ(note.text().toStdString(), texts::HotKeysNotGlobal);
+    EXPECT_GE(note.height(), note.heightForWidth(note.width())) << "every line shown whole";
+    const QRect noteArea(note.mapTo(&d, QPoint(0, 0)), note.size());
+    auto area = [&](QWidget* w) { return QRect(w->mapTo(&d, QPoint(0, 0)), w->size()); };
+    EXPECT_TRUE(d.rect().contains(noteArea));
+    EXPECT_TRUE(area(d.GroupBox1).contains(noteArea));
+    EXPECT_GE(noteArea.top(), area(d.txtExecuteHotKey).bottom()) << "below the hot-key boxes";
+    for (QWidget* other : std::initializer_list<QWidget*> {d.GroupBox2, d.palButtom, d.chkScreenSaver})
+        EXPECT_FALSE(area(other).intersects(noteArea)) << other->objectName().toStdString();
+    EXPECT_EQ(d.width(), 404);
 }
 
 TEST_F(PreferenceDialog, ShowsTheStoredSettings)

@@ -25,7 +25,31 @@ agent_world() {
     chmod 700 "$sandbox/runtime"
     export HOME=$sandbox XDG_CONFIG_HOME=$sandbox/config XDG_DATA_HOME=$sandbox/data
     export XDG_RUNTIME_DIR=$sandbox/runtime KALEIDRA_PROGRAM_FILE=$1
+    # An X11 session, whatever session the tests were started from.
+    unset WAYLAND_DISPLAY
+    export XDG_SESSION_TYPE=x11
 }
+
+# A session bus of its own, for the programs started from here on; it ends with the test.
+new_session_bus() {
+    local bus
+    bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || exit 1
+    export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
+    pids+=("${bus##*$'\n'}")
+}
+
+# The agent's main window when it is shown (its other windows are smaller: the tray icon, menus,
+# dialogs).
+main_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname KDX3 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        [ "$WIDTH" -ge 600 ] && [ "$HEIGHT" -ge 400 ] && echo "$id" && return 0
+    done
+    return 1
+}
+window_shown() { [ -n "$(main_window)" ]; }
+window_hidden() { [ -z "$(main_window)" ]; }
 
 check() { # check DESCRIPTION COMMAND...
     if "${@:2}"; then
