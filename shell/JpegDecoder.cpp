@@ -96,6 +96,9 @@ private:
         jpeg_read_header(&cinfo_, TRUE);
         if (std::uint64_t(cinfo_.image_width) * cinfo_.image_height > limits.maxPixels)
             return JERR_IMAGE_TOO_BIG;
+        const DecodeRegion wanted = sink.Choose(cinfo_.image_width, cinfo_.image_height);
+        cinfo_.scale_num = std::clamp(wanted.scaleEighths, 1u, 8u);
+        cinfo_.scale_denom = 8;
 
         const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
         if (cmyk)
@@ -103,32 +106,57 @@ private:
         else
             cinfo_.out_color_space = order == PixelOrder::Rgb ? JCS_RGB : JCS_EXT_BGR;
         jpeg_start_decompress(&cinfo_);
-        if (cinfo_.output_components != (cmyk ? 4 : 3))
+        const unsigned components = cmyk ? 4 : 3;
+        if (unsigned(cinfo_.output_components) != components)
             return JERR_CONVERSION_NOTIMPL;
 
-        const unsigned width = cinfo_.output_width;
-        const unsigned height = cinfo_.output_height;
-        JSAMPARRAY cmykRows = nullptr;
-        if (cmyk)
-            cmykRows = (*cinfo_.mem->alloc_sarray)(
-                reinterpret_cast<j_common_ptr>(&cinfo_), JPOOL_IMAGE, width * 4, MaxRowsPerRead);
+        // The rectangle, cut to the scaled picture and never empty.
+        const unsigned fullWidth = cinfo_.output_width, fullHeight = cinfo_.output_height;
+        const unsigned x = std::min(wanted.x, fullWidth - 1), y = std::min(wanted.y, fullHeight - 1);
+        const unsigned width = wanted.width ? std::min(wanted.width, fullWidth - x) : fullWidth - x;
+        const unsigned height = wanted.height ? std::min(wanted.height, fullHeight - y) : fullHeight - y;
+        // libjpeg cuts at the edges of its blocks. A block more is asked for on either side, since
+        // colour at the edge of a cut is spread from that edge alone and would differ from the
+        // whole picture's; the wanted columns are copied out of the wider rows.
+        JDIMENSION cutX = x, cutWidth = width;
+        if (width < fullWidth) {
+            const unsigned block = unsigned(cinfo_.max_h_samp_factor * cinfo_.min_DCT_scaled_size);
+            cutX = x > block ? x - block : 0;
+            cutWidth = std::min(x + width + block, fullWidth) - cutX;
+            jpeg_crop_scanline(&cinfo_, &cutX, &cutWidth);
+        }
+        const unsigned skipLeft = x - cutX;
+        const bool direct = !cmyk && cutX == x && cutWidth == width;
+        JSAMPARRAY work = nullptr;
+        if (!direct)
+            work = (*cinfo_.mem->alloc_sarray)(
+                reinterpret_cast<j_common_ptr>(&cinfo_), JPOOL_IMAGE, cutWidth * components, MaxRowsPerRead);
         sink.Begin(width, height);
+        if (y > 0)
+            jpeg_skip_scanlines(&cinfo_, y);
 
-        while (cinfo_.output_scanline < height) {
-            const unsigned y = cinfo_.output_scanline;
+        while (cinfo_.output_scanline < y + height) {
+            const unsigned row = cinfo_.output_scanline - y;
             const unsigned group = std::clamp(unsigned(cinfo_.rec_outbuf_height), 1u, MaxRowsPerRead);
-            const unsigned want = std::min(group, height - y);
+            const unsigned want = std::min(group, height - row);
             std::uint8_t* rows[MaxRowsPerRead];
-            const unsigned given = std::clamp(sink.Reserve(y, want, rows), 1u, want);
-            const unsigned got = jpeg_read_scanlines(&cinfo_, cmyk ? cmykRows : rows, given);
+            const unsigned given = std::clamp(sink.Reserve(row, want, rows), 1u, want);
+            const unsigned got = jpeg_read_scanlines(&cinfo_, direct ? rows : work, given);
             if (got == 0) // only a suspending source gives no rows; ours never suspend
                 return JERR_INPUT_EOF;
-            if (cmyk)
-                for (unsigned i = 0; i < got; ++i)
-                    CmykRowToRgb(cmykRows[i], rows[i], width, order);
-            sink.Commit(y + got);
+            for (unsigned i = 0; i < got && !direct; ++i) {
+                if (cmyk)
+                    CmykRowToRgb(work[i] + skipLeft * 4, rows[i], width, order);
+                else
+                    std::memcpy(rows[i], work[i] + skipLeft * 3, std::size_t(width) * 3);
+            }
+            sink.Commit(row + got);
         }
-        jpeg_finish_decompress(&cinfo_);
+        // Rows below the rectangle are never decoded.
+        if (cinfo_.output_scanline < cinfo_.output_height)
+            jpeg_abort_decompress(&cinfo_);
+        else
+            jpeg_finish_decompress(&cinfo_);
         return Decoded;
     }
 
