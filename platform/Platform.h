@@ -6,6 +6,7 @@
 #include "Instance.h"
 #include "ProfileFile.h"
 #include "Registry.h"
+#include "ScreenSaverTimer.h"
 #include "Shell.h"
 #include "System.h"
 
@@ -33,6 +34,7 @@ struct Services {
     IAtoms* atoms = nullptr;
     IHotKeys* hotKeys = nullptr;
     IDesktopWindows* desktopWindows = nullptr;
+    IScreenSaverTimer* screenSaverTimer = nullptr; // absent where the system starts the screensaver
 };
 
 // The services of the backend chosen at build time, unless a test has put others in place.

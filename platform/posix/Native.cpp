@@ -7,6 +7,7 @@
 #include "PosixSystem.h"
 #include "X11DesktopWindows.h"
 #include "X11HotKeys.h"
+#include "X11ScreenSaverTimer.h"
 #include "platform/Platform.h"
 
 namespace kdx::platform {
@@ -35,6 +36,8 @@ Services& Native()
     services.atoms = &atoms;
     services.hotKeys = &hotKeys;
     services.desktopWindows = &desktopWindows;
+    static posix::X11ScreenSaverTimer screenSaverTimer;
+    services.screenSaverTimer = &screenSaverTimer;
     return services;
 }
 
