@@ -2,6 +2,8 @@
 include(GNUInstallDirs)
 
 install(TARGETS KDX3 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The companion screensaver beside the agent, which starts it by its bare name.
+install(TARGETS KDXSaver RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaleidra-agent.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaleidra-agent.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
