@@ -1,6 +1,7 @@
 #include "AgentMain.h"
 
 #include "Panels.h"
+#include "SaverIdleStart.h"
 #include "TApplication.h"
 #include "TQtMessageBox.h"
 #include "TfrmMain.h"
@@ -46,6 +47,7 @@ void RunMainWindow(bool showWindow, TfrmMain*& receiver)
     ReportErrors([&] { frmMain.FormCreate(); });
     if (showWindow)
         frmMain.ShowMainWindow();
+    const SaverIdleStart idleStart;
     QApplication::exec();
     receiver = nullptr;
 }
