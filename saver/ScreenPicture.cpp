@@ -3,6 +3,8 @@
 #include "platform/posix/BmpImage.h"
 #include "settings/Errors.h"
 
+#include <QSysInfo>
+
 #include <fstream>
 
 namespace kdx::saver {
@@ -40,6 +42,10 @@ QImage NewImage(unsigned width, unsigned height, QImage::Format format)
     return image;
 }
 
+// The decoder's pixels laid out as the image's 32-bit words are.
+constexpr picture::PixelOrder WordOrder
+    = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? picture::PixelOrder::Bgrx : picture::PixelOrder::Xrgb;
+
 // Receives the decoded part of a JPEG picture into an image.
 class ImageSink final : public picture::RowSink {
 public:
@@ -54,7 +60,7 @@ public:
         return JpegRegionFor(placement, width, height);
     }
 
-    void Begin(unsigned width, unsigned height) override { image = NewImage(width, height, QImage::Format_RGB888); }
+    void Begin(unsigned width, unsigned height) override { image = NewImage(width, height, QImage::Format_RGB32); }
 
     unsigned Reserve(unsigned y, unsigned max, std::uint8_t** rows) override
     {
@@ -104,7 +110,7 @@ ScreenPicture Finish(QSize screen, const Placement& placement, QImage part)
 ScreenPicture PrepareJpeg(const std::string& path, QSize screen, SizeMode mode, const std::atomic<bool>& cancel)
 {
     ImageSink sink(screen, mode, cancel);
-    picture::DecodeJpeg(picture::JpegInput::File(path), picture::PixelOrder::Rgb, sink);
+    picture::DecodeJpeg(picture::JpegInput::File(path), WordOrder, sink);
     return Finish(screen, sink.placement, std::move(sink.image));
 }
 

@@ -34,17 +34,52 @@ void DropMessage(j_common_ptr) { }
 // Rows asked of libjpeg at once; its own row group (rec_outbuf_height) is at most 4.
 constexpr unsigned MaxRowsPerRead = 16;
 
+// Where red, green, blue and the filler (when there is one) lie in a pixel of an order.
+struct Layout {
+    int red, green, blue, filler;
+};
+
+constexpr Layout LayoutOf(PixelOrder order)
+{
+    switch (order) {
+    case PixelOrder::Rgb:
+        return {0, 1, 2, -1};
+    case PixelOrder::Bgr:
+        return {2, 1, 0, -1};
+    case PixelOrder::Bgrx:
+        return {2, 1, 0, 3};
+    default:
+        return {1, 2, 3, 0};
+    }
+}
+
+J_COLOR_SPACE ColorSpaceOf(PixelOrder order)
+{
+    switch (order) {
+    case PixelOrder::Rgb:
+        return JCS_RGB;
+    case PixelOrder::Bgr:
+        return JCS_EXT_BGR;
+    case PixelOrder::Bgrx:
+        return JCS_EXT_BGRX;
+    default:
+        return JCS_EXT_XRGB;
+    }
+}
+
 // CMYK as Adobe writes it (inverted: 255 means no ink), with djpeg's rounding, so a CMYK
 // picture comes out as djpeg -bmp shows it.
 void CmykRowToRgb(const JSAMPLE* cmyk, std::uint8_t* out, unsigned width, PixelOrder order)
 {
-    const int red = order == PixelOrder::Rgb ? 0 : 2;
-    const int blue = 2 - red;
-    for (unsigned x = 0; x < width; ++x, cmyk += 4, out += 3) {
+    const Layout at = LayoutOf(order);
+    const unsigned bytes = PixelBytes(order);
+    for (unsigned x = 0; x < width; ++x, cmyk += 4, out += bytes) {
         const unsigned k = cmyk[3];
-        out[red] = std::uint8_t((cmyk[0] * k + 127) / 255);
-        out[1] = std::uint8_t((cmyk[1] * k + 127) / 255);
-        out[blue] = std::uint8_t((cmyk[2] * k + 127) / 255);
+        out[at.red] = std::uint8_t((cmyk[0] * k + 127) / 255);
+        out[at.green] = std::uint8_t((cmyk[1] * k + 127) / 255);
+        out[at.blue] = std::uint8_t((cmyk[2] * k + 127) / 255);
+        if (at.filler >= 0)
+            out[at.filler] = 255;
     }
 }
 
@@ -101,12 +136,10 @@ private:
         cinfo_.scale_denom = 8;
 
         const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
-        if (cmyk)
-            cinfo_.out_color_space = JCS_CMYK;
-        else
-            cinfo_.out_color_space = order == PixelOrder::Rgb ? JCS_RGB : JCS_EXT_BGR;
+        cinfo_.out_color_space = cmyk ? JCS_CMYK : ColorSpaceOf(order);
         jpeg_start_decompress(&cinfo_);
-        const unsigned components = cmyk ? 4 : 3;
+        const unsigned bytes = PixelBytes(order);
+        const unsigned components = cmyk ? 4 : bytes;
         if (unsigned(cinfo_.output_components) != components)
             return JERR_CONVERSION_NOTIMPL;
 
@@ -148,7 +181,7 @@ private:
                 if (cmyk)
                     CmykRowToRgb(work[i] + skipLeft * 4, rows[i], width, order);
                 else
-                    std::memcpy(rows[i], work[i] + skipLeft * 3, std::size_t(width) * 3);
+                    std::memcpy(rows[i], work[i] + skipLeft * bytes, std::size_t(width) * bytes);
             }
             sink.Commit(row + got);
         }

@@ -16,7 +16,12 @@ struct DecodeLimits {
     long maxDecoderMemory = 1L << 30;
 };
 
-enum class PixelOrder { Rgb, Bgr };
+// The bytes of a pixel: three, or four with a filler byte of 255 (the layout of a 32-bit
+// 0xFFRRGGBB word on a little-endian machine for Bgrx, on a big-endian one for Xrgb).
+enum class PixelOrder { Rgb, Bgr, Bgrx, Xrgb };
+
+// Bytes per pixel of an order.
+constexpr unsigned PixelBytes(PixelOrder order) { return order == PixelOrder::Rgb || order == PixelOrder::Bgr ? 3 : 4; }
 
 // The part of a picture to decode: the picture scaled by ScaleEighths / 8 through libjpeg's own
 // scaling (far cheaper than decoding at full size and scaling after), and of that a rectangle;
@@ -26,7 +31,7 @@ struct DecodeRegion {
     unsigned x = 0, y = 0, width = 0, height = 0;
 };
 
-// Receives the decoded picture, top row first, 3 bytes per pixel in the order asked for.
+// Receives the decoded picture, top row first, its pixels in the order asked for.
 // Its operations may raise; the decoder then frees everything and lets the error through.
 class RowSink {
 public:

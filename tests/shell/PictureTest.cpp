@@ -200,6 +200,51 @@ TEST_F(PictureDecoding, APartOfAScaledPictureMatchesDjpegsScaledPicture)
     }
 }
 
+// Collects whole rows of any pixel size.
+class BytesSink final : public picture::RowSink {
+public:
+    explicit BytesSink(unsigned bytes) : bytes_(bytes) { }
+    void Begin(unsigned w, unsigned h) override
+    {
+        width = w;
+        pixels.assign(std::size_t(w) * h * bytes_, 0);
+    }
+    unsigned Reserve(unsigned y, unsigned max, std::uint8_t** rows) override
+    {
+        for (unsigned i = 0; i < max; ++i)
+            rows[i] = pixels.data() + std::size_t(y + i) * width * bytes_;
+        return max;
+    }
+    void Commit(unsigned) override { }
+    std::vector<std::uint8_t> pixels;
+    unsigned width = 0;
+
+private:
+    unsigned bytes_;
+};
+
+TEST_F(PictureDecoding, FourBytePixelsHoldTheSameColoursWithAFullFiller)
+{
+    test::WriteCmykJpeg(In("four-cmyk.jpg"), 37, 21, false, true);
+    for (const std::string& jpeg :
+        {Jpeg("four.jpg", 37, 21), Jpeg("four-gray.jpg", 37, 21, {"-grayscale"}), In("four-cmyk.jpg")}) {
+        const picture::RgbPicture rgb = picture::DecodeJpegPicture(picture::JpegInput::File(jpeg));
+        for (const auto& [order, at] : {std::pair {picture::PixelOrder::Bgrx, std::array<int, 4> {2, 1, 0, 3}},
+                 std::pair {picture::PixelOrder::Xrgb, std::array<int, 4> {1, 2, 3, 0}}}) {
+            BytesSink sink(4);
+            picture::DecodeJpeg(picture::JpegInput::File(jpeg), order, sink);
+            ASSERT_EQ(sink.pixels.size(), rgb.pixels.size() / 3 * 4);
+            long differ = 0;
+            for (std::size_t p = 0; p < rgb.pixels.size() / 3; ++p) {
+                const std::uint8_t* four = &sink.pixels[p * 4];
+                differ += four[at[0]] != rgb.pixels[p * 3] || four[at[1]] != rgb.pixels[p * 3 + 1]
+                    || four[at[2]] != rgb.pixels[p * 3 + 2] || four[at[3]] != 255;
+            }
+            EXPECT_EQ(differ, 0) << jpeg;
+        }
+    }
+}
+
 TEST_F(PictureDecoding, AMissingPictureCannotBeOpened)
 {
     EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("none.jpg"), In("out.bmp")); }),
