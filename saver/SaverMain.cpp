@@ -119,25 +119,20 @@ void GrabInput(SaverWindow& window)
     timer->start(20);
 }
 
-std::vector<QSize> DeviceSizes(const std::vector<std::unique_ptr<SaverWindow>>& windows)
+// The screens' sizes in device pixels, which pictures are prepared for.
+std::vector<QSize> DeviceSizes(const QList<QScreen*>& screens)
 {
     std::vector<QSize> sizes;
-    for (const auto& window : windows)
-        sizes.push_back(window->DeviceSize());
+    for (const QScreen* screen : screens)
+        sizes.push_back(screen->geometry().size() * screen->devicePixelRatio());
     return sizes;
 }
 
-int RunFullScreen(QApplication& app)
+// One window on each screen, black at once, ended by the user's input.
+std::vector<std::unique_ptr<SaverWindow>> ShowWindows(const QList<QScreen*>& screens, const std::set<quint32>& held)
 {
-    // One screensaver at a time: a second start while one runs leaves it be.
-    platform::posix::CompanionLock lock;
-    if (!lock.Acquire())
-        return 0;
-    const QuitOnSignals endOnSignals;
-    const X11Session x11;
-    const std::set<quint32> held = x11.HeldKeys();
     std::vector<std::unique_ptr<SaverWindow>> windows;
-    for (QScreen* screen : QGuiApplication::screens()) {
+    for (QScreen* screen : screens) {
         auto window = std::make_unique<SaverWindow>(false, [] { QCoreApplication::exit(0); });
         window->SetHeldKeys(held);
         window->setGeometry(screen->geometry());
@@ -147,37 +142,46 @@ int RunFullScreen(QApplication& app)
             window->showFullScreen();
         windows.push_back(std::move(window));
     }
-    if (windows.empty())
-        return 0;
     GrabInput(*windows.front());
+    return windows;
+}
 
+int RunFullScreen(QApplication& app)
+{
+    // One screensaver at a time: a second start while one runs leaves it be.
+    platform::posix::CompanionLock lock;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (!lock.Acquire() || screens.isEmpty())
+        return 0;
+    const QuitOnSignals endOnSignals;
     Random random;
     const SaverPlan plan = LoadPlan(random);
+    const auto randomBelow = [&random](int n) { return random.Below(n); };
+    std::vector<std::unique_ptr<SaverWindow>> windows;
     const auto showLine = [&windows](const std::string& line) {
         for (const auto& window : windows)
             window->ShowLine(QString::fromStdString(line));
     };
-    const auto randomBelow = [&random](int n) { return random.Below(n); };
+    // The first picture is read while the windows come up; it reaches them from the event loop.
     std::unique_ptr<PictureShow> pictures;
-    std::unique_ptr<ProgramShow> programs;
-    switch (plan.kind) {
-    case ShowKind::Pictures:
+    if (plan.kind == ShowKind::Pictures) {
         pictures = std::make_unique<PictureShow>(
-            plan, DeviceSizes(windows),
+            plan, DeviceSizes(screens),
             [&windows](const std::vector<ScreenPicture>& picture) {
                 for (std::size_t i = 0; i < windows.size() && i < picture.size(); ++i)
                     windows[i]->ShowPicture(picture[i]);
             },
             showLine, randomBelow);
         pictures->Start();
-        break;
-    case ShowKind::Programs:
+    }
+    const X11Session x11;
+    windows = ShowWindows(screens, x11.HeldKeys());
+    std::unique_ptr<ProgramShow> programs;
+    if (plan.kind == ShowKind::Programs) {
         programs = std::make_unique<ProgramShow>(plan, platform::posix::WineLoader(), showLine, randomBelow);
         programs->Start();
-        break;
-    default:
+    } else if (plan.kind == ShowKind::Nothing) {
         showLine(plan.message);
-        break;
     }
     app.exec();
     // The screen comes back at once; the programs get a moment to end meanwhile.
