@@ -102,18 +102,18 @@ SaverPlan LoadPlan(Random& random)
 bool OnX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
 // Takes the keyboard and the pointer, so that input reaches the companion whichever window
-// lies on top (a Windows screensaver's); another program may hold them for a moment.
+// lies on top (a Windows screensaver's). Another program may hold them (an open menu): tried
+// again until they are had.
 void GrabInput(SaverWindow& window)
 {
     window.activateWindow();
     auto* timer = new QTimer(&window);
     auto keyboard = std::make_shared<bool>(false), pointer = std::make_shared<bool>(false);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [&window, timer, keyboard, pointer, tries] {
+    QObject::connect(timer, &QTimer::timeout, timer, [&window, timer, keyboard, pointer] {
         QWindow* handle = window.windowHandle();
         *keyboard = *keyboard || handle->setKeyboardGrabEnabled(true);
         *pointer = *pointer || handle->setMouseGrabEnabled(true);
-        if ((*keyboard && *pointer) || ++*tries >= 100)
+        if (*keyboard && *pointer)
             timer->deleteLater();
     });
     timer->start(20);

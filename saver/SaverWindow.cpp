@@ -22,12 +22,13 @@ SaverWindow::SaverWindow(bool preview, InputHandler onInput) : preview_(preview)
 {
     setObjectName("SaverWindow");
     setWindowTitle("KDXSaver.SCR");
-    // Above everything, out of the window manager's hands: no frame, no task bar entry, and
-    // no panel of the desktop left showing over it.
-    if (!preview_)
+    // Full screen: above everything and out of the window manager's hands (no frame, no task
+    // bar entry, no panel of the desktop left showing over it), without a pointer.
+    if (!preview_) {
         setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint);
+        setCursor(Qt::BlankCursor);
+    }
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setCursor(Qt::BlankCursor);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     // Where the pointer stands now is where it was left; elsewhere than on X the position is
