@@ -7,8 +7,6 @@ install(TARGETS KDXSaver RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaleidra-agent.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaleidra-agent.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-# There is no compiled help on Linux: the user help is a plain HTML page.
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/kdx3.html DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kaleidra-agent)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kaleidra-agent)

@@ -20,7 +20,7 @@ has() { grep -q " \./$1\$" <<<"$contents"; }
 check "the agent in usr/bin" has usr/bin/KDX3
 check "the menu entry" has usr/share/applications/kaleidra-agent.desktop
 check "the icon in the hicolor theme" has usr/share/icons/hicolor/scalable/apps/kaleidra-agent.svg
-check "the help page" has usr/share/doc/kaleidra-agent/kdx3.html
+check "the help pages" has usr/share/kaleidra-agent/help/index.html
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 check "Qt and libjpeg dependencies found by dpkg-shlibdeps" \
