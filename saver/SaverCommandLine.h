@@ -6,15 +6,15 @@ namespace kdx::saver {
 
 // What the screensaver is asked to do, by the Windows screensaver switches.
 enum class SaverMode {
-    Run, // "/s", or nothing at all: the shell's "open" on the companion runs it at once
+    Run, // "/s": the shell's "open" on a screensaver adds it
     Preview, // "/p <window>": draw inside another program's window
-    Configure, // "/c" or "/c:<window>": the settings live in the agent
+    Configure, // "/c", "/c:<window>" or nothing at all (the shell's "config"): the settings live in the agent
     Password, // "/a": Windows 95's password change; nothing to do here
     Usage, // anything else
 };
 
 struct SaverCommand {
-    SaverMode mode = SaverMode::Run;
+    SaverMode mode = SaverMode::Configure;
     unsigned long window = 0; // the window of "/p"
 };
 
@@ -24,7 +24,7 @@ SaverCommand ParseSaverCommand(const std::vector<std::string>& args);
 
 // One line on what the program takes, for a wrong command line.
 inline constexpr const char* SaverUsage
-    = "usage: KDXSaver.SCR [/s | /p <window> | /c]  (/s or nothing: run now; /p: show inside the X window "
-      "<window>; /c: open Kaleidra Agent, where the screensaver's lists are set)";
+    = "usage: KDXSaver.SCR [/s | /p <window> | /c]  (/s: run now; /p: show inside the X window <window>; /c or "
+      "nothing: open Kaleidra Agent, where the screensaver's lists are set)";
 
 } // namespace kdx::saver

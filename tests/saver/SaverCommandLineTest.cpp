@@ -9,9 +9,8 @@ namespace {
 
 SaverMode Mode(const std::vector<std::string>& args) { return ParseSaverCommand(args).mode; }
 
-TEST(SaverCommandLine, RunsOnSOrOnNothingAtAll)
+TEST(SaverCommandLine, RunsOnS)
 {
-    EXPECT_EQ(Mode({}), SaverMode::Run) << "the shell's open without parameters";
     for (const char* s : {"/s", "/S", "-s", "-S"})
         EXPECT_EQ(Mode({s}), SaverMode::Run) << s;
     EXPECT_EQ(Mode({"/s", "more"}), SaverMode::Usage);
@@ -31,8 +30,9 @@ TEST(SaverCommandLine, PreviewTakesTheWindowJoinedAfterAColonOrAsTheNextArgument
         EXPECT_EQ(Mode(args), SaverMode::Usage) << args[0] << " " << (args.size() > 1 ? args[1] : "");
 }
 
-TEST(SaverCommandLine, ConfigureWithOrWithoutTheAskingWindowAndTheOldPasswordSwitch)
+TEST(SaverCommandLine, ConfigureWithOrWithoutTheAskingWindowOrOnNothingAtAllAndTheOldPasswordSwitch)
 {
+    EXPECT_EQ(Mode({}), SaverMode::Configure) << "the shell's config, as any Windows screensaver";
     EXPECT_EQ(Mode({"/c"}), SaverMode::Configure);
     EXPECT_EQ(Mode({"/c:1234"}), SaverMode::Configure);
     EXPECT_EQ(Mode({"-C", "1234"}), SaverMode::Configure);

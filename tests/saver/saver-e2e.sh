@@ -57,7 +57,7 @@ check "the screensaver wrote nothing to KDX.ini" cmp -s "$ini" "$sandbox/before.
 check "KDX.ini was not even rewritten" [ "$(stat -c %Y "$ini")" = "$(date -d 2001-01-01 +%s)" ]
 
 settings "[RandomWhat]\n0=2\n[ImageList]\n0=$sandbox/quadrants.bmp\n[Image]\nInterval=60\nSize=1\n"
-start_saver
+start_saver /s
 check "Fit Image: the picture as wide as the screen, in its shape" wait_for 50 shows 100,120 '#FF0000'
 check "Fit Image: the other quadrants" \
     eval 'shows 540,120 "#00FF00" && shows 100,360 "#0000FF" && shows 540,360 "#FFFFFF"'
@@ -149,9 +149,9 @@ check "/p with no such window fails" [ $? -eq 1 ]
 check "a wrong switch is answered with the usage" eval '[ $? -eq 2 ] && grep -q "usage: KDXSaver.SCR" "$sandbox/usage.txt"'
 
 # 6. "/c": the agent's window where the lists are set, or a word where there is no agent.
-start_saver /c
+start_saver
 message_box() { xdotool search --onlyvisible --name '^KDXSaver.SCR$' 2>/dev/null | head -n 1; }
-check "/c without an agent beside it says where the settings live" wait_for 50 eval '[ -n "$(message_box)" ]'
+check "no switch (the shell's config) without an agent beside it says where the settings live" wait_for 50 eval '[ -n "$(message_box)" ]'
 xdotool windowfocus --sync "$(message_box)" key Return
 check "and ends when that is read" wait_for 30 ended
 agent_window() { xdotool search --onlyvisible --classname KDX3 2>/dev/null | head -n 1; }
