@@ -7,9 +7,9 @@
 set -uo pipefail
 # shellcheck source=saver-world.sh
 source "$(dirname "$0")/saver-world.sh"
-agent=$1
-saver=$2
-pixels=$3
+agent=$(readlink -f "$1")
+saver=$(readlink -f "$2")
+pixels=$(readlink -f "$3")
 
 # The companion is installed beside the agent, which finds it there by its bare name.
 agent_world "$sandbox/install/KDX3"

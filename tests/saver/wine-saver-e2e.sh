@@ -7,9 +7,9 @@
 set -uo pipefail
 # shellcheck source=saver-world.sh
 source "$(dirname "$0")/saver-world.sh"
-saver=$1
-pixels=$2
-fixtures=$3
+saver=$(readlink -f "$1")
+pixels=$(readlink -f "$2")
+fixtures=$(readlink -f "$3")
 
 agent_world "$sandbox/install/KDX3"
 ini=$sandbox/install/KDX.ini
