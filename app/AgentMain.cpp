@@ -1,6 +1,7 @@
 #include "AgentMain.h"
 
 #include "Panels.h"
+#include "SaverIdleStart.h"
 #include "TApplication.h"
 #include "TQtMessageBox.h"
 #include "TfrmMain.h"
@@ -61,6 +62,7 @@ void RunMainWindow(bool showWindow, TfrmMain*& receiver)
         frmMain.ShowMainWindow();
     else
         frmMain.StartHidden();
+    const SaverIdleStart idleStart;
     QApplication::exec();
     receiver = nullptr;
 }

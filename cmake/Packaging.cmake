@@ -36,12 +36,20 @@ function(kdx_gzip source output)
         DEPENDS ${source} VERBATIM)
 endfunction()
 
-# A program of the package with its manual page (section 1, by default packaging/TARGET.1).
-# Usage: kdx_package_program(TARGET [MANUAL_PAGE source])
+# A program of the package with its manual page (section 1, by default packaging/NAME.1, where
+# NAME is the program's file name). Usage: kdx_package_program(TARGET [MANUAL_PAGE source])
 function(kdx_package_program target)
     cmake_parse_arguments(arg "" "MANUAL_PAGE" "" ${ARGN})
+    get_target_property(name ${target} OUTPUT_NAME)
+    if(NOT name)
+        set(name ${target})
+    endif()
+    get_target_property(suffix ${target} SUFFIX)
+    if(suffix)
+        string(APPEND name ${suffix})
+    endif()
     if(NOT arg_MANUAL_PAGE)
-        set(arg_MANUAL_PAGE ${PROJECT_SOURCE_DIR}/packaging/${target}.1)
+        set(arg_MANUAL_PAGE ${PROJECT_SOURCE_DIR}/packaging/${name}.1)
     endif()
     install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     # A stripped program loses the compiler's notes too, as dh_strip does it.
@@ -50,15 +58,17 @@ function(kdx_package_program target)
             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${target}>\"
             COMMAND_ERROR_IS_FATAL ANY)
     endif()")
-    set(page ${CMAKE_BINARY_DIR}/packaging/${target}.1.gz)
+    set(page ${CMAKE_BINARY_DIR}/packaging/${name}.1.gz)
     kdx_gzip(${arg_MANUAL_PAGE} ${page})
     add_custom_target(${target}_manual_page ALL DEPENDS ${page})
     install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-    set_property(GLOBAL APPEND PROPERTY KDX_PACKAGE_PROGRAMS ${target})
+    set_property(GLOBAL APPEND PROPERTY KDX_PACKAGE_PROGRAMS ${name})
 endfunction()
 
 kdx_package_program(KDX3)
 
+# The companion screensaver beside the agent, which starts it by its bare name.
+kdx_package_program(KDXSaver)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaleidra-agent.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kaleidra-agent.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

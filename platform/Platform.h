@@ -6,6 +6,7 @@
 #include "Instance.h"
 #include "ProfileFile.h"
 #include "Registry.h"
+#include "ScreenSaverTimer.h"
 #include "Shell.h"
 #include "System.h"
 #include "TrayHosts.h"
@@ -36,6 +37,7 @@ struct Services {
     IDesktopWindows* desktopWindows = nullptr;
     // None: the icon always has its tray (the Windows notification area), opened by a double-click.
     ITrayHosts* trayHosts = nullptr;
+    IScreenSaverTimer* screenSaverTimer = nullptr; // absent where the system starts the screensaver
 };
 
 // The services of the backend chosen at build time, unless a test has put others in place.

@@ -62,17 +62,52 @@ void CheckProgress(j_common_ptr cinfo)
 // Rows asked of libjpeg at once; its own row group (rec_outbuf_height) is at most 4.
 constexpr unsigned MaxRowsPerRead = 16;
 
+// Where red, green, blue and the filler (when there is one) lie in a pixel of an order.
+struct Layout {
+    int red, green, blue, filler;
+};
+
+constexpr Layout LayoutOf(PixelOrder order)
+{
+    switch (order) {
+    case PixelOrder::Rgb:
+        return {0, 1, 2, -1};
+    case PixelOrder::Bgr:
+        return {2, 1, 0, -1};
+    case PixelOrder::Bgrx:
+        return {2, 1, 0, 3};
+    default:
+        return {1, 2, 3, 0};
+    }
+}
+
+J_COLOR_SPACE ColorSpaceOf(PixelOrder order)
+{
+    switch (order) {
+    case PixelOrder::Rgb:
+        return JCS_RGB;
+    case PixelOrder::Bgr:
+        return JCS_EXT_BGR;
+    case PixelOrder::Bgrx:
+        return JCS_EXT_BGRX;
+    default:
+        return JCS_EXT_XRGB;
+    }
+}
+
 // CMYK as Adobe writes it (inverted: 255 means no ink), with djpeg's rounding, so a CMYK
 // picture comes out as djpeg -bmp shows it.
 void CmykRowToRgb(const JSAMPLE* cmyk, std::uint8_t* out, unsigned width, PixelOrder order)
 {
-    const int red = order == PixelOrder::Rgb ? 0 : 2;
-    const int blue = 2 - red;
-    for (unsigned x = 0; x < width; ++x, cmyk += 4, out += 3) {
+    const Layout at = LayoutOf(order);
+    const unsigned bytes = PixelBytes(order);
+    for (unsigned x = 0; x < width; ++x, cmyk += 4, out += bytes) {
         const unsigned k = cmyk[3];
-        out[red] = std::uint8_t((cmyk[0] * k + 127) / 255);
-        out[1] = std::uint8_t((cmyk[1] * k + 127) / 255);
-        out[blue] = std::uint8_t((cmyk[2] * k + 127) / 255);
+        out[at.red] = std::uint8_t((cmyk[0] * k + 127) / 255);
+        out[at.green] = std::uint8_t((cmyk[1] * k + 127) / 255);
+        out[at.blue] = std::uint8_t((cmyk[2] * k + 127) / 255);
+        if (at.filler >= 0)
+            out[at.filler] = 255;
     }
 }
 
@@ -128,39 +163,65 @@ private:
         jpeg_read_header(&cinfo_, TRUE);
         if (std::uint64_t(cinfo_.image_width) * cinfo_.image_height > limits.maxPixels)
             return JERR_IMAGE_TOO_BIG;
+        const DecodeRegion wanted = sink.Choose(cinfo_.image_width, cinfo_.image_height);
+        cinfo_.scale_num = std::clamp(wanted.scaleEighths, 1u, 8u);
+        cinfo_.scale_denom = 8;
 
         const bool cmyk = cinfo_.jpeg_color_space == JCS_CMYK || cinfo_.jpeg_color_space == JCS_YCCK;
-        if (cmyk)
-            cinfo_.out_color_space = JCS_CMYK;
-        else
-            cinfo_.out_color_space = order == PixelOrder::Rgb ? JCS_RGB : JCS_EXT_BGR;
+        cinfo_.out_color_space = cmyk ? JCS_CMYK : ColorSpaceOf(order);
         jpeg_start_decompress(&cinfo_);
-        if (cinfo_.output_components != (cmyk ? 4 : 3))
+        const unsigned bytes = PixelBytes(order);
+        const unsigned components = cmyk ? 4 : bytes;
+        if (unsigned(cinfo_.output_components) != components)
             return JERR_CONVERSION_NOTIMPL;
 
-        const unsigned width = cinfo_.output_width;
-        const unsigned height = cinfo_.output_height;
-        JSAMPARRAY cmykRows = nullptr;
-        if (cmyk)
-            cmykRows = (*cinfo_.mem->alloc_sarray)(
-                reinterpret_cast<j_common_ptr>(&cinfo_), JPOOL_IMAGE, width * 4, MaxRowsPerRead);
+        // The rectangle, cut to the scaled picture and never empty.
+        const unsigned fullWidth = cinfo_.output_width, fullHeight = cinfo_.output_height;
+        const unsigned x = std::min(wanted.x, fullWidth - 1), y = std::min(wanted.y, fullHeight - 1);
+        const unsigned width = wanted.width ? std::min(wanted.width, fullWidth - x) : fullWidth - x;
+        const unsigned height = wanted.height ? std::min(wanted.height, fullHeight - y) : fullHeight - y;
+        // libjpeg cuts at the edges of its blocks. A block more is asked for on either side, since
+        // colour at the edge of a cut is spread from that edge alone and would differ from the
+        // whole picture's; the wanted columns are copied out of the wider rows.
+        JDIMENSION cutX = x, cutWidth = width;
+        if (width < fullWidth) {
+            const unsigned block = unsigned(cinfo_.max_h_samp_factor * cinfo_.min_DCT_scaled_size);
+            cutX = x > block ? x - block : 0;
+            cutWidth = std::min(x + width + block, fullWidth) - cutX;
+            jpeg_crop_scanline(&cinfo_, &cutX, &cutWidth);
+        }
+        const unsigned skipLeft = x - cutX;
+        const bool direct = !cmyk && cutX == x && cutWidth == width;
+        JSAMPARRAY work = nullptr;
+        if (!direct)
+            work = (*cinfo_.mem->alloc_sarray)(
+                reinterpret_cast<j_common_ptr>(&cinfo_), JPOOL_IMAGE, cutWidth * components, MaxRowsPerRead);
         sink.Begin(width, height);
+        if (y > 0)
+            jpeg_skip_scanlines(&cinfo_, y);
 
-        while (cinfo_.output_scanline < height) {
-            const unsigned y = cinfo_.output_scanline;
+        while (cinfo_.output_scanline < y + height) {
+            const unsigned row = cinfo_.output_scanline - y;
             const unsigned group = std::clamp(unsigned(cinfo_.rec_outbuf_height), 1u, MaxRowsPerRead);
-            const unsigned want = std::min(group, height - y);
+            const unsigned want = std::min(group, height - row);
             std::uint8_t* rows[MaxRowsPerRead];
-            const unsigned given = std::clamp(sink.Reserve(y, want, rows), 1u, want);
-            const unsigned got = jpeg_read_scanlines(&cinfo_, cmyk ? cmykRows : rows, given);
+            const unsigned given = std::clamp(sink.Reserve(row, want, rows), 1u, want);
+            const unsigned got = jpeg_read_scanlines(&cinfo_, direct ? rows : work, given);
             if (got == 0) // only a suspending source gives no rows; ours never suspend
                 return JERR_INPUT_EOF;
-            if (cmyk)
-                for (unsigned i = 0; i < got; ++i)
-                    CmykRowToRgb(cmykRows[i], rows[i], width, order);
-            sink.Commit(y + got);
+            for (unsigned i = 0; i < got && !direct; ++i) {
+                if (cmyk)
+                    CmykRowToRgb(work[i] + skipLeft * 4, rows[i], width, order);
+                else
+                    std::memcpy(rows[i], work[i] + skipLeft * bytes, std::size_t(width) * bytes);
+            }
+            sink.Commit(row + got);
         }
-        jpeg_finish_decompress(&cinfo_);
+        // Rows below the rectangle are never decoded.
+        if (cinfo_.output_scanline < cinfo_.output_height)
+            jpeg_abort_decompress(&cinfo_);
+        else
+            jpeg_finish_decompress(&cinfo_);
         return Decoded;
     }
 

@@ -23,14 +23,29 @@ struct DecodeLimits {
     std::uint32_t maxMilliseconds = 4000;
 };
 
-enum class PixelOrder { Rgb, Bgr };
+// The bytes of a pixel: three, or four with a filler byte of 255 (the layout of a 32-bit
+// 0xFFRRGGBB word on a little-endian machine for Bgrx, on a big-endian one for Xrgb).
+enum class PixelOrder { Rgb, Bgr, Bgrx, Xrgb };
 
-// Receives the decoded picture, top row first, 3 bytes per pixel in the order asked for.
+// Bytes per pixel of an order.
+constexpr unsigned PixelBytes(PixelOrder order) { return order == PixelOrder::Rgb || order == PixelOrder::Bgr ? 3 : 4; }
+
+// The part of a picture to decode: the picture scaled by ScaleEighths / 8 through libjpeg's own
+// scaling (far cheaper than decoding at full size and scaling after), and of that a rectangle;
+// an empty width or height means the whole scaled picture.
+struct DecodeRegion {
+    unsigned scaleEighths = 8; // 1..8
+    unsigned x = 0, y = 0, width = 0, height = 0;
+};
+
+// Receives the decoded picture, top row first, its pixels in the order asked for.
 // Its operations may raise; the decoder then frees everything and lets the error through.
 class RowSink {
 public:
     virtual ~RowSink() = default;
-    // Once, when the size is known and within the limits.
+    // Once, when the picture's size is known and within the limits: what to decode of it.
+    virtual DecodeRegion Choose(unsigned /*width*/, unsigned /*height*/) { return {}; }
+    // Once, with the size of what Choose asked for (cut to the scaled picture).
     virtual void Begin(unsigned width, unsigned height) = 0;
     // Where the rows from Y on go: fills Rows with up to Max row pointers (at least one) and
     // returns how many.

@@ -8,6 +8,7 @@
 #include "PosixSystem.h"
 #include "PosixTrayHosts.h"
 #include "X11DesktopWindows.h"
+#include "X11ScreenSaverTimer.h"
 #include "platform/Platform.h"
 #include "wallpaper/PosixDesktop.h"
 
@@ -39,6 +40,8 @@ Services& Native()
     services.desktopWindows = &desktopWindows;
     static posix::PosixTrayHosts trayHosts;
     services.trayHosts = &trayHosts;
+    static posix::X11ScreenSaverTimer screenSaverTimer;
+    services.screenSaverTimer = &screenSaverTimer;
     return services;
 }
 

@@ -83,24 +83,6 @@ std::string LocateBareName(const std::string& name)
     return std::string();
 }
 
-// Wine's loader: "wine" or "wine64" on PATH, else Debian's 64-bit loader, which the wine64
-// package installs outside PATH. $KALEIDRA_WINE, which only tests set, names another one, or
-// "none" for a machine without Wine.
-std::string FindWine()
-{
-    const std::string chosen = EnvOr("KALEIDRA_WINE", "");
-    if (chosen == "none")
-        return std::string();
-    if (!chosen.empty())
-        return FindProgram(chosen);
-    for (const char* name : {"wine", "wine64", "/usr/lib/wine/wine64"}) {
-        const std::string found = FindProgram(name);
-        if (!found.empty())
-            return found;
-    }
-    return std::string();
-}
-
 // Windows parameters split at blanks, a double-quoted run kept whole.
 std::vector<std::string> SplitParams(const std::string& params)
 {
@@ -136,6 +118,21 @@ std::string Absolute(const std::string& path)
 
 } // namespace
 
+std::string WineLoader()
+{
+    const std::string chosen = EnvOr("KALEIDRA_WINE", "");
+    if (chosen == "none")
+        return std::string();
+    if (!chosen.empty())
+        return FindProgram(chosen);
+    for (const char* name : {"wine", "wine64", "/usr/lib/wine/wine64"}) {
+        const std::string found = FindProgram(name);
+        if (!found.empty())
+            return found;
+    }
+    return std::string();
+}
+
 std::string FileUri(const std::string& path)
 {
     static const char* hex = "0123456789ABCDEF";
@@ -165,7 +162,7 @@ std::vector<std::string> ShellCommand(const std::string& verb, const std::string
     if (IsWindowsProgram(target) && IsFile(target)) {
         // A program built for this system under its Windows name runs by itself, not under Wine.
         const bool native = IsNativeProgram(target);
-        const std::string wine = native ? std::string() : FindWine();
+        const std::string wine = native ? std::string() : WineLoader();
         if (native || !wine.empty()) {
             std::vector<std::string> command {target};
             if (!native)

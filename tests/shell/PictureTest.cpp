@@ -4,6 +4,7 @@
 #include "shell/JpegDecoder.h"
 #include "support/Sandbox.h"
 
+#include <array>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -129,6 +130,121 @@ TEST_F(PictureDecoding, ThePictureInMemoryMatchesTheBitmap)
     const std::string bytes = Sandbox::Read(jpeg);
     const auto same = picture::DecodeJpegPicture(picture::JpegInput::Bytes(bytes.data(), bytes.size()));
     EXPECT_EQ(same.pixels, picture.pixels);
+}
+
+// Collects what the decoder gives for the region it is told to choose.
+class RegionSink final : public picture::RowSink {
+public:
+    explicit RegionSink(picture::DecodeRegion region) : region_(region) { }
+    picture::DecodeRegion Choose(unsigned width, unsigned height) override
+    {
+        asked = {width, height};
+        return region_;
+    }
+    void Begin(unsigned w, unsigned h) override
+    {
+        width = w;
+        height = h;
+        pixels.assign(std::size_t(w) * h * 3, 0);
+    }
+    unsigned Reserve(unsigned y, unsigned max, std::uint8_t** rows) override
+    {
+        for (unsigned i = 0; i < max; ++i)
+            rows[i] = pixels.data() + std::size_t(y + i) * width * 3;
+        return max;
+    }
+    void Commit(unsigned) override { }
+    std::uint32_t At(unsigned x, unsigned y) const
+    {
+        const std::uint8_t* p = &pixels[(std::size_t(y) * width + x) * 3];
+        return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+    }
+
+    std::pair<unsigned, unsigned> asked;
+    unsigned width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+
+private:
+    picture::DecodeRegion region_;
+};
+
+TEST_F(PictureDecoding, APartOfAScaledPictureMatchesDjpegsScaledPicture)
+{
+    const std::string kinds[] = {Jpeg("part.jpg", 203, 151), Jpeg("partp.jpg", 203, 151, {"-progressive"}),
+        Jpeg("partg.jpg", 203, 151, {"-grayscale"}), Jpeg("part11.jpg", 203, 151, {"-sample", "1x1"})};
+    test::WriteCmykJpeg(In("partc.jpg"), 203, 151, false, true);
+    std::vector<std::string> files(std::begin(kinds), std::end(kinds));
+    files.push_back(In("partc.jpg"));
+    for (const std::string& jpeg : files) {
+        for (const unsigned k : {1u, 3u, 4u, 8u}) {
+            const std::string scaled = jpeg + "." + std::to_string(k) + ".bmp";
+            ASSERT_TRUE(test::RunTool("djpeg", {"-scale", std::to_string(k) + "/8", "-bmp", "-outfile", scaled, jpeg}));
+            const test::Picture reference = test::ReadBmp(scaled);
+            ASSERT_TRUE(reference.ok);
+            // A part away from every edge, one on the edges of libjpeg's blocks, and one that runs
+            // past the right and bottom edges.
+            for (const auto& [x, y, w, h] : {std::array<unsigned, 4> {reference.width / 3, reference.height / 4,
+                                                 reference.width / 2, reference.height / 3},
+                     std::array<unsigned, 4> {16, 16, 16, 16},
+                     std::array<unsigned, 4> {reference.width / 2 + 1, reference.height / 2, 999, 999}}) {
+                RegionSink sink({k, x, y, w, h});
+                picture::DecodeJpeg(picture::JpegInput::File(jpeg), picture::PixelOrder::Rgb, sink);
+                EXPECT_EQ(sink.asked, std::make_pair(203u, 151u));
+                ASSERT_EQ(sink.width, std::min(w, reference.width - x)) << jpeg << " at " << k << "/8";
+                ASSERT_EQ(sink.height, std::min(h, reference.height - y));
+                long differ = 0;
+                for (unsigned row = 0; row < sink.height; ++row)
+                    for (unsigned column = 0; column < sink.width; ++column)
+                        differ += sink.At(column, row) != reference.At(x + column, y + row);
+                EXPECT_EQ(differ, 0) << jpeg << " at " << k << "/8, part at " << x << "," << y;
+            }
+        }
+    }
+}
+
+// Collects whole rows of any pixel size.
+class BytesSink final : public picture::RowSink {
+public:
+    explicit BytesSink(unsigned bytes) : bytes_(bytes) { }
+    void Begin(unsigned w, unsigned h) override
+    {
+        width = w;
+        pixels.assign(std::size_t(w) * h * bytes_, 0);
+    }
+    unsigned Reserve(unsigned y, unsigned max, std::uint8_t** rows) override
+    {
+        for (unsigned i = 0; i < max; ++i)
+            rows[i] = pixels.data() + std::size_t(y + i) * width * bytes_;
+        return max;
+    }
+    void Commit(unsigned) override { }
+    std::vector<std::uint8_t> pixels;
+    unsigned width = 0;
+
+private:
+    unsigned bytes_;
+};
+
+TEST_F(PictureDecoding, FourBytePixelsHoldTheSameColoursWithAFullFiller)
+{
+    test::WriteCmykJpeg(In("four-cmyk.jpg"), 37, 21, false, true);
+    for (const std::string& jpeg :
+        {Jpeg("four.jpg", 37, 21), Jpeg("four-gray.jpg", 37, 21, {"-grayscale"}), In("four-cmyk.jpg")}) {
+        const picture::RgbPicture rgb = picture::DecodeJpegPicture(picture::JpegInput::File(jpeg));
+        for (const auto& [order, at] : {std::pair {picture::PixelOrder::Bgrx, std::array<int, 4> {2, 1, 0, 3}},
+                 std::pair {picture::PixelOrder::Xrgb, std::array<int, 4> {1, 2, 3, 0}}}) {
+            BytesSink sink(4);
+            picture::DecodeJpeg(picture::JpegInput::File(jpeg), order, sink);
+            ASSERT_EQ(sink.pixels.size(), rgb.pixels.size() / 3 * 4);
+            long differ = 0;
+            for (std::size_t p = 0; p < rgb.pixels.size() / 3; ++p) {
+                const std::uint8_t* four = &sink.pixels[p * 4];
+                differ += four[at[0]] != rgb.pixels[p * 3] || four[at[1]] != rgb.pixels[p * 3 + 1]
+                    || four[at[2]] != rgb.pixels[p * 3 + 2] || four[at[3]] != 255;
+            }
+            EXPECT_EQ(differ, 0) << jpeg;
+        }
+    }
 }
 
 TEST_F(PictureDecoding, AMissingPictureCannotBeOpened)

@@ -1,0 +1,65 @@
+#pragma once
+#include "SaverPlan.h"
+#include "ScreenPicture.h"
+
+#include <QObject>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kdx::saver {
+
+// Shows the pictures of the plan in turn: a random one at once, another after each interval
+// (never the same twice running while there are others). The next picture is read ahead on a
+// thread of its own at low priority, so a change comes on time and the user's input never
+// waits for a decoder. A picture that cannot be read is dropped for the run without a word;
+// when none can be read, the one-line message says so.
+class PictureShow {
+public:
+    using ShowHandler = std::function<void(const std::vector<ScreenPicture>& picture)>;
+    using LineHandler = std::function<void(const std::string& line)>;
+
+    PictureShow(SaverPlan plan, std::vector<QSize> screens, ShowHandler show, LineHandler line,
+        std::function<int(int n)> randomBelow);
+    // Calls off the reading under way and waits for its thread, which takes a moment at most.
+    ~PictureShow();
+    PictureShow(const PictureShow&) = delete;
+    PictureShow& operator=(const PictureShow&) = delete;
+
+    void Start();
+
+private:
+    struct Read {
+        std::string path;
+        std::vector<ScreenPicture> picture;
+    };
+
+    void ReadNext();
+    void Ready(Read read);
+    void Failed(const std::string& path);
+    void Due();
+    void Show(Read read);
+
+    SaverPlan plan_;
+    std::vector<QSize> screens_;
+    ShowHandler show_;
+    LineHandler line_;
+    std::function<int(int)> randomBelow_;
+    std::string shown_;
+    bool due_ = true;
+    bool reading_ = false;
+    std::optional<Read> next_;
+    QTimer timer_;
+    QObject results_; // receives the worker's results on this thread
+    std::atomic<bool> cancel_ {false};
+    QThread thread_;
+    std::unique_ptr<QObject> worker_;
+};
+
+} // namespace kdx::saver

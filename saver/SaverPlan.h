@@ -1,0 +1,58 @@
+#pragma once
+#include "settings/Records.h"
+
+#include <functional>
+#include <string>
+
+namespace kdx {
+class TConfig;
+}
+
+namespace kdx::saver {
+
+// The kinds of [RandomWhat]: "0", "1" and "2".
+enum class ShowKind { Programs, Flash, Pictures, Nothing };
+
+// What one run of the screensaver shows: one kind, with the entries of its list that can be
+// used, and the list's options brought into the range the editors keep; or, when no chosen
+// kind has anything usable, the one line that says why.
+struct SaverPlan {
+    ShowKind kind = ShowKind::Nothing;
+    TStrings items;
+    int intervalSeconds = 0; // 1..999
+    int randomType = 0; // programs: 0 a new one every interval, 1 one for the whole run
+    int size = 0; // pictures: 0 full size, 1 fit, 2 full screen
+    std::string message;
+};
+
+// Fixed texts of the screensaver, each a part of its one-line message.
+namespace texts {
+inline constexpr const char* NothingChosen
+    = "No list is chosen for the screensaver: choose one in the preferences of Kaleidra Agent";
+inline constexpr const char* SaverListEmpty = "the screensaver list is empty";
+inline constexpr const char* SaversMissing = "none of the listed screensavers exists";
+inline constexpr const char* NoWine = "screensaver programs need Wine, which is not installed";
+inline constexpr const char* SaversFailed = "none of the listed screensavers runs";
+inline constexpr const char* NoFlashPlayer
+    = "Flash movies cannot be played here: there is no Flash player for this system";
+inline constexpr const char* PictureListEmpty = "the picture list is empty";
+inline constexpr const char* PicturesMissing = "none of the listed pictures exists";
+inline constexpr const char* PicturesUnreadable = "none of the listed pictures can be read";
+} // namespace texts
+
+// The one line shown for a list of reasons: a single reason as a sentence, several after
+// "Nothing to show: ".
+std::string NothingToShow(const TStrings& reasons);
+
+// Where the plan looks: the Wine loader (empty without Wine) and a random index below N.
+struct PlanSources {
+    std::string wine;
+    std::function<int(int n)> randomBelow;
+};
+
+// Chooses, at random, one of the kinds that [RandomWhat] names and that has something usable:
+// screensaver programs that exist and are Windows programs, when Wine is there; pictures that
+// exist; never Flash movies, which nothing here can play.
+SaverPlan ChoosePlan(TConfig& config, const PlanSources& sources);
+
+} // namespace kdx::saver

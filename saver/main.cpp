@@ -1,0 +1,3 @@
+#include "SaverMain.h"
+
+int main(int argc, char** argv) { return kdx::saver::RunSaver(argc, argv); }
