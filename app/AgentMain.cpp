@@ -1,5 +1,6 @@
 #include "AgentMain.h"
 
+#include "FontWarmUp.h"
 #include "Panels.h"
 #include "TApplication.h"
 #include "TQtMessageBox.h"
@@ -9,27 +10,11 @@
 #include "prefs/TfrmMisc.h"
 #include "shell/ReportErrors.h"
 
-#include <fontconfig/fontconfig.h>
-
 #include <cstring>
-#include <thread>
 
 namespace kdx {
 
 namespace {
-
-// Reads the font configuration on another core while the application connects to the display,
-// so the window's first text finds it ready: reading it is a good part of the start-up.
-class FontWarmUp {
-public:
-    FontWarmUp() : thread_([] { FcInit(); }) { }
-    ~FontWarmUp() { thread_.join(); }
-    FontWarmUp(const FontWarmUp&) = delete;
-    FontWarmUp& operator=(const FontWarmUp&) = delete;
-
-private:
-    std::thread thread_;
-};
 
 bool HandOver(platform::IInstance& instance)
 {
