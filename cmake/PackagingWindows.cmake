@@ -14,6 +14,8 @@ set(CPACK_PACKAGE_NAME "Kaleidra Agent")
 set(CPACK_PACKAGE_VENDOR "Tembrix Software")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME "kaleidra-agent-${PROJECT_VERSION}-win64")
+# Where cpack writes the installer, for its test.
+set(KDX_WINDOWS_INSTALLER ${PROJECT_BINARY_DIR}/${CPACK_PACKAGE_FILE_NAME}.exe)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tray agent for a random screensaver and wallpaper rotation")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Kaleidra Agent")
 # The installer's own key. The agent's product key is "Kaleidra Deluxe V3.00" under the same
@@ -26,7 +28,8 @@ set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_DISPLAY_NAME "Kaleidra Agent")
-set(CPACK_NSIS_PACKAGE_NAME "Kaleidra Agent ${PROJECT_VERSION}")
+# Also the start-menu folder.
+set(CPACK_NSIS_PACKAGE_NAME "Kaleidra Agent")
 set(CPACK_NSIS_INSTALLED_ICON_NAME KDX3.exe)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_BINARY_DIR}/app/kdx3.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_BINARY_DIR}/app/kdx3.ico)

@@ -1,9 +1,11 @@
-  ; A running agent holds KDX3.exe open: the user ends it first, or nothing is removed.
+  ; A running agent holds KDX3.exe open: the user ends it first, or nothing is removed (exit
+  ; code 2).
   kdx_check_running:
   FindWindow $0 "KaleidraAgent"
   IntCmp $0 0 kdx_not_running
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Kaleidra Agent is running. Close it (tray menu > Close) and choose Retry." /SD IDCANCEL IDRETRY kdx_check_running
-    Abort "Kaleidra Agent is running."
+    SetErrorLevel 2
+    Quit
   kdx_not_running:
 
   ; The log-on entry would start the removed program: it goes when it names this copy.
