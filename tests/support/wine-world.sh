@@ -40,7 +40,7 @@ wine_world() {
 # Every Windows program of the prefix ends with its wine server, before the sandbox goes.
 wine_cleanup() {
     "$wine_server" -k 2>/dev/null
-    "$wine_server" -w 2>/dev/null
+    timeout 20 "$wine_server" -w 2>/dev/null
     cleanup
 }
 
