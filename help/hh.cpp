@@ -1,6 +1,7 @@
 #include "hh.h"
 
 #include "platform/Platform.h"
+#include "settings/Errors.h"
 #include "settings/TConfig.h"
 
 namespace kdx {
@@ -12,6 +13,29 @@ hh::Control control;
 platform::IHelpControl& System() { return *platform::Current().helpControl; }
 
 bool FileExists(const std::string& path) { return platform::Current().files->FileExists(path); }
+
+std::string AgentFolder() { return ProgramFolder(platform::Current().system->ModuleFileName()); }
+
+// A topic names its page after "::/", as the compiled help file's topics do.
+std::string PageOfTopic(const std::string& topic)
+{
+    const std::string marker = "::/";
+    if (topic.rfind(marker, 0) == 0 && topic.size() > marker.size())
+        return topic.substr(marker.size());
+    return texts::ContentsPage;
+}
+
+void OpenHelp(const std::string& topic)
+{
+    const std::string page = HelpPagePath(topic);
+    if (page.empty()) {
+        platform::Current().shell->Execute("open", HelpFilePath(), "");
+        return;
+    }
+    if (!FileExists(page))
+        Raise(texts::CannotOpenFile, page);
+    platform::Current().shell->Execute("open", page, "");
+}
 
 } // namespace
 
@@ -51,18 +75,24 @@ void UnloadHelpControl()
 
 std::string HelpFilePath()
 {
-    std::string folder = ProgramFolder(platform::Current().system->ModuleFileName());
+    std::string folder = AgentFolder();
     if (folder.empty() || folder.back() != platform::PathDelim)
         folder += platform::PathDelim;
     return folder + texts::HelpFile;
 }
 
-void OpenHelpFile() { platform::Current().shell->Execute("open", HelpFilePath(), ""); }
+std::string HelpPagePath(const std::string& topic)
+{
+    const std::string folder = platform::Current().system->HelpFolderFor(AgentFolder());
+    return folder.empty() ? folder : folder + platform::PathDelim + PageOfTopic(topic);
+}
+
+void OpenHelpFile() { OpenHelp({}); }
 
 void ShowHelpTopic(const std::string& topic)
 {
     if (!control.HtmlHelp) {
-        OpenHelpFile();
+        OpenHelp(topic);
         return;
     }
     System().CallHtmlHelp(control.HtmlHelp, HelpFilePath() + topic, hh::HH_DISPLAY_TOPIC, 0);

@@ -35,11 +35,16 @@ void UnloadHelpControl();
 
 // The program's help file beside the running program, whatever the current folder.
 std::string HelpFilePath();
-// Opens the help file with the viewer registered for it.
+// The page that shows Topic (what follows the help file's path, such as PreferenceTopic; empty
+// for the contents) where the help is installed as HTML pages; empty where it is the help file.
+std::string HelpPagePath(const std::string& topic);
+// Opens the help's contents: the help file with the viewer registered for it, or the contents
+// page in the browser.
 void OpenHelpFile();
-// Shows one topic of the help file, Topic being what follows the file's path (such as
-// PreferenceTopic), through the control. Without the control, which Linux never has, the help
-// file itself is opened instead, so the request still leads the user to the help.
+// Shows one topic of the help, Topic being what follows the help file's path, through the
+// control. Without the control the topic's page opens in the browser where the help is pages
+// (Linux), and the help file itself otherwise, so the request still leads the user to the help.
+// Raises "Cannot open file" when the page is missing: the help was not installed.
 void ShowHelpTopic(const std::string& topic);
 
 // Loads the control at program start (when HelpControlAutoLoad) and releases it at the end.
@@ -55,6 +60,7 @@ namespace texts {
 inline constexpr const char* MakerWebsite = "https://www.tembrix.com/";
 inline constexpr const char* HelpFile = "kdx3.chm";
 inline constexpr const char* PreferenceTopic = "::/preference.html";
+inline constexpr const char* ContentsPage = "index.html";
 } // namespace texts
 
 } // namespace kdx

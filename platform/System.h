@@ -20,6 +20,9 @@ public:
     virtual std::string InstallFolderFor(const std::string& programFolder) = 0;
     // GetWindowsDirectoryA: empty on failure.
     virtual std::string WindowsDirectory() = 0;
+    // The folder of the help's HTML pages for a program kept in ProgramFolder, where the help
+    // is installed as pages; empty where it is one compiled help file beside the program.
+    virtual std::string HelpFolderFor(const std::string& programFolder) = 0;
     virtual CivilTime LocalTime() = 0; // GetLocalTime
     virtual CivilTime SystemTime() = 0; // GetSystemTime, coordinated universal time
 };

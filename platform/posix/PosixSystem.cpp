@@ -7,6 +7,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,6 +118,15 @@ std::string PosixSystem::InstallFolderFor(const std::string& programFolder)
 }
 
 std::string PosixSystem::WindowsDirectory() { return UserDataFolder(); }
+
+std::string PosixSystem::HelpFolderFor(const std::string& programFolder)
+{
+    const std::string beside = programFolder + "/help";
+    std::error_code error;
+    const auto installed = std::filesystem::weakly_canonical(programFolder + "/../share/kaleidra-agent/help", error);
+    struct stat st { };
+    return stat((beside + "/index.html").c_str(), &st) == 0 ? beside : installed.string();
+}
 
 CivilTime PosixSystem::LocalTime() { return Now(localtime_r); }
 

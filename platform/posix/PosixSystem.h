@@ -14,6 +14,9 @@ public:
     std::string ModuleFileName() override;
     std::string InstallFolderFor(const std::string& programFolder) override;
     std::string WindowsDirectory() override;
+    // "help" beside the program (a build tree), else share/kaleidra-agent/help of the prefix
+    // the program is installed in; that installed folder when neither holds the pages.
+    std::string HelpFolderFor(const std::string& programFolder) override;
     CivilTime LocalTime() override;
     CivilTime SystemTime() override;
 };

@@ -33,6 +33,8 @@ std::string Win32System::ModuleFileName()
 
 std::string Win32System::InstallFolderFor(const std::string& programFolder) { return programFolder; }
 
+std::string Win32System::HelpFolderFor(const std::string&) { return {}; }
+
 std::string Win32System::WindowsDirectory()
 {
     char buf[WindowsDirChars] = {};

@@ -10,6 +10,8 @@ public:
     // and where Windows keeps a protected folder from a program it redirects the writes itself.
     std::string InstallFolderFor(const std::string& programFolder) override;
     std::string WindowsDirectory() override;
+    // Empty: the help is kdx3.chm beside the program.
+    std::string HelpFolderFor(const std::string& programFolder) override;
     CivilTime LocalTime() override;
     CivilTime SystemTime() override;
 };

@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 #include <stdexcept>
 #include <typeinfo>
 #include <unistd.h>
@@ -348,13 +349,15 @@ TEST_F(MainWindowTest, WebsiteMailAndHelpGoThroughTheShell)
 {
     ShellRecorder recorder;
     Build(FullCatalog());
-    CurrentFolder elsewhere(sandbox.Root()); // the help file is found whatever the current folder
+    CurrentFolder elsewhere(sandbox.Root()); // the help is found whatever the current folder
+    std::filesystem::create_directories(sandbox.InstallDir() + "/help");
+    Sandbox::Write(sandbox.InstallDir() + "/help/index.html", "<html></html>");
     QTest::mouseClick(Button("btWebsite"), Qt::LeftButton);
     QTest::mouseClick(Button("btMail"), Qt::LeftButton);
     QTest::mouseClick(Button("btHelp"), Qt::LeftButton);
     Action("mnuHelp")->trigger();
     Action("Website1")->trigger();
-    const std::string help = "open|" + sandbox.InstallDir() + "/kdx3.chm|";
+    const std::string help = "open|" + sandbox.InstallDir() + "/help/index.html|";
     EXPECT_EQ(recorder.shell.launches,
         (std::vector<std::string> {"open|https://www.tembrix.com/|",
             "open|mailto:feedback@tembrix.com?subject=Give advice about Kaleidra Deluxe|", help, help,

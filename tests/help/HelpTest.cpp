@@ -1,6 +1,7 @@
 #include "../app/AppTestSupport.h"
 #include "help/TfrmAbout.h"
 #include "help/hh.h"
+#include "settings/Errors.h"
 #include "support/Sandbox.h"
 
 #include <QLabel>
@@ -9,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <regex>
 
 namespace kdx::test {
 namespace {
@@ -116,10 +120,65 @@ TEST_F(HelpTest, AControlThatDoesNotLoadLeavesTheEntriesAbsent)
     EXPECT_EQ(hh::Loaded().HtmlHelp, nullptr);
 }
 
-TEST_F(HelpTest, WithoutTheControlATopicRequestOpensTheHelpFile)
+// Writes the pages a help request may open into Folder.
+void WritePages(const std::string& folder)
 {
+    std::filesystem::create_directories(folder);
+    for (const char* page : {"index.html", "preference.html"})
+        Sandbox::Write(folder + "/" + page, "<html></html>");
+}
+
+TEST_F(HelpTest, WithoutTheControlTheTopicsPageOpensBesideTheProgramOrUnderItsPrefix)
+{
+    WritePages(sandbox.InstallDir() + "/help");
     ShowHelpTopic(texts::PreferenceTopic);
-    EXPECT_EQ(recorder.shell.launches, std::vector<std::string> {"open|" + sandbox.InstallDir() + "/kdx3.chm|"});
+    OpenHelpFile();
+    EXPECT_EQ(recorder.shell.launches,
+        (std::vector<std::string> {"open|" + sandbox.InstallDir() + "/help/preference.html|",
+            "open|" + sandbox.InstallDir() + "/help/index.html|"}));
+
+    // An installed copy: the program in bin/, the pages under share/.
+    recorder.shell.launches.clear();
+    const std::string prefix = sandbox.Root() + "/usr";
+    sandbox.SetProgramFile(prefix + "/bin/KDX3");
+    WritePages(prefix + "/share/kaleidra-agent/help");
+    ShowHelpTopic(texts::PreferenceTopic);
+    OpenHelpFile();
+    const std::string installed = prefix + "/share/kaleidra-agent/help/";
+    EXPECT_EQ(recorder.shell.launches,
+        (std::vector<std::string> {"open|" + installed + "preference.html|", "open|" + installed + "index.html|"}));
+}
+
+TEST_F(HelpTest, AHelpRequestWithoutItsPageSaysWhichFileIsMissing)
+{
+    const std::string page = sandbox.Root() + "/share/kaleidra-agent/help/preference.html";
+    try {
+        ShowHelpTopic(texts::PreferenceTopic);
+        ADD_FAILURE() << "no error raised";
+    } catch (const EKaleidraError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + page);
+    }
+    EXPECT_TRUE(recorder.shell.launches.empty());
+}
+
+// Each topic the agent asks for, and each link between the pages, names a page of the help the
+// build puts beside the program.
+TEST_F(HelpTest, EveryTopicAndEveryLinkOfTheBuiltHelpResolvesToAPage)
+{
+    sandbox.SetProgramFile(std::string(KDX_AGENT_FOLDER) + "/KDX3");
+    for (const std::string& topic : {std::string(), std::string(texts::PreferenceTopic)})
+        EXPECT_TRUE(std::filesystem::is_regular_file(HelpPagePath(topic))) << HelpPagePath(topic);
+
+    const std::regex link(R"(href="([^"#:]+)(#[^"]*)?")");
+    int links = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(KDX_AGENT_FOLDER) + "/help")) {
+        std::ifstream in(entry.path());
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it, ++links)
+            EXPECT_TRUE(std::filesystem::is_regular_file(entry.path().parent_path() / (*it)[1].str()))
+                << entry.path().filename() << " links to " << (*it)[1];
+    }
+    EXPECT_GT(links, 20);
 }
 
 TEST_F(HelpTest, TheLinuxSystemHasNoHelpControl)

@@ -20,7 +20,10 @@ has() { grep -q " \./$1\$" <<<"$contents"; }
 check "the agent in usr/bin" has usr/bin/KDX3
 check "the menu entry" has usr/share/applications/kaleidra-agent.desktop
 check "the icon in the hicolor theme" has usr/share/icons/hicolor/scalable/apps/kaleidra-agent.svg
-check "the help page" has usr/share/doc/kaleidra-agent/kdx3.html
+check "the help pages" has usr/share/kaleidra-agent/help/index.html
+check "the manual page, compressed" has usr/share/man/man1/KDX3.1.gz
+check "the copyright file" has usr/share/doc/kaleidra-agent/copyright
+check "the changelog, compressed" has usr/share/doc/kaleidra-agent/changelog.gz
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 check "Qt and libjpeg dependencies found by dpkg-shlibdeps" \

@@ -256,15 +256,18 @@ TEST_F(PreferenceDialog, AFailingWriteIsRaisedTheDialogClosesAndTheHotKeysStayAs
     EXPECT_TRUE(mainWindow.calls.empty());
 }
 
-TEST_F(PreferenceDialog, HelpOpensTheHelpFileAndTheDialogStaysOpen)
+TEST_F(PreferenceDialog, HelpOpensThePreferencePageAndTheDialogStaysOpen)
 {
     RecordingShell shell;
     platform::Services services = platform::Current();
     services.shell = &shell;
     platform::ScopedServices scoped(services);
+    std::filesystem::create_directories(box.InstallDir() + "/help");
+    for (const char* page : {"/help/index.html", "/help/preference.html"})
+        Sandbox::Write(box.InstallDir() + page, "<html></html>");
     TfrmMisc& d = Open();
     QTest::mouseClick(d.btHelp, Qt::LeftButton);
-    EXPECT_EQ(shell.started, std::vector<std::string> {"open " + box.InstallDir() + "/kdx3.chm "});
+    EXPECT_EQ(shell.started, std::vector<std::string> {"open " + box.InstallDir() + "/help/preference.html "});
     EXPECT_TRUE(d.isVisible());
     EXPECT_TRUE(mainWindow.calls.empty());
 }

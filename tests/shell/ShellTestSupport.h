@@ -91,6 +91,7 @@ public:
         return platform::Native().system->InstallFolderFor(f);
     }
     std::string WindowsDirectory() override { return windowsDir; }
+    std::string HelpFolderFor(const std::string& f) override { return platform::Native().system->HelpFolderFor(f); }
     platform::CivilTime LocalTime() override { return utc; }
     platform::CivilTime SystemTime() override { return utc; }
 };

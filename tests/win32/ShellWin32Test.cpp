@@ -25,6 +25,7 @@ public:
     std::string ModuleFileName() override { return platform::Native().system->ModuleFileName(); }
     std::string InstallFolderFor(const std::string& f) override { return f; }
     std::string WindowsDirectory() override { return folder_; }
+    std::string HelpFolderFor(const std::string& f) override { return platform::Native().system->HelpFolderFor(f); }
     platform::CivilTime LocalTime() override { return platform::Native().system->LocalTime(); }
     platform::CivilTime SystemTime() override { return platform::Native().system->SystemTime(); }
 
