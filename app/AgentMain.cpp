@@ -1,5 +1,6 @@
 #include "AgentMain.h"
 
+#include "FontWarmUp.h"
 #include "Panels.h"
 #include "SaverIdleStart.h"
 #include "TApplication.h"
@@ -10,39 +11,19 @@
 #include "prefs/TfrmMisc.h"
 #include "shell/ReportErrors.h"
 
-#include <fontconfig/fontconfig.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <thread>
 
 namespace kdx {
 
 namespace {
 
-// Reads the font configuration on another core while the application connects to the display,
-// so the window's first text finds it ready: reading it is a good part of the start-up.
-class FontWarmUp {
-public:
-    FontWarmUp() : thread_([] { FcInit(); }) { }
-    ~FontWarmUp() { thread_.join(); }
-    FontWarmUp(const FontWarmUp&) = delete;
-    FontWarmUp& operator=(const FontWarmUp&) = delete;
-
-private:
-    std::thread thread_;
-};
-
 // Qt's default platform here is X11 (xcb), which ends the program where there is no X server.
 // A Wayland session without one, whose session type does not say so, gets Qt's Wayland platform.
 void ChooseWaylandWithoutX()
 {
-    const auto empty = [](const char* name) {
-        const char* value = std::getenv(name);
-        return !value || !*value;
-    };
-    if (empty("QT_QPA_PLATFORM") && empty("DISPLAY") && !empty("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "wayland", 1);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "wayland");
 }
 
 bool HandOver(platform::IInstance& instance)

@@ -1,0 +1,11 @@
+#include "FontWarmUp.h"
+
+#include <fontconfig/fontconfig.h>
+
+namespace kdx {
+
+FontWarmUp::FontWarmUp() : thread_([] { FcInit(); }) { }
+
+FontWarmUp::~FontWarmUp() { thread_.join(); }
+
+} // namespace kdx

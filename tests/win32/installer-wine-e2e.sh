@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The Windows installer under wine64 with Wine's X11 driver, in a fresh prefix: a silent install
+# into Program Files with its start-menu entry, the installed agent started from that entry and
+# saving its settings beside itself, an uninstall refused while the agent runs, and the
+# uninstall that removes the program but keeps the user's KDX.ini.
+# Usage: installer-wine-e2e.sh INSTALLER PREFIX_TEMPLATE
+set -uo pipefail
+installer=$1
+template=$2
+
+export TMPDIR=$(dirname "$template")
+# shellcheck source=../support/agent-world.sh
+source "$(dirname "$0")/../support/agent-world.sh"
+# shellcheck source=../support/wine-world.sh
+source "$(dirname "$0")/../support/wine-world.sh"
+[ -f "$installer" ] || {
+    echo "FAILED: no installer $installer (cpack makes it)"
+    exit 1
+}
+wine_world "$template"
+
+folder='C:\Program Files\Kaleidra Agent'
+install_dir=$(c_drive "Program Files/Kaleidra Agent")
+menu=$(c_drive "ProgramData/Microsoft/Windows/Start Menu/Programs/Kaleidra Agent")
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kaleidra Agent'
+run_key='HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
+product_key='HKCU\Software\Tembrix Software\Kaleidra Deluxe V3.00'
+
+timeout 120 "$wine_loader" "$(winpath "$installer")" /S
+status=$?
+check "the silent install ends with 0 (got $status)" [ "$status" -eq 0 ]
+for file in KDX3.exe kdx3.chm Uninstall.exe; do
+    check "$file is installed in Program Files" [ -f "$install_dir/$file" ]
+done
+check "the start menu has its entry" [ -f "$menu/Kaleidra Agent.lnk" ]
+check "Windows lists the program with its uninstaller" \
+    eval '[ "$(reg_value "$uninstall_key" UninstallString)" = "\"$folder\\Uninstall.exe\"" ]'
+
+# The installed agent, started through its start-menu entry as a user does.
+timeout 60 "$wine_loader" start 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Kaleidra Agent\Kaleidra Agent.lnk' \
+    >>"$sandbox/agent.log" 2>&1
+agent_running() { xdotool search --name '^KaleidraAgent$' >/dev/null 2>&1; }
+check "the start-menu entry starts the installed agent" wait_for 300 agent_running
+check "InstalledPath names the install folder" eval '[ "$(reg_value "$product_key" InstalledPath)" = "$folder" ]'
+# Shown by a second start, it takes Preference > Load on system startup > OK, which writes its
+# KDX.ini in Program Files and the log-on entry.
+timeout 60 "$wine_loader" "$folder\\KDX3.exe" /nominimize >>"$sandbox/agent.log" 2>&1
+main_window() { shown_windows kdx3.exe | awk '$2 >= 600 && $3 >= 400 && NF == 5 { print $1; exit }'; }
+window_shown() { [ -n "$(main_window)" ]; }
+check "the installed agent shows its window" wait_for 100 window_shown
+window=$(main_window)
+xdotool mousemove --window "$window" 400 60 click 1
+sleep 0.3
+xdotool key --delay 80 F2
+sleep 2
+xdotool key --delay 80 space Return
+check "the agent saves KDX.ini beside itself in Program Files" \
+    wait_for 50 ini_has "$install_dir/KDX.ini" Startup=1
+check "and its log-on entry" wait_for 30 eval '[ "$(reg_value "$run_key" Kaleidra)" = "\"$folder\\KDX3.exe\"" ]'
+
+# Run in place (_?= and the folder, unquoted, as the rest of its command line: so a batch file
+# gives it), the uninstaller's exit code is its answer; run plainly, it would hand the work to a
+# copy of itself and end at once.
+printf '@"%s\\Uninstall.exe" /S _?=%s\r\n@exit /b %%errorlevel%%\r\n' "$folder" "$folder" >"$sandbox/uninstall.bat"
+timeout 120 "$wine_loader" cmd /c "$(winpath "$sandbox/uninstall.bat")"
+status=$?
+check "the uninstaller refuses while the agent runs (exit code $status)" [ "$status" -eq 2 ]
+check "and leaves the program in place" eval '[ -f "$install_dir/KDX3.exe" ] && [ -f "$install_dir/kdx3.chm" ]'
+
+# Agent > Exit (Ctrl+X) ends it.
+xdotool mousemove --window "$window" 400 60 click 1
+sleep 0.3
+xdotool key ctrl+x
+check "the agent ends" wait_for 100 eval '! agent_running'
+
+wine "$folder\\Uninstall.exe" /S
+# The uninstaller works on from a copy of itself in the temporary folder.
+check "the uninstaller removes the program" wait_for 300 eval '[ ! -e "$install_dir/KDX3.exe" ]'
+check "and its help" wait_for 50 eval '[ ! -e "$install_dir/kdx3.chm" ]'
+check "and itself" wait_for 50 eval '[ ! -e "$install_dir/Uninstall.exe" ]'
+check "and the start-menu entry" wait_for 50 eval '[ ! -e "$menu" ]'
+check "and the entry in the list of programs" wait_for 50 eval '! reg_value "$uninstall_key" UninstallString >/dev/null'
+check "and the log-on entry that names it" eval '! reg_value "$run_key" Kaleidra >/dev/null'
+check "the user's KDX.ini stays" ini_has "$install_dir/KDX.ini" Startup=1
+check "InstalledPath, which names its folder, stays" eval '[ "$(reg_value "$product_key" InstalledPath)" = "$folder" ]'
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
