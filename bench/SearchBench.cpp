@@ -3,6 +3,7 @@
 #include "lists/FolderSearch.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -54,28 +55,44 @@ int main(int argc, char** argv)
     fs::remove_all(root);
     MakeTree(root, 2000, 10);
 
-    Clock::duration paused {};
+    // The best of several runs of each, taken in turn, so a burst of load on this shared machine
+    // does not land on one side only.
+    constexpr int Runs = 5;
+    constexpr double Goal = 1.2;
+    double bestWalk = 1e9, bestTotal = 0, bestPaused = 0, bestFind = 1e9;
     std::vector<std::string> results;
-    kdx::FolderSearch search({[](const std::string&, const std::string&) { return true; }, [](const std::string&) {},
-        [&paused] {
-            const auto start = Clock::now();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            paused += Clock::now() - start;
-            return true;
-        },
-        [] { return false; }});
     long findHits = 0;
     TimeFind(root, findHits); // warms the folder cache for both
-    const auto start = Clock::now();
-    search.SearchFolder(root + "/", "*.swf", true, results);
-    const double total = Seconds(Clock::now() - start);
-    const double walk = total - Seconds(paused);
-    const double find = TimeFind(root, findHits);
+    for (int run = 0; run < Runs; ++run) {
+        Clock::duration paused {};
+        results.clear();
+        kdx::FolderSearch search(
+            {[](const std::string&, const std::string&) { return true; }, [](const std::string&) {},
+                [&paused] {
+                    const auto start = Clock::now();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    paused += Clock::now() - start;
+                    return true;
+                },
+                [] { return false; }});
+        const auto start = Clock::now();
+        search.SearchFolder(root + "/", "*.swf", true, results);
+        const double total = Seconds(Clock::now() - start);
+        if (total - Seconds(paused) < bestWalk) {
+            bestWalk = total - Seconds(paused);
+            bestTotal = total;
+            bestPaused = Seconds(paused);
+        }
+        bestFind = std::min(bestFind, TimeFind(root, findHits));
+    }
 
-    std::printf("folder search: 20000 files in 2000 folders, %zu hits (find: %ld)\n", results.size(), findHits);
-    std::printf("  search %.3f s, of which mandated 1 ms pauses %.3f s (%.0f%%)\n", total, Seconds(paused),
-        100.0 * Seconds(paused) / total);
-    std::printf("  search without pauses %.3f s, find %.3f s, ratio %.2f x find\n", walk, find, walk / find);
+    const double ratio = bestWalk / bestFind;
+    std::printf("folder search: 20000 files in 2000 folders, %zu hits (find: %ld), best of %d runs each\n",
+        results.size(), findHits, Runs);
+    std::printf("  search %.3f s, of which mandated 1 ms pauses %.3f s (%.0f%%)\n", bestTotal, bestPaused,
+        100.0 * bestPaused / bestTotal);
+    std::printf("  search without pauses %.3f s, find -iname %.3f s, ratio %.2f x find (goal <= %.1f x: %s)\n",
+        bestWalk, bestFind, ratio, Goal, ratio <= Goal ? "met" : "not met");
     fs::remove_all(root);
     return results.size() == size_t(findHits) ? 0 : 1;
 }

@@ -14,27 +14,16 @@ std::string Trimmed(const std::string& s)
 
 } // namespace
 
-bool FolderSearch::IsSubFolder(const std::string& name, unsigned attributes)
-{
-    return attributes == platform::AttrDirectory && name != "." && name != "..";
-}
-
 bool FolderSearch::SearchFolder(
     const std::string& folder, const std::string& mask, bool recurse, std::vector<std::string>& results)
 {
     if (Trimmed(mask).empty())
         return true;
-    auto& files = *platform::Current().files;
-    std::vector<std::string> subFolders;
-    if (recurse) {
-        for (const auto& entry : files.FindFiles(folder + "*.*"))
-            if (IsSubFolder(entry.name, entry.attributes))
-                subFolders.push_back(entry.name);
-    }
-    for (const auto& entry : files.FindFiles(folder + mask))
-        if (hooks_.isHit(folder, entry.name))
-            results.push_back(folder + entry.name);
-    for (const auto& sub : subFolders) {
+    const platform::FolderScan scan = platform::Current().files->ScanFolder(folder, mask, recurse);
+    for (const auto& name : scan.matches)
+        if (hooks_.isHit(folder, name))
+            results.push_back(folder + name);
+    for (const auto& sub : scan.subFolders) {
         if (hooks_.stopped())
             return true;
         const std::string path = folder + sub + platform::PathDelim;

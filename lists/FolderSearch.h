@@ -6,8 +6,8 @@
 namespace kdx {
 
 // The folder walk of the list editors: a folder's own hits first, then its plain sub-folders
-// depth first, in the platform's enumeration order. Between sub-folders it hands control back
-// to its owner, which is how a Stop (or anything else) gets a chance to run.
+// (platform::IsSubFolder) depth first, in the platform's enumeration order, each folder scanned once. Between
+// sub-folders it hands control back to its owner, which is how a Stop (or anything else) gets a chance to run.
 class FolderSearch {
 public:
     struct Hooks {
@@ -28,9 +28,6 @@ public:
     // Returns false when the owner went away during the walk.
     bool SearchFolder(
         const std::string& folder, const std::string& mask, bool recurse, std::vector<std::string>& results);
-
-    // A sub-folder the walk enters: exactly the directory attribute, and not "." or "..".
-    static bool IsSubFolder(const std::string& name, unsigned attributes);
 
 private:
     Hooks hooks_;

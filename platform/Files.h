@@ -21,6 +21,19 @@ struct FoundEntry {
     std::uint32_t attributes = 0;
 };
 
+// A sub-folder that a folder search enters: exactly the directory attribute (a read-only,
+// hidden or linked folder is left alone), and not "." or "..".
+inline bool IsSubFolder(const std::string& name, std::uint32_t attributes)
+{
+    return attributes == AttrDirectory && name != "." && name != "..";
+}
+
+// What a folder search needs of one folder, each list in the platform's enumeration order.
+struct FolderScan {
+    std::vector<std::string> subFolders; // the names for which IsSubFolder holds
+    std::vector<std::string> matches; // every entry whose name matches the mask, folders too
+};
+
 class IFiles {
 public:
     virtual ~IFiles() = default;
@@ -30,6 +43,10 @@ public:
     // such as "*.*" or "*.scr"), in the platform's order; empty when nothing matches or the
     // folder cannot be read.
     virtual std::vector<FoundEntry> FindFiles(const std::string& pattern) = 0;
+    // The sub-folders (when WithSubFolders) and the matches of Mask in Folder, which ends in
+    // the separator; empty lists when it cannot be read. The same entries as FindFiles over
+    // Folder + "*.*" and Folder + Mask, but as cheap as the platform allows.
+    virtual FolderScan ScanFolder(const std::string& folder, const std::string& mask, bool withSubFolders) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
     virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
 };

@@ -242,12 +242,11 @@ std::uint32_t AttributesOf(int folder, const std::string& name)
     return attrs ? attrs : AttrNormal;
 }
 
+bool MatchesMask(const char* name, const std::string& mask) { return mask == "*.*" || Match(name, mask.c_str()); }
+
 } // namespace
 
-bool MatchesMask(const std::string& name, const std::string& mask)
-{
-    return mask == "*.*" || Match(name.c_str(), mask.c_str());
-}
+bool MatchesMask(const std::string& name, const std::string& mask) { return MatchesMask(name.c_str(), mask); }
 
 std::vector<FoundEntry> PosixFiles::FindFiles(const std::string& pattern)
 {
@@ -265,6 +264,30 @@ std::vector<FoundEntry> PosixFiles::FindFiles(const std::string& pattern)
     }
     closedir(dir);
     return found;
+}
+
+bool IsSubFolderEntry(int folder, const char* name, unsigned char type)
+{
+    // Hidden by its name, or a type that is never a plain folder (a link, a file, a device).
+    if (name[0] == '.' || (type != DT_DIR && type != DT_UNKNOWN))
+        return false;
+    return IsSubFolder(name, AttributesOf(folder, name));
+}
+
+FolderScan PosixFiles::ScanFolder(const std::string& folder, const std::string& mask, bool withSubFolders)
+{
+    FolderScan scan;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return scan;
+    while (const dirent* entry = readdir(dir)) {
+        if (withSubFolders && IsSubFolderEntry(dirfd(dir), entry->d_name, entry->d_type))
+            scan.subFolders.emplace_back(entry->d_name);
+        if (MatchesMask(entry->d_name, mask))
+            scan.matches.emplace_back(entry->d_name);
+    }
+    closedir(dir);
+    return scan;
 }
 
 bool PosixFiles::DeleteFile(const std::string& path)

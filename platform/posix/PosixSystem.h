@@ -45,6 +45,9 @@ class PosixFiles final : public IFiles {
 public:
     bool FileExists(const std::string& path) override;
     std::vector<FoundEntry> FindFiles(const std::string& pattern) override;
+    // One read of the folder; an entry's type comes from the directory entry, so only
+    // folders (for their write bit) and entries of unknown type cost a status call.
+    FolderScan ScanFolder(const std::string& folder, const std::string& mask, bool withSubFolders) override;
     bool DeleteFile(const std::string& path) override;
     bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
 };
@@ -52,5 +55,10 @@ public:
 // Windows wildcard matching of a name against a mask, ignoring ASCII case; "*.*" matches
 // every name, with or without a dot.
 bool MatchesMask(const std::string& name, const std::string& mask);
+
+// Whether the entry Name of the open folder Folder, of directory-entry type Type (DT_DIR,
+// DT_UNKNOWN, ...), is a sub-folder a search enters; asks the file system only where the
+// type cannot answer alone.
+bool IsSubFolderEntry(int folder, const char* name, unsigned char type);
 
 } // namespace kdx::platform::posix

@@ -28,6 +28,19 @@ std::vector<FoundEntry> Win32Files::FindFiles(const std::string& pattern)
     return found;
 }
 
+FolderScan Win32Files::ScanFolder(const std::string& folder, const std::string& mask, bool withSubFolders)
+{
+    FolderScan scan;
+    if (withSubFolders) {
+        for (const auto& entry : FindFiles(folder + "*.*"))
+            if (IsSubFolder(entry.name, entry.attributes))
+                scan.subFolders.push_back(entry.name);
+    }
+    for (auto& entry : FindFiles(folder + mask))
+        scan.matches.push_back(std::move(entry.name));
+    return scan;
+}
+
 bool Win32Files::DeleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
 bool Win32Files::CopyFile(const std::string& from, const std::string& to, bool failIfExists)

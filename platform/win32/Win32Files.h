@@ -9,6 +9,8 @@ class Win32Files final : public IFiles {
 public:
     bool FileExists(const std::string& path) override;
     std::vector<FoundEntry> FindFiles(const std::string& pattern) override;
+    // Two enumerations, as the system's mask matching (short names included) is the rule here.
+    FolderScan ScanFolder(const std::string& folder, const std::string& mask, bool withSubFolders) override;
     bool DeleteFile(const std::string& path) override;
     bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
 };
