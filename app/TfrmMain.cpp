@@ -1,4 +1,5 @@
 #include "TfrmMain.h"
+#include "ClockJumps.h"
 
 #include "ImageLists.h"
 #include "TOutlookBar.h"
@@ -33,7 +34,6 @@ namespace {
 
 constexpr int OutlookBarWidth = 130;
 constexpr int CountPanelWidth = 100;
-constexpr int WallpaperTick = 1000;
 // How long a hidden window waits for a tray: a panel that starts with the session, or restarts,
 // comes within it.
 constexpr int NoTrayWait = 3000;
@@ -73,7 +73,8 @@ TfrmMain::TfrmMain(TFormCatalog forms, QWidget* parent)
     setMinimumSize(652, 492);
     TimerPaper = new QTimer(this);
     TimerPaper->setObjectName("TimerPaper");
-    TimerPaper->setInterval(WallpaperTick);
+    TimerPaper->setSingleShot(true);
+    TimerPaper->setTimerType(Qt::PreciseTimer); // an hour's sleep must not end minutes early
     BuildToolBar();
     BuildMenus();
     BuildOutlookBar();
@@ -585,18 +586,6 @@ const TImageList& TfrmMain::ImageList(ImageListId id) const
 void TfrmMain::ProcessMessages() { QCoreApplication::processEvents(); }
 
 void TfrmMain::ReloadWallpaper() { FConfig->LoadWallpaper(*FWallpaper); }
-
-void TfrmMain::EnableTimerPaper(bool enabled)
-{
-    if (enabled) {
-        // Switched on anew (the wallpaper editor's Save): the settings may have been mended, so
-        // an earlier failure no longer holds the next change back.
-        FFailedChange.reset();
-        TimerPaper->start(); // restarts the one-second period
-    } else {
-        TimerPaper->stop();
-    }
-}
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {

@@ -26,6 +26,7 @@ class QVBoxLayout;
 
 namespace kdx {
 
+class ClockJumps;
 class TConfig;
 class TOutlookBar;
 class TPublicUnit;
@@ -111,6 +112,10 @@ public:
     void ChangeWallpaper();
     void TimerPaperTimer();
     void mnuNextWallpaperClick();
+    // Sets the timer, while it is enabled, to the next instant a change can be due.
+    void ArmTimerPaper();
+    // The wall clock jumped (a set time, a wake from sleep): the armed instant no longer holds.
+    void ClockJumped();
     // The rotation's clock and its pause after a timed change; tests put their own in place.
     std::function<TDateTime()> Now = [] { return TDateTime::Now(); };
     std::function<void(int ms)> Pause;
@@ -131,7 +136,8 @@ public:
     QSystemTrayIcon* Tray = nullptr;
     QMenu *TrayMenu, *mnuPopDesktop;
     QAction *mnuSettings, *mnuExecute, *mnuDisable, *mnuNextWallpaper, *mnuClearDesktop, *mnuRestoreDesktop, *mnuClose;
-    // The wallpaper rotation's one-second timer; its tick belongs to the rotation.
+    // The wallpaper rotation's timer: single-shot, armed for the next instant a change can be due
+    // (at least a second ahead), so the agent sleeps while nothing is due. Active while enabled.
     QTimer* TimerPaper;
 
     // Owned for the whole run.
@@ -151,6 +157,10 @@ public:
     // anew; the next timed attempt waits a whole period from it. Held in memory only: the stamp
     // in the settings file stays that of the last change made.
     std::optional<TDateTime> FFailedChange;
+    // Whether the rotation's timer is enabled; the timer itself is idle between its firing and
+    // its next arming.
+    bool FTimerPaperOn = false;
+    std::unique_ptr<ClockJumps> FClockJumps;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

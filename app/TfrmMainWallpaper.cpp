@@ -1,5 +1,7 @@
 // The main window's wallpaper rotation: a change at start-up, then one per period of the
-// chosen cycle, driven by the one-second timer; "Next Wallpaper" changes it on demand.
+// chosen cycle, driven by a timer that sleeps until the next change can be due; "Next
+// Wallpaper" changes it on demand.
+#include "ClockJumps.h"
 #include "TfrmMain.h"
 #include "WallpaperRotation.h"
 #include "settings/TConfig.h"
@@ -18,6 +20,19 @@ namespace {
 // least a second old.
 constexpr int PauseAfterChangeMs = 1000;
 
+// Arms the rotation's timer again when it goes out of scope, also when a change failed: the
+// failure is reported, and the rotation goes on.
+class RearmTimerPaper {
+public:
+    explicit RearmTimerPaper(TfrmMain& main) : main_(main) { }
+    ~RearmTimerPaper() { main_.ArmTimerPaper(); }
+    RearmTimerPaper(const RearmTimerPaper&) = delete;
+    RearmTimerPaper& operator=(const RearmTimerPaper&) = delete;
+
+private:
+    TfrmMain& main_;
+};
+
 } // namespace
 
 void TfrmMain::StartRotation()
@@ -26,6 +41,7 @@ void TfrmMain::StartRotation()
         Pause = [](int ms) { QThread::msleep(ms); };
     connect(TimerPaper, &QTimer::timeout, this, Reporting(this, &TfrmMain::TimerPaperTimer));
     connect(mnuNextWallpaper, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuNextWallpaperClick));
+    FClockJumps = std::make_unique<ClockJumps>([this] { ClockJumped(); });
     FWallpaper = std::make_unique<TWallpaper>();
     ReloadWallpaper();
     if (!FWallpaper->Activate) {
@@ -33,9 +49,32 @@ void TfrmMain::StartRotation()
         return;
     }
     EnableTimerPaper(true);
+    const RearmTimerPaper rearm(*this);
     ChangeWallpaper();
     ReloadWallpaper();
 }
+
+void TfrmMain::EnableTimerPaper(bool enabled)
+{
+    FTimerPaperOn = enabled;
+    if (enabled) {
+        // Switched on anew (the wallpaper editor's Save): the settings may have been mended, so
+        // an earlier failure no longer holds the next change back.
+        FFailedChange.reset();
+        ArmTimerPaper();
+    } else {
+        TimerPaper->stop();
+    }
+}
+
+void TfrmMain::ArmTimerPaper()
+{
+    if (FTimerPaperOn)
+        TimerPaper->start(int(
+            SleepBeforeTick(FWallpaper->Cycle, FWallpaper->Interval, FWallpaper->PrevChange, FFailedChange, Now())));
+}
+
+void TfrmMain::ClockJumped() { ArmTimerPaper(); }
 
 void TfrmMain::ChangeWallpaper()
 {
@@ -66,17 +105,21 @@ void TfrmMain::TimerPaperTimer()
 {
     const TickAction action
         = DecideTick(FWallpaper->Cycle, FWallpaper->Interval, FWallpaper->PrevChange, FFailedChange, Now());
-    if (action == TickAction::None)
-        return;
-    if (action != TickAction::Change)
+    if (action != TickAction::None && action != TickAction::Change)
         EnableTimerPaper(false);
-    if (action == TickAction::Stop)
+    const RearmTimerPaper rearm(*this);
+    if (action == TickAction::None || action == TickAction::Stop)
         return;
     ChangeWallpaper();
     Pause(PauseAfterChangeMs);
     ReloadWallpaper();
 }
 
-void TfrmMain::mnuNextWallpaperClick() { ChangeWallpaper(); }
+void TfrmMain::mnuNextWallpaperClick()
+{
+    // The stamp the timer measures from stays as loaded; only a failure moves the next attempt.
+    const RearmTimerPaper rearm(*this);
+    ChangeWallpaper();
+}
 
 } // namespace kdx

@@ -29,6 +29,15 @@ std::optional<std::int64_t> SecondsUntilChange(std::int32_t cycle, std::int32_t 
     return wait;
 }
 
+std::int64_t SleepBeforeTick(std::int32_t cycle, std::int32_t interval, TDateTime prevChange,
+    std::optional<TDateTime> failedAttempt, TDateTime now)
+{
+    const std::optional<std::int64_t> wait = SecondsUntilChange(cycle, interval, prevChange, failedAttempt, now);
+    if (!wait || *wait > MaxSleepMs / 1000)
+        return MaxSleepMs;
+    return std::max(*wait * 1000, MinSleepMs);
+}
+
 TickAction DecideTick(std::int32_t cycle, std::int32_t interval, TDateTime prevChange,
     std::optional<TDateTime> failedAttempt, TDateTime now)
 {

@@ -26,6 +26,16 @@ inline constexpr std::int32_t HourPeriod = 3600;
 std::optional<std::int64_t> SecondsUntilChange(std::int32_t cycle, std::int32_t interval, TDateTime prevChange,
     std::optional<TDateTime> failedAttempt, TDateTime now);
 
+// The bounds of the rotation timer's sleep: its one-second pace at the shortest, and at the
+// longest what a jump of the wall clock that the system does not announce may go unnoticed.
+inline constexpr std::int64_t MinSleepMs = 1000;
+inline constexpr std::int64_t MaxSleepMs = 10 * 60 * 1000;
+
+// How long the rotation timer sleeps from Now: until the next change can be due (never before
+// it, so a tick finds it due), within the bounds above; the longest when none can be due.
+std::int64_t SleepBeforeTick(std::int32_t cycle, std::int32_t interval, TDateTime prevChange,
+    std::optional<TDateTime> failedAttempt, TDateTime now);
+
 // Decides one tick at Now by SecondsUntilChange.
 TickAction DecideTick(std::int32_t cycle, std::int32_t interval, TDateTime prevChange,
     std::optional<TDateTime> failedAttempt, TDateTime now);

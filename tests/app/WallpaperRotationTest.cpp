@@ -12,6 +12,8 @@
 #include "support/Sandbox.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTimer>
 #include <csignal>
@@ -102,6 +104,23 @@ TEST(RotationTick, AFailedAttemptHoldsTheNextOneAWholePeriodFromIt)
     EXPECT_EQ(SecondsUntilChange(7, 60, stamp, std::nullopt, At(8, 9, 0, 1)), std::nullopt);
 }
 
+TEST(RotationSleep, UntilTheNextChangeCanBeDueWithinItsBounds)
+{
+    const TDateTime stamp = At(8, 9, 0, 0);
+    EXPECT_EQ(SleepBeforeTick(CycleHour, 0, stamp, std::nullopt, At(8, 9, 0, 1)), MaxSleepMs) << "an hour away";
+    EXPECT_EQ(SleepBeforeTick(CycleHour, 0, stamp, std::nullopt, At(8, 9, 57, 30)), 150000);
+    EXPECT_EQ(SleepBeforeTick(CycleAtInterval, 90, stamp, std::nullopt, At(8, 9, 0, 1)), 89000);
+    EXPECT_EQ(SleepBeforeTick(CycleAtInterval, 90, stamp, std::nullopt, At(8, 9, 5, 0)), MinSleepMs) << "overdue";
+    EXPECT_EQ(SleepBeforeTick(CycleAtInterval, 0, stamp, std::nullopt, At(8, 9, 0, 0)), MinSleepMs);
+    EXPECT_EQ(SleepBeforeTick(CycleEveryStartup, 0, stamp, std::nullopt, At(8, 9, 0, 0)), MinSleepMs);
+    EXPECT_EQ(SleepBeforeTick(CycleEveryStartup, 0, stamp, At(8, 9, 0, 0), At(8, 9, 0, 0)), MaxSleepMs);
+    EXPECT_EQ(SleepBeforeTick(5, 0, stamp, std::nullopt, At(8, 9, 0, 0)), MaxSleepMs) << "nothing ever due";
+    EXPECT_EQ(SleepBeforeTick(CycleHour, 0, At(8, 12, 0, 0), std::nullopt, At(8, 9, 0, 0)), MaxSleepMs)
+        << "a stamp ahead of the clock";
+    EXPECT_EQ(SleepBeforeTick(CycleAtInterval, 60, stamp, At(8, 9, 0, 30), At(8, 9, 0, 31)), 59000)
+        << "a failed attempt holds the next one back";
+}
+
 // Counts the reports the agent would show in message boxes.
 class CountedReports : public IMessageBox {
 public:
@@ -177,6 +196,15 @@ protected:
         const std::string ini = kdx::test::Sandbox::Read(box.IniPath());
         const size_t at = ini.find("PrevChange=");
         return at == std::string::npos ? "" : ini.substr(at + 11, ini.find('\n', at) - at - 11);
+    }
+
+    // Lets the real event loop run until the timer has fired or Ms have passed.
+    void RunEvents(int ms)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
 
     void Tick(int seconds)
@@ -325,6 +353,50 @@ TEST_F(Rotation, EditorSaveSwitchesTheTimerThroughTheHost)
     main->EnableTimerPaper(true);
     EXPECT_EQ(main->FWallpaper->Interval, 7);
     EXPECT_TRUE(main->TimerPaper->isActive());
+}
+
+// While nothing is due the agent sleeps: no timer shorter than the time to the next change.
+TEST_F(Rotation, TheTimerSleepsUntilTheNextChangeCanBeDue)
+{
+    Picture("a.bmp");
+    Settings("Cycle=0\n", "0=" + pics + "a.bmp\n");
+    Start();
+    EXPECT_TRUE(main->TimerPaper->isSingleShot());
+    EXPECT_EQ(main->TimerPaper->interval(), MaxSleepMs) << "an hourly cycle right after its change";
+    Tick(MaxSleepMs / 1000);
+    EXPECT_EQ(pauses, 0) << "woken with nothing due, it only sleeps again";
+    EXPECT_EQ(main->TimerPaper->interval(), MaxSleepMs);
+    Tick(3600 - MaxSleepMs / 1000 - 120);
+    EXPECT_EQ(main->TimerPaper->interval(), 120000) << "two minutes before the change";
+    Tick(120);
+    EXPECT_EQ(pauses, 1);
+    EXPECT_EQ(Stamp(), "2026-12-08 10:00:00");
+    EXPECT_EQ(main->TimerPaper->interval(), MaxSleepMs) << "armed again after the change";
+
+    // The editor's Save of a short interval arms the timer for it at once.
+    Settings("Cycle=2\nInterval=30\nPrevChange=2026-12-08 10:00:01\n", "0=" + pics + "a.bmp\n");
+    main->ReloadWallpaper();
+    main->EnableTimerPaper(true);
+    EXPECT_EQ(main->TimerPaper->interval(), 30000);
+    EXPECT_TRUE(main->TimerPaper->isActive());
+}
+
+// The clock jumps two hours ahead (a wake from sleep, a time set by hand) while the timer sleeps:
+// the change that is now due happens within about a second, through the real event loop.
+TEST_F(Rotation, AClockJumpForwardMakesTheDueChangeHappen)
+{
+    Picture("a.bmp");
+    Settings("Cycle=0\n", "0=" + pics + "a.bmp\n");
+    Start();
+    ASSERT_EQ(main->TimerPaper->remainingTime() > 9 * 60 * 1000, true);
+    clock = At(8, 11, 0, 0);
+    main->ClockJumped();
+    EXPECT_LE(main->TimerPaper->remainingTime(), MinSleepMs);
+    RunEvents(2000);
+    EXPECT_EQ(Stamp(), "2026-12-08 11:00:00");
+    EXPECT_EQ(pauses, 1);
+    EXPECT_TRUE(main->TimerPaper->isActive());
+    EXPECT_GT(main->TimerPaper->remainingTime(), 9 * 60 * 1000) << "asleep again until the next one can be due";
 }
 
 // A desktop whose outcome the test chooses, and the error reports the agent makes.
