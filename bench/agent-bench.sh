@@ -49,27 +49,30 @@ printf '[PaperList]\n0=%s\n1=%s\n[Wallpaper]\nCycle=0\nStyle=2\nActivate=1\n' \
     "$sandbox/one.bmp" "$sandbox/two.bmp" >"$sandbox/install/KDX.ini"
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
-# Every time one of its threads went to sleep and was woken: its voluntary context switches.
-wakeups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches:/ { n += $2 } END { print n }'; }
+# Every time one of its threads went to sleep and was woken: its voluntary context switches, by
+# thread, so that a thread ending meanwhile takes nothing off the count.
+switches() { awk '/^Pid:/ { t = $2 } /^voluntary_ctxt_switches:/ { print t, $2 }' /proc/"$1"/task/*/status; }
+wakeups() { awk 'NR == FNR { s[$1] = $2; next } { n += $2 - s[$1] } END { print n }' "$1" "$2"; }
 "$agent" &
 agent_pid=$!
 pids+=("$agent_pid")
 "$bare" &
 bare_pid=$!
 pids+=("$bare_pid")
-sleep 3 # past start-up
+sleep 5 # past start-up, and past the 3 s after which an agent without a tray shows its window
 a0=$(cpu_ticks "$agent_pid") b0=$(cpu_ticks "$bare_pid")
-aw0=$(wakeups "$agent_pid") bw0=$(wakeups "$bare_pid")
+switches "$agent_pid" >"$sandbox/agent0" && switches "$bare_pid" >"$sandbox/bare0"
 sleep "$idle"
 a1=$(cpu_ticks "$agent_pid") b1=$(cpu_ticks "$bare_pid")
-aw1=$(wakeups "$agent_pid") bw1=$(wakeups "$bare_pid")
+switches "$agent_pid" >"$sandbox/agent1" && switches "$bare_pid" >"$sandbox/bare1"
+aw=$(wakeups "$sandbox/agent0" "$sandbox/agent1") bw=$(wakeups "$sandbox/bare0" "$sandbox/bare1")
 hz=$(getconf CLK_TCK)
 pct() { awk -v t="$1" -v hz="$hz" -v s="$idle" 'BEGIN { printf "%.3f", 100 * t / hz / s }'; }
 per_minute() { awk -v n="$1" -v s="$idle" 'BEGIN { printf "%.1f", n * 60 / s }'; }
 agent_pct=$(pct $((a1 - a0)))
 echo "idle over ${idle} s: agent ${agent_pct}% of one core (goal under 0.5%: $(verdict "$agent_pct" 0.5))," \
     "bare Qt window $(pct $((b1 - b0)))%"
-agent_wakes=$(per_minute $((aw1 - aw0))) bare_wakes=$(per_minute $((bw1 - bw0)))
+agent_wakes=$(per_minute "$aw") bare_wakes=$(per_minute "$bw")
 own_wakes=$(awk -v a="$agent_wakes" -v b="$bare_wakes" 'BEGIN { d = a - b; printf "%.1f", d < 0 ? 0 : d }')
 echo "wake-ups per minute, hourly rotation on: agent ${agent_wakes}, bare Qt window ${bare_wakes};" \
     "the agent's own ${own_wakes} (goal at most 1 per minute: $(verdict "$own_wakes" 1))"
