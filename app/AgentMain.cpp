@@ -34,8 +34,9 @@ bool HandOver(platform::IInstance& instance)
 void RunMainWindow(bool showWindow, TfrmMain*& receiver)
 {
     // The preference dialog changes the hot keys of the window that opens it.
-    TfrmMain frmMain(TFormCatalog {
-        StandardPanels(), [](QWidget* owner) { ShowPreferenceDialog(dynamic_cast<IHotKeyOwner&>(*owner), owner); }});
+    TfrmMain frmMain(TFormCatalog {StandardPanels(),
+                         [](QWidget* owner) { ShowPreferenceDialog(dynamic_cast<IHotKeyOwner&>(*owner), owner); }},
+        nullptr, showWindow ? TTrayAndKeys::AfterWindowShown : TTrayAndKeys::WithWindow);
     receiver = &frmMain;
     // A failing step ends the creation sequence; the agent runs on with what it has.
     ReportErrors([&] { frmMain.FormCreate(); });

@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace kdx {
 
@@ -59,7 +60,7 @@ void SetDoubleBevel(QFrame* panel)
 
 } // namespace
 
-TfrmMain::TfrmMain(TFormCatalog forms, QWidget* parent)
+TfrmMain::TfrmMain(TFormCatalog forms, QWidget* parent, TTrayAndKeys trayAndKeys)
     : QMainWindow(parent),
       FForms(std::move(forms)),
       imgRandomList(MakeRandomImages()),
@@ -80,6 +81,9 @@ TfrmMain::TfrmMain(TFormCatalog forms, QWidget* parent)
     BuildOutlookBar();
     BuildWorkArea();
     BuildTray();
+    FTrayAndKeysLater = trayAndKeys == TTrayAndKeys::AfterWindowShown;
+    if (!FTrayAndKeysLater)
+        FindTray();
 }
 
 TfrmMain::~TfrmMain()
@@ -335,7 +339,6 @@ void TfrmMain::BuildTray()
     FNoTrayTimer->setSingleShot(true);
     FNoTrayTimer->setInterval(NoTrayWait);
     connect(FNoTrayTimer, &QTimer::timeout, this, Reporting(this, &TfrmMain::NoTrayTimeout));
-    FindTray();
 }
 
 void TfrmMain::FindTray()
@@ -348,6 +351,15 @@ void TfrmMain::FindTray()
     hosts->Watch([this] { ReportErrors([&] { TrayHostsChanged(); }); });
     if (platform::ITrayHost* host = hosts->Find())
         MakeTrayIcon(host);
+}
+
+void TfrmMain::AddTrayAndKeys()
+{
+    if (!FTrayAndKeysLater)
+        return;
+    FTrayAndKeysLater = false;
+    FindTray();
+    SetHotKeys(true);
 }
 
 void TfrmMain::MakeTrayIcon(platform::ITrayHost* host)
@@ -406,7 +418,8 @@ void TfrmMain::FormCreate()
     AddHotKeyAtoms();
     FActivateKey = FMisc.ActivateHotKey;
     FExecuteKey = FMisc.ExecuteHotKey;
-    SetHotKeys(true);
+    if (!FTrayAndKeysLater)
+        SetHotKeys(true);
     mnuStatusClick();
     StartRotation();
 }
@@ -502,6 +515,13 @@ void TfrmMain::ShowMainWindow()
         FCentred = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             move(screen->availableGeometry().center() - rect().center());
+    }
+    if (FTrayAndKeysLater) {
+        // Once the window is on the screen; at the latest when a tray would be waited for,
+        // should the window never be exposed (minimised at once by the window manager).
+        winId();
+        windowHandle()->installEventFilter(this);
+        QTimer::singleShot(NoTrayWait, this, Reporting(this, &TfrmMain::AddTrayAndKeys));
     }
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
@@ -614,6 +634,16 @@ bool TfrmMain::event(QEvent* event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        // After the expose has been handled, so the window's first picture goes first too.
+        QTimer::singleShot(0, this, Reporting(this, &TfrmMain::AddTrayAndKeys));
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QMenu* TfrmMain::createPopupMenu()

@@ -52,12 +52,18 @@ inline constexpr const char* CannotClearDesktop
     = "This desktop does not allow Kaleidra Agent to clear it: the windows and icons stay as they are.";
 } // namespace texts
 
+// When the window gets its tray icon and registers its hot keys: as it is made (a start in the
+// tray, which they are for), or just after it has reached the screen (a start with the window
+// shown, which the user sees first and which they would only hold up).
+enum class TTrayAndKeys { WithWindow, AfterWindowShown };
+
 // The agent's only top-level window: tool bar, menus, side bar, the work area that docks one
 // panel at a time, the status bar, and the tray icon through which the agent lives hidden.
 class TfrmMain : public QMainWindow, public IPanelHost, public IHotKeyOwner {
     Q_OBJECT
 public:
-    explicit TfrmMain(TFormCatalog forms, QWidget* parent = nullptr);
+    explicit TfrmMain(
+        TFormCatalog forms, QWidget* parent = nullptr, TTrayAndKeys trayAndKeys = TTrayAndKeys::WithWindow);
     ~TfrmMain() override;
 
     // The creation sequence. It runs once, after the window is built, so that a failing step
@@ -166,6 +172,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     QMenu* createPopupMenu() override;
 
 private:
@@ -175,6 +182,8 @@ private:
     void BuildWorkArea();
     void BuildTray();
     void FindTray();
+    // The tray and the hot keys held back until the window was shown, once.
+    void AddTrayAndKeys();
     void MakeTrayIcon(platform::ITrayHost* host);
     void TrayHostsChanged();
     // Whether the icon is in a tray now, so that a hidden window can be reached through it.
@@ -217,6 +226,8 @@ private:
     // Runs while the window is hidden and no tray holds the icon; at its end the window comes
     // back, so that the user can always reach the agent.
     QTimer* FNoTrayTimer = nullptr;
+    // Set while the tray and the hot keys wait for the window to reach the screen.
+    bool FTrayAndKeysLater = false;
 };
 
 } // namespace kdx

@@ -375,6 +375,18 @@ TEST_F(MainWindowTest, EachKindOfTrayOpensTheWindowItsOwnWay)
     EXPECT_TRUE(main->isVisible());
 }
 
+TEST_F(MainWindowTest, AWindowShownAtStartGetsItsTrayIconOnceItIsOnTheScreen)
+{
+    main = std::make_unique<TfrmMain>(FullCatalog(), nullptr, TTrayAndKeys::AfterWindowShown);
+    main->FormCreate();
+    EXPECT_EQ(main->Tray, nullptr);
+    main->ShowMainWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->Tray != nullptr; }, 1000));
+    EXPECT_TRUE(main->isVisible());
+    emit main->Tray->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(main->isVisible());
+}
+
 TEST_F(MainWindowTest, WithoutATrayTheWindowIsShownAtStartAndMinimisesToTheTaskBar)
 {
     UseTray(platform::TrayActivation::Click, false);

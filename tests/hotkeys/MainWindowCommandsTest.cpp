@@ -8,6 +8,7 @@
 #include "support/Sandbox.h"
 
 #include <QAction>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -96,11 +97,11 @@ protected:
         return services;
     }
 
-    TfrmMain& Start(const std::string& ini = "")
+    TfrmMain& Start(const std::string& ini = "", TTrayAndKeys trayAndKeys = TTrayAndKeys::WithWindow)
     {
         if (!ini.empty())
             Sandbox::Write(box.IniPath(), ini);
-        main = std::make_unique<TfrmMain>(TFormCatalog {StandardPanels(), {}});
+        main = std::make_unique<TfrmMain>(TFormCatalog {StandardPanels(), {}}, nullptr, trayAndKeys);
         main->FormCreate();
         return *main;
     }
@@ -130,6 +131,20 @@ TEST_F(MainWindowCommands, StartRegistersEachLetterWithCtrlAltAndCloseReleasesKe
     m.FormClose();
     EXPECT_EQ(hotKeys.log, (Log {"unregister 0", "unregister 1"}));
     EXPECT_EQ(Sandbox::Read(platform::posix::PosixAtoms::TableFile()), "") << "both atoms deleted";
+}
+
+// A start with the window shown puts the window on the screen first; the keys follow at once.
+TEST_F(MainWindowCommands, AWindowShownAtStartRegistersTheKeysOnceItIsOnTheScreen)
+{
+    TfrmMain& m = Start("[Misc]\nActivateHotKey=A\nExecuteHotKey=E\n", TTrayAndKeys::AfterWindowShown);
+    EXPECT_TRUE(hotKeys.log.empty());
+    m.ShowMainWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !hotKeys.log.empty(); }, 1000)) << "not only at the fallback's 3 s";
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(hotKeys.log, (Log {"register 0 3 A", "register 1 3 E"}));
+    m.ShowMainWindow(); // again from the tray: nothing registered twice
+    QTest::qWait(50);
+    EXPECT_EQ(hotKeys.log.size(), 2u);
 }
 
 TEST_F(MainWindowCommands, AnEmptyLetterRegistersNothingForItsKey)
