@@ -69,3 +69,19 @@ wait_for() { # wait_for TENTHS COMMAND...: polls until the command succeeds
     done
     return 1
 }
+
+# An XEmbed tray (trayer) in the screen's top right corner, as a desktop's panel holds one; its
+# pid in $tray_pid.
+start_tray() {
+    trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false &
+    tray_pid=$!
+    pids+=("$tray_pid")
+}
+# The agent's tray icon: its window that the tray's panel holds.
+tray_icon() {
+    local panel
+    for panel in $(xdotool search --class trayer 2>/dev/null); do
+        xwininfo -id "$panel" -tree 2>/dev/null | awk '/"KDX3"/ { print $1; exit }'
+    done | head -n 1
+}
+icon_in_tray() { [ -n "$(tray_icon)" ]; }
