@@ -23,14 +23,6 @@ agent_windows() {
 main_window() { agent_windows | awk '$2 >= 600 && $3 >= 400 { print $1; exit }'; }
 window_shown() { [ -n "$(main_window)" ]; }
 window_hidden() { [ -z "$(main_window)" ]; }
-# The icon is the agent's window that the tray host's panel holds.
-tray_icon() {
-    local panel
-    for panel in $(xdotool search --class trayer 2>/dev/null); do
-        xwininfo -id "$panel" -tree 2>/dev/null | awk '/"KDX3"/ { print $1; exit }'
-    done | head -n 1
-}
-icon_in_tray() { [ -n "$(tray_icon)" ]; }
 popup_count() { agent_windows | awk '$2 >= 30 && $2 < 600' | wc -l; }
 menu_open() { [ "$(popup_count)" -ge 1 ]; }
 menu_closed() { [ "$(popup_count)" -eq 0 ]; }
@@ -41,11 +33,6 @@ start_agent() { # start_agent [ARG]: the new agent's pid in $agent_pid
     pids+=("$agent_pid")
 }
 
-start_tray() {
-    trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false &
-    tray_pid=$!
-    pids+=("$tray_pid")
-}
 start_tray
 sleep 0.5
 

@@ -21,6 +21,8 @@ printf '[PaperList]\r\n0=%s\r\n1=%s\r\n[Wallpaper]\r\nCycle=2\r\nInterval=2\r\nS
 stamp() { grep -a '^PrevChange=' "$sandbox/install/KDX.ini" | tr -d '\r'; }
 root_colour() { import -window root -crop 1x1+0+0 -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-Fa-f]\{6\}' | head -n 1; }
 
+# A tray for the agent to start in, so that its window leaves the screen to the wallpaper.
+start_tray
 "$agent" &
 pid=$!
 pids+=("$pid")

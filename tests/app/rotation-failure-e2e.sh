@@ -19,6 +19,8 @@ printf '[PaperList]\r\n0=%s\r\n[Wallpaper]\r\nCycle=0\r\nActivate=1\r\nPrevChang
 boxes() { xdotool search --onlyvisible --name '^Kaleidra Agent$' 2>/dev/null; }
 no_box() { [ -z "$(boxes)" ]; }
 
+# A tray for the agent to start in; the error boxes are then its only visible windows.
+start_tray
 "$agent" &
 pid=$!
 pids+=("$pid")

@@ -21,14 +21,6 @@ browser_stand_in() {
     printf '[Default Applications]\ntext/html=browser.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
 }
 
-main_window() {
-    local id
-    for id in $(xdotool search --onlyvisible --classname KDX3 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$id")"
-        [ "$WIDTH" -ge 600 ] && [ "$HEIGHT" -ge 400 ] && echo "$id" && return 0
-    done
-    return 1
-}
 dialog_window() { xdotool search --onlyvisible --name '^Preference$' 2>/dev/null | head -n 1; }
 dialog_shown() { [ -n "$(dialog_window)" ]; }
 dialog_gone() { [ -z "$(dialog_window)" ]; }

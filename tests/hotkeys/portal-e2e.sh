@@ -25,13 +25,6 @@ echo started >>"$sandbox/saver-started"
 EOF2
 chmod +x "$sandbox/install/KDXSaver.SCR"
 
-icon_in_tray() {
-    local panel
-    for panel in $(xdotool search --class trayer 2>/dev/null); do
-        xwininfo -id "$panel" -tree 2>/dev/null | grep -q '"KDX3"' && return 0
-    done
-    return 1
-}
 # The preference dialog's height: it grows by the note that the keys cannot be global here.
 preference_height() {
     local id
@@ -70,8 +63,7 @@ stop_agent() {
 
 openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false &
-pids+=($!)
+start_tray
 sleep 0.5
 
 # Each part has a session bus of its own, so that the portal reads its backends afresh.

@@ -257,6 +257,22 @@ if [ -n "$window" ]; then
     check "a save puts KDX.ini in the user's data folder" wait_for 100 grep -q '^ActivateHotKey=' "$data/KDX.ini"
     check "KDX.ini belongs to the user" test "$(stat -c %u "$data/KDX.ini" 2>/dev/null)" = $uid
     check "nothing is written beside the program" test ! -e "$tree/usr/bin/KDX.ini"
+
+    # The user's pictures for the screensaver, and Ctrl+Alt+E: the installed companion shows
+    # them full screen, and a key ends it.
+    convert -size 64x48 xc:'#ff0000' "BMP3:$tree/home/alice/red.bmp"
+    chown $uid:$uid "$tree/home/alice/red.bmp"
+    printf '[RandomWhat]\r\n0=2\r\n[ImageList]\r\n0=/home/alice/red.bmp\r\n[Image]\r\nSize=2\r\n' >>"$data/KDX.ini"
+    companion_runs() { pgrep -u $uid -x KDXSaver.SCR >/dev/null; }
+    screen_red() { [ "$(import -window root -crop 1x1+640+512 -depth 8 txt:- 2>/dev/null |
+        grep -o '#[0-9A-F]\{6\}' | head -n 1)" = '#FF0000' ]; }
+    xdotool key ctrl+alt+e
+    check "Ctrl+Alt+E starts the installed companion screensaver" wait_for 100 companion_runs
+    check "which shows the picture over the whole screen" wait_for 100 screen_red
+    sleep 0.5
+    xdotool key space
+    companion_gone() { ! companion_runs; }
+    check "a key ends it" wait_for 50 companion_gone
 fi
 check "the agent still runs" kill -0 "$agent_pid"
 [ "$failures" -eq 0 ] || { echo "the agent's output:"; tail -n 20 "$sandbox/agent.log"; }

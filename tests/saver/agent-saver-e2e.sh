@@ -26,16 +26,9 @@ screensaver_value() { grep -F '"SCRNSAVE.EXE"=' "$registry" 2>/dev/null | tr -d 
 named='"SCRNSAVE.EXE"="\"KDXSaver.SCR\""'
 cleared='"SCRNSAVE.EXE"="\"\""'
 
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false &
-pids+=($!)
+start_tray
 "$agent" &
 pids+=($!)
-tray_icon() {
-    local panel
-    for panel in $(xdotool search --class trayer 2>/dev/null); do
-        xwininfo -id "$panel" -tree 2>/dev/null | awk '/"KDX3"/ { print $1; exit }'
-    done | head -n 1
-}
 check "the agent's icon is in the tray" wait_for 100 eval '[ -n "$(tray_icon)" ]'
 # tray_item N: the tray menu's N-th item (Settings, Execute Screensaver, Disable Screensaver, ...).
 tray_item() {

@@ -5,9 +5,13 @@
 sandbox=$(mktemp -d)
 pids=()
 failures=0
+buses=()
 cleanup() {
     # Quietly: the shell would report each killed program.
     {
+        for bus in "${buses[@]}"; do
+            end_bus_clients "$bus"
+        done
         for pid in "${pids[@]}"; do
             kill -9 "$pid" && wait "$pid"
         done
@@ -30,12 +34,26 @@ agent_world() {
     export XDG_SESSION_TYPE=x11
 }
 
-# A session bus of its own, for the programs started from here on; it ends with the test.
+# A session bus of its own, for the programs started from here on; it ends with the test, and
+# so do the services it started (portals and their backends outlive their bus otherwise, and
+# stay on the display for the tests that follow).
 new_session_bus() {
     local bus
     bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || exit 1
     export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
     pids+=("${bus##*$'\n'}")
+    buses+=("$DBUS_SESSION_BUS_ADDRESS")
+}
+
+# end_bus_clients ADDRESS: ends the programs connected to that bus, this shell aside.
+end_bus_clients() {
+    local name pid
+    for name in $(dbus-send --bus="$1" --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.ListNames |
+        awk -F'"' '/string ":/ { print $2 }'); do
+        pid=$(dbus-send --bus="$1" --print-reply --dest=org.freedesktop.DBus / \
+            org.freedesktop.DBus.GetConnectionUnixProcessID "string:$name" | awk '/uint32/ { print $2 }')
+        [ -n "$pid" ] && [ "$pid" != $$ ] && kill "$pid"
+    done
 }
 
 # The agent's main window when it is shown (its other windows are smaller: the tray icon, menus,
@@ -69,3 +87,19 @@ wait_for() { # wait_for TENTHS COMMAND...: polls until the command succeeds
     done
     return 1
 }
+
+# An XEmbed tray (trayer) in the screen's top right corner, as a desktop's panel holds one; its
+# pid in $tray_pid.
+start_tray() {
+    trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false &
+    tray_pid=$!
+    pids+=("$tray_pid")
+}
+# The agent's tray icon: its window that the tray's panel holds.
+tray_icon() {
+    local panel
+    for panel in $(xdotool search --class trayer 2>/dev/null); do
+        xwininfo -id "$panel" -tree 2>/dev/null | awk '/"KDX3"/ { print $1; exit }'
+    done | head -n 1
+}
+icon_in_tray() { [ -n "$(tray_icon)" ]; }

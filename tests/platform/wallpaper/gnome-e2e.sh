@@ -86,7 +86,9 @@ echo "(gnome-shell took $((SECONDS - start)) s to start)"
 
 (unset DISPLAY && WAYLAND_DISPLAY=wayland-0 XDG_SESSION_TYPE=wayland exec "$agent") >"$sandbox/agent.log" 2>&1 &
 pids+=("$!")
-screen_at shoot 320 250
+# A stock GNOME has no tray, so the agent shows its window, which fills the overview's middle;
+# the next workspace's edge on the right shows the background.
+screen_at shoot 610 250
 watch_rotation shows_on_screen "$shots"
 kill "${pids[-1]}"
 wait "${pids[-1]}" 2>/dev/null

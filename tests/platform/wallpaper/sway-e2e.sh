@@ -18,7 +18,9 @@ source "$here/rotation-watch.sh"
 rotation_world "$sandbox/install/KDX3"
 user=nobody
 chown -R "$user" "$sandbox"
-as_user() { setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups -- "$@"; }
+# In the program's stead (exec), so that a program started in the background has the pid the
+# cleanup ends; called in a subshell where the script itself must go on.
+as_user() { exec setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups -- "$@"; }
 unset DISPLAY
 export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland
 
@@ -43,7 +45,7 @@ if ! wait_for 100 found_sockets; then
     exit 1
 fi
 export SWAYSOCK WAYLAND_DISPLAY
-shoot() { as_user grim "$1" 2>/dev/null; }
+shoot() { (as_user grim "$1") 2>/dev/null; }
 check "sway starts on its own background, the missing picture not shown" \
     wait_for 50 eval 'shoot "$sandbox/s.png" && ! [[ "$(colour_of "$sandbox/s.png" 1200 700)" =~ ^#(FF0000|0000FF)$ ]]'
 

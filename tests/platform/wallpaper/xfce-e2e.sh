@@ -22,6 +22,8 @@ shoot() { import -window root "$1" 2>/dev/null; }
 openbox --sm-disable >"$sandbox/openbox.log" 2>&1 &
 pids+=("$!")
 wait_for 50 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+# A panel's tray, as XFCE has one: the agent then starts in it, its window off the desktop.
+start_tray
 xfdesktop_pid=
 start_xfdesktop() {
     xfdesktop --sm-client-disable >>"$sandbox/xfdesktop.log" 2>&1 &
@@ -42,10 +44,12 @@ check "xfdesktop starts on its own background, the missing picture not shown" \
 
 "$agent" &
 pids+=("$!")
+check "the agent starts in the tray" wait_for 100 icon_in_tray
 screen_at shoot 320 240
 watch_rotation shows_on_screen "$shots"
 
-# A desktop started now shows the picture the agent last made.
+# A desktop started now shows the picture the agent last made (xfdesktop may take a while to
+# come back on a loaded machine).
 kill "${pids[-1]}"
 wait "${pids[-1]}" 2>/dev/null
 want=$(colour_of "$bitmap" 0 0)
@@ -53,6 +57,6 @@ kill "$xfdesktop_pid"
 wait "$xfdesktop_pid" 2>/dev/null
 start_xfdesktop
 check "an xfdesktop started later shows the last picture ($(name_of "$want"))" \
-    eval 'wait_for 100 desktop_window && screen_shows shoot 320 240 "$want" "$shots-restarted.png"'
+    eval 'wait_for 300 desktop_window && screen_shows shoot 320 240 "$want" "$shots-restarted.png"'
 [ $failures -gt 0 ] && { xwininfo -root -children; grep -v "^$" "$sandbox/xfdesktop.log" | tail -n 20; xfconf-query -c xfce4-desktop -lv; ls -la $windows; }
 exit $failures
