@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -198,13 +199,13 @@ protected:
         return at == std::string::npos ? "" : ini.substr(at + 11, ini.find('\n', at) - at - 11);
     }
 
-    // Lets the real event loop run until the timer has fired or Ms have passed.
-    void RunEvents(int ms)
+    // Lets the real event loop run until Done holds or Ms have passed.
+    void RunEventsUntil(const std::function<bool()>& done, int ms)
     {
         QElapsedTimer waited;
         waited.start();
-        while (waited.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        while (!done() && waited.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
 
     void Tick(int seconds)
@@ -392,7 +393,7 @@ TEST_F(Rotation, AClockJumpForwardMakesTheDueChangeHappen)
     clock = At(8, 11, 0, 0);
     main->ClockJumped();
     EXPECT_LE(main->TimerPaper->remainingTime(), MinSleepMs);
-    RunEvents(2000);
+    RunEventsUntil([&] { return pauses > 0; }, 3000);
     EXPECT_EQ(Stamp(), "2026-12-08 11:00:00");
     EXPECT_EQ(pauses, 1);
     EXPECT_TRUE(main->TimerPaper->isActive());
