@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,12 +39,19 @@ TEST(CompanionLock, AKilledHolderLeavesNoMarkAndAStartedProgramInheritsNone)
     if (holder == 0) {
         CompanionLock lock;
         const char ok = lock.Acquire() ? 1 : 0;
-        [[maybe_unused]] const auto written = write(ready[1], &ok, 1);
         // A program it starts keeps running after it is killed; the mark must not stay with it.
+        // Ready only once that program runs: until its exec the forked copy holds what we hold.
+        int started[2];
+        if (pipe2(started, O_CLOEXEC) != 0)
+            _exit(1);
         if (fork() == 0) {
             execl("/bin/sleep", "sleep", "2", static_cast<char*>(nullptr));
             _exit(127);
         }
+        close(started[1]);
+        char none = 0;
+        [[maybe_unused]] const auto execed = read(started[0], &none, 1); // the end of the pipe at exec
+        [[maybe_unused]] const auto written = write(ready[1], &ok, 1);
         pause();
         _exit(0);
     }
