@@ -95,11 +95,13 @@ start_tray() {
     tray_pid=$!
     pids+=("$tray_pid")
 }
-# The agent's tray icon: its window that the tray's panel holds.
+# The agent's tray icon: the window of the program named $tray_icon_owner (the agent, KDX3, by
+# default) that the tray's panel holds.
 tray_icon() {
     local panel
     for panel in $(xdotool search --class trayer 2>/dev/null); do
-        xwininfo -id "$panel" -tree 2>/dev/null | awk '/"KDX3"/ { print $1; exit }'
+        xwininfo -id "$panel" -tree 2>/dev/null |
+            awk -v owner="\"${tray_icon_owner:-KDX3}\"" 'index($0, owner) { print $1; exit }'
     done | head -n 1
 }
 icon_in_tray() { [ -n "$(tray_icon)" ]; }

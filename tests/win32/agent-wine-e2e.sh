@@ -101,13 +101,7 @@ start_tray() {
 }
 # Wine docks the notification icons itself: the icon is a window of explorer.exe that the tray
 # host's panel holds.
-tray_icon() {
-    local panel
-    for panel in $(xdotool search --class trayer 2>/dev/null); do
-        xwininfo -id "$panel" -tree 2>/dev/null | awk '/"explorer\.exe"/ { print $1; exit }'
-    done | head -n 1
-}
-icon_in_tray() { [ -n "$(tray_icon)" ]; }
+tray_icon_owner=explorer.exe
 # A menu is a small window of the agent.
 tray_menu() { agent_windows | awk '$2 >= 60 && $2 < 600 && $3 < 400 { print $1; exit }'; }
 menu_open() { [ -n "$(tray_menu)" ]; }
