@@ -41,7 +41,9 @@ timeout 60 "$wine_loader" start 'C:\ProgramData\Microsoft\Windows\Start Menu\Pro
     >>"$sandbox/agent.log" 2>&1
 agent_running() { xdotool search --name '^KaleidraAgent$' >/dev/null 2>&1; }
 check "the start-menu entry starts the installed agent" wait_for 300 agent_running
-check "InstalledPath names the install folder" eval '[ "$(reg_value "$product_key" InstalledPath)" = "$folder" ]'
+# The agent writes it while it builds its window, a moment after its single-instance window exists.
+check "InstalledPath names the install folder" \
+    wait_for 100 eval '[ "$(reg_value "$product_key" InstalledPath)" = "$folder" ]'
 # Shown by a second start, it takes Preference > Load on system startup > OK, which writes its
 # KDX.ini in Program Files and the log-on entry.
 timeout 60 "$wine_loader" "$folder\\KDX3.exe" /nominimize >>"$sandbox/agent.log" 2>&1
