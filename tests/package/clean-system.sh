@@ -79,7 +79,8 @@ unmount_tree() {
     for m in proc dev run tmp var/cache/apt/archives; do
         umount -R "$1/$m" 2>/dev/null
     done
-    ! findmnt -rn -o TARGET | grep -q "^$1/"
+    # grep reads to the end: findmnt ended by SIGPIPE would fail the pipe and read as "none".
+    ! findmnt -rn -o TARGET | grep "^$1/" >/dev/null
 }
 
 # The tree, made once under an exclusive lock into a temporary name that is renamed when
