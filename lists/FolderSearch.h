@@ -6,8 +6,9 @@
 namespace kdx {
 
 // The folder walk of the list editors: a folder's own hits first, then its plain sub-folders
-// (platform::IsSubFolder) depth first, in the platform's enumeration order, each folder scanned once. Between
-// sub-folders it hands control back to its owner, which is how a Stop (or anything else) gets a chance to run.
+// (platform::IsSubFolder) depth first, in the platform's enumeration order, each folder scanned
+// once. Between sub-folders it hands control back to its owner, which is how a Stop (or anything
+// else) gets a chance to run.
 class FolderSearch {
 public:
     struct Hooks {

@@ -37,7 +37,6 @@ backdrop=/backdrop/screen0/monitorscreen/workspace0
 xfconf-query -c xfce4-desktop -p "$backdrop/last-image" -n -t string -s "$windows/KAWalllpaper-1.bmp"
 xfconf-query -c xfce4-desktop -p "$backdrop/image-style" -n -t int -s 5
 start_xfdesktop
-# xfdesktop can take over ten seconds to come up on a loaded machine.
 # grep reads to the end: quitting at the match would end xwininfo by SIGPIPE, and pipefail
 # would then count the match as a miss (seen under load, for 30 s in a row).
 desktop_window() { xwininfo -root -tree 2>/dev/null | grep '"Desktop": ("xfdesktop" "Xfdesktop")  640x480' >/dev/null; }
