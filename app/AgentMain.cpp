@@ -12,6 +12,7 @@
 #include "shell/ReportErrors.h"
 
 #include <cstring>
+#include <optional>
 
 namespace kdx {
 
@@ -36,7 +37,8 @@ void RunMainWindow(bool showWindow, TfrmMain*& receiver)
     // The preference dialog changes the hot keys of the window that opens it.
     TfrmMain frmMain(TFormCatalog {StandardPanels(),
                          [](QWidget* owner) { ShowPreferenceDialog(dynamic_cast<IHotKeyOwner&>(*owner), owner); }},
-        nullptr, showWindow ? TTrayAndKeys::AfterWindowShown : TTrayAndKeys::WithWindow);
+        nullptr, showWindow ? TTrayAndKeys::AfterWindowShown : TTrayAndKeys::WithWindow,
+        showWindow ? TWindowParts::Now : TWindowParts::AtFirstShow);
     receiver = &frmMain;
     // A failing step ends the creation sequence; the agent runs on with what it has.
     ReportErrors([&] { frmMain.FormCreate(); });
@@ -65,7 +67,10 @@ int RunAgent(int argc, char** argv)
     if (HandOver(instance))
         return 0;
 
-    const FontWarmUp fonts;
+    // Only for a window about to show: an agent starting in the tray draws no text.
+    std::optional<FontWarmUp> fonts;
+    if (showWindow)
+        fonts.emplace();
     ChooseWaylandWithoutX();
     TApplication app(argc, argv);
     TfrmMain* receiver = nullptr;

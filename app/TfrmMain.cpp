@@ -29,6 +29,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <utility>
+
 namespace kdx {
 
 namespace {
@@ -60,12 +62,8 @@ void SetDoubleBevel(QFrame* panel)
 
 } // namespace
 
-TfrmMain::TfrmMain(TFormCatalog forms, QWidget* parent, TTrayAndKeys trayAndKeys)
-    : QMainWindow(parent),
-      FForms(std::move(forms)),
-      imgRandomList(MakeRandomImages()),
-      imgSearch(MakeSearchImages()),
-      imgOutlook(MakeOutlookImages())
+TfrmMain::TfrmMain(TFormCatalog forms, QWidget* parent, TTrayAndKeys trayAndKeys, TWindowParts parts)
+    : QMainWindow(parent), FForms(std::move(forms))
 {
     setObjectName("frmMain");
     setWindowTitle(ProgramTitle);
@@ -76,10 +74,8 @@ TfrmMain::TfrmMain(TFormCatalog forms, QWidget* parent, TTrayAndKeys trayAndKeys
     TimerPaper->setObjectName("TimerPaper");
     TimerPaper->setSingleShot(true);
     TimerPaper->setTimerType(Qt::PreciseTimer); // an hour's sleep must not end minutes early
-    BuildToolBar();
-    BuildMenus();
-    BuildOutlookBar();
-    BuildWorkArea();
+    if (parts == TWindowParts::Now)
+        BuildParts();
     BuildTray();
     FTrayAndKeysLater = trayAndKeys == TTrayAndKeys::AfterWindowShown;
     if (!FTrayAndKeysLater)
@@ -104,6 +100,20 @@ QAction* TfrmMain::AddToolButton(const char* name, int image, const char* hint)
     action->setStatusTip(hint);
     ToolBar->widgetForAction(action)->setObjectName(name);
     return action;
+}
+
+void TfrmMain::BuildParts()
+{
+    FPartsBuilt = true;
+    imgRandomList = MakeRandomImages();
+    imgSearch = MakeSearchImages();
+    imgOutlook = MakeOutlookImages();
+    BuildToolBar();
+    BuildMenus();
+    BuildOutlookBar();
+    BuildWorkArea();
+    for (int panel : {CountPanel, TextPanel})
+        FStatusPanels[size_t(panel)]->setText(FStatusTexts[size_t(panel)]);
 }
 
 void TfrmMain::BuildToolBar()
@@ -480,6 +490,11 @@ bool TfrmMain::LeavePanel()
 
 void TfrmMain::PanelCommand(int index, int page)
 {
+    if (!FPartsBuilt) {
+        FPendingPanel = index;
+        FPendingPage = page;
+        return;
+    }
     // A click has already toggled its own item or button; the marks are set afresh either way.
     bool docked = false;
     try {
@@ -511,6 +526,13 @@ void TfrmMain::DisplayHint(const QString& hint) { SetStatusText(TextPanel, hint)
 
 void TfrmMain::ShowMainWindow()
 {
+    if (!FPartsBuilt) {
+        BuildParts();
+        // The panel the creation sequence docked while the window had no work area. Should it
+        // fail, the report comes and the window shows all the same.
+        if (FPendingPanel >= 0)
+            ReportErrors([this] { PanelCommand(std::exchange(FPendingPanel, -1), FPendingPage); });
+    }
     if (!FCentred) {
         FCentred = true;
         if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -581,13 +603,16 @@ void TfrmMain::mnuAboutClick()
 
 void TfrmMain::SetStatusText(int panel, const QString& text)
 {
-    if (panel == CountPanel || panel == TextPanel)
+    if (panel != CountPanel && panel != TextPanel)
+        return;
+    FStatusTexts[size_t(panel)] = text;
+    if (FPartsBuilt)
         FStatusPanels[size_t(panel)]->setText(text);
 }
 
 QString TfrmMain::StatusText(int panel) const
 {
-    return panel == CountPanel || panel == TextPanel ? FStatusPanels[size_t(panel)]->text() : QString();
+    return panel == CountPanel || panel == TextPanel ? FStatusTexts[size_t(panel)] : QString();
 }
 
 const TImageList& TfrmMain::ImageList(ImageListId id) const

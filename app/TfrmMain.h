@@ -57,13 +57,18 @@ inline constexpr const char* CannotClearDesktop
 // shown, which the user sees first and which they would only hold up).
 enum class TTrayAndKeys { WithWindow, AfterWindowShown };
 
+// When the window builds its own parts (bars, side bar, work area, the docked panel): as it is
+// made, or when it is first shown (a start in the tray, where the user may never open it and the
+// parts would only hold memory).
+enum class TWindowParts { Now, AtFirstShow };
+
 // The agent's only top-level window: tool bar, menus, side bar, the work area that docks one
 // panel at a time, the status bar, and the tray icon through which the agent lives hidden.
 class TfrmMain : public QMainWindow, public IPanelHost, public IHotKeyOwner {
     Q_OBJECT
 public:
-    explicit TfrmMain(
-        TFormCatalog forms, QWidget* parent = nullptr, TTrayAndKeys trayAndKeys = TTrayAndKeys::WithWindow);
+    explicit TfrmMain(TFormCatalog forms, QWidget* parent = nullptr,
+        TTrayAndKeys trayAndKeys = TTrayAndKeys::WithWindow, TWindowParts parts = TWindowParts::Now);
     ~TfrmMain() override;
 
     // The creation sequence. It runs once, after the window is built, so that a failing step
@@ -126,18 +131,21 @@ public:
     std::function<TDateTime()> Now = [] { return TDateTime::Now(); };
     std::function<void(int ms)> Pause;
 
-    // Components, named as the layout names them.
-    QToolBar* ToolBar;
-    QAction *btClose, *btMinimize, *btPreference;
-    QAction *btStatus, *btScreensaver, *btFlash, *btPicture, *btWallpaper;
-    QAction *btHelp, *btWebsite, *btMail, *btAbout;
-    QMenu *View1, *mnuScreenSaver, *mnuDesktop, *View2, *Help1;
-    QAction *mnuStatus, *mnuSaver, *mnuFlash, *mnuPicture, *mnuWallpaper, *mnuPrefer, *mnuExit;
-    QAction *mnuToolbar, *mnuOutlook, *mnuHelp, *Website1, *mnuAbout;
-    TOutlookBar* OutlookBar;
-    QFrame *palBack, *palTop, *palLogo, *palMain;
-    QLabel *lbeTitle, *Image1;
-    QStatusBar* StatusBar;
+    // Components, named as the layout names them. The window's parts are null until built.
+    QToolBar* ToolBar = nullptr;
+    QAction *btClose = nullptr, *btMinimize = nullptr, *btPreference = nullptr;
+    QAction *btStatus = nullptr, *btScreensaver = nullptr, *btFlash = nullptr, *btPicture = nullptr,
+            *btWallpaper = nullptr;
+    QAction *btHelp = nullptr, *btWebsite = nullptr, *btMail = nullptr, *btAbout = nullptr;
+    QMenu *View1 = nullptr, *mnuScreenSaver = nullptr, *mnuDesktop = nullptr, *View2 = nullptr, *Help1 = nullptr;
+    QAction *mnuStatus = nullptr, *mnuSaver = nullptr, *mnuFlash = nullptr, *mnuPicture = nullptr,
+            *mnuWallpaper = nullptr, *mnuPrefer = nullptr, *mnuExit = nullptr;
+    QAction *mnuToolbar = nullptr, *mnuOutlook = nullptr, *mnuHelp = nullptr, *Website1 = nullptr,
+            *mnuAbout = nullptr;
+    TOutlookBar* OutlookBar = nullptr;
+    QFrame *palBack = nullptr, *palTop = nullptr, *palLogo = nullptr, *palMain = nullptr;
+    QLabel *lbeTitle = nullptr, *Image1 = nullptr;
+    QStatusBar* StatusBar = nullptr;
     // Made when the session has a tray, at start or as soon as one appears; null until then.
     QSystemTrayIcon* Tray = nullptr;
     QMenu *TrayMenu, *mnuPopDesktop;
@@ -176,6 +184,8 @@ protected:
     QMenu* createPopupMenu() override;
 
 private:
+    // The window's parts: built once, when made or at the first show (see TWindowParts).
+    void BuildParts();
     void BuildToolBar();
     void BuildMenus();
     void BuildOutlookBar();
@@ -211,12 +221,19 @@ private:
 
     TFormCatalog FForms;
     TImageList imgRandomList, imgSearch, imgOutlook;
+    bool FPartsBuilt = false;
+    // The status bar's texts, kept while the bar is not built.
+    std::array<QString, 2> FStatusTexts;
     std::array<QLabel*, 2> FStatusPanels {};
     std::array<QAction*, PanelCount> FPanelItems {};
     std::array<QAction*, PanelCount> FPanelButtons {};
     QVBoxLayout* FWorkLayout = nullptr;
     TPanel* FPanel = nullptr;
     int FPanelIndex = -1;
+    // A panel command given before the parts were built, and its side-bar page: carried out
+    // when they are (-1: none).
+    int FPendingPanel = -1;
+    int FPendingPage = -1;
     bool FCentred = false;
     // Whether the rotation's last change showed on the desktop: a row of changes that nothing
     // shows is reported once, at its first.

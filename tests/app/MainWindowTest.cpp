@@ -14,6 +14,7 @@
 #include "support/Sandbox.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -452,6 +453,33 @@ TEST_F(MainWindowTest, HandOverShowsAHiddenOrMinimisedWindow)
     EXPECT_FALSE(main->isMinimized());
 }
 
+// A start in the tray builds the window's parts when the user first opens it. Until then the
+// tray and the status texts work without them; at the first showing the window is as a window
+// built at start would be, and it is built once.
+TEST_F(MainWindowTest, AWindowStartedInTheTrayBuildsItsPartsWhenFirstShown)
+{
+    main = std::make_unique<TfrmMain>(FullCatalog(), nullptr, TTrayAndKeys::WithWindow, TWindowParts::AtFirstShow);
+    main->FormCreate();
+    main->SetStatusText(CountPanel, "3 items");
+    EXPECT_EQ(main->findChild<QToolBar*>(), nullptr);
+    EXPECT_EQ(main->DockedPanel(), nullptr);
+    EXPECT_EQ(main->StatusText(CountPanel), "3 items");
+    ASSERT_NE(main->Tray, nullptr);
+    EXPECT_TRUE(main->Tray->isVisible());
+    emit main->Tray->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(main->isVisible());
+    ExpectState(StatusPanel, 0);
+    EXPECT_EQ(main->findChild<QLabel*>("StatusPanel0")->text(), "3 items");
+    EXPECT_EQ(main->findChildren<QToolBar*>().size(), 1);
+    Command(FlashPanel, 0);
+    QTest::mouseClick(Button("btMinimize"), Qt::LeftButton);
+    ASSERT_FALSE(main->isVisible());
+    main->AgentActivate();
+    ExpectState(FlashPanel, 0);
+    EXPECT_EQ(LogOf(FlashPanel).created, 1);
+    EXPECT_EQ(main->findChildren<QToolBar*>().size(), 1);
+}
+
 TEST_F(MainWindowTest, WebsiteMailAndHelpGoThroughTheShell)
 {
     ShellRecorder recorder;
@@ -540,6 +568,26 @@ TEST_F(MainWindowTest, AnErrorInACommandIsReportedAndTheAgentRunsOn)
     // Still running: the next command works.
     Action("mnuWallpaper")->trigger();
     ExpectState(WallpaperPanel, 1);
+}
+
+// The status panel of a start in the tray is built at the first showing; should it fail then,
+// the user is told and the window shows all the same, its commands working.
+TEST_F(MainWindowTest, AStatusPanelFailingAtTheFirstShowingIsReportedAndTheWindowShows)
+{
+    TFormCatalog forms = FullCatalog();
+    forms.Panels[StatusPanel] = [](IPanelHost&, QWidget*) -> TPanel* {
+        throw std::runtime_error("Unable to read KDX.ini");
+    };
+    main = std::make_unique<TfrmMain>(std::move(forms), nullptr, TTrayAndKeys::WithWindow, TWindowParts::AtFirstShow);
+    main->FormCreate();
+    RecordedReports reports;
+    Action("mnuSettings")->trigger();
+    EXPECT_TRUE(main->isVisible());
+    ASSERT_EQ(reports.shown.size(), size_t(1));
+    EXPECT_EQ(reports.shown[0].text, "Unable to read KDX.ini");
+    EXPECT_EQ(main->DockedPanel(), nullptr);
+    Action("mnuFlash")->trigger();
+    ExpectState(FlashPanel, 0);
 }
 
 // Answers the next modal message box with its button captioned Button; Text gets the box's text.
