@@ -140,8 +140,7 @@ public:
     QMenu *View1 = nullptr, *mnuScreenSaver = nullptr, *mnuDesktop = nullptr, *View2 = nullptr, *Help1 = nullptr;
     QAction *mnuStatus = nullptr, *mnuSaver = nullptr, *mnuFlash = nullptr, *mnuPicture = nullptr,
             *mnuWallpaper = nullptr, *mnuPrefer = nullptr, *mnuExit = nullptr;
-    QAction *mnuToolbar = nullptr, *mnuOutlook = nullptr, *mnuHelp = nullptr, *Website1 = nullptr,
-            *mnuAbout = nullptr;
+    QAction *mnuToolbar = nullptr, *mnuOutlook = nullptr, *mnuHelp = nullptr, *Website1 = nullptr, *mnuAbout = nullptr;
     TOutlookBar* OutlookBar = nullptr;
     QFrame *palBack = nullptr, *palTop = nullptr, *palLogo = nullptr, *palMain = nullptr;
     QLabel *lbeTitle = nullptr, *Image1 = nullptr;

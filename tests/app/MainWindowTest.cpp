@@ -575,9 +575,8 @@ TEST_F(MainWindowTest, AnErrorInACommandIsReportedAndTheAgentRunsOn)
 TEST_F(MainWindowTest, AStatusPanelFailingAtTheFirstShowingIsReportedAndTheWindowShows)
 {
     TFormCatalog forms = FullCatalog();
-    forms.Panels[StatusPanel] = [](IPanelHost&, QWidget*) -> TPanel* {
-        throw std::runtime_error("Unable to read KDX.ini");
-    };
+    forms.Panels[StatusPanel]
+        = [](IPanelHost&, QWidget*) -> TPanel* { throw std::runtime_error("Unable to read KDX.ini"); };
     main = std::make_unique<TfrmMain>(std::move(forms), nullptr, TTrayAndKeys::WithWindow, TWindowParts::AtFirstShow);
     main->FormCreate();
     RecordedReports reports;
