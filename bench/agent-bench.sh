@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The agent's start-up to a visible window and its idle cost, each against a bare Qt 6 window
 # measured in the same run on the same display. Run under a virtual display with a D-Bus session
-# (bench/run does). Usage: agent-bench.sh KDX3 BARE_QT_WINDOW MAP_WATCH [RUNS] [IDLE_SECONDS]
+# (bench/run does). Usage: agent-bench.sh KDX3 BARE_QT_WINDOW AGENT_WINDOW_ALONE MAP_WATCH [RUNS]
+# [IDLE_SECONDS]
 set -euo pipefail
 agent=$1
 bare=$2
-watch=$3
-runs=${4:-15}
-idle=${5:-60}
+alone=$3
+watch=$4
+runs=${5:-15}
+idle=${6:-60}
 
 # shellcheck source=../tests/support/agent-world.sh
 source "$(dirname "$0")/../tests/support/agent-world.sh"
@@ -27,9 +29,10 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 # verdict VALUE GOAL: whether a figure is within its goal.
 verdict() { awk -v v="$1" -v g="$2" 'BEGIN { print (v <= g ? "met" : "not met") }'; }
 # Each figure is the milliseconds from exec to the X server mapping the program's window.
-agent_times=() fresh_times=() bare_times=()
+agent_times=() fresh_times=() bare_times=() alone_times=()
 for ((i = 0; i < runs; i++)); do
     bare_times+=("$("$watch" bare_qt_window "$bare")")
+    alone_times+=("$("$watch" agent_window_alone "$alone")")
     fresh_times+=("$("$watch" KDX3 env KALEIDRA_PROGRAM_FILE="$sandbox/fresh/KDX3" XDG_CONFIG_HOME="$sandbox/fresh/config" \
         "$agent" /nominimize)")
     agent_times+=("$("$watch" KDX3 "$agent" /nominimize)")
@@ -37,11 +40,15 @@ done
 bare_ms=$(median <<<"${bare_times[*]}")
 fresh_ms=$(median <<<"${fresh_times[*]}")
 agent_ms=$(median <<<"${agent_times[*]}")
+alone_ms=$(median <<<"${alone_times[*]}")
 echo "start-up to a visible window, median of $runs (goal at most 1.5 x the bare Qt window, ${bare_ms} ms):"
 fresh_ratio=$(ratio "$fresh_ms" "$bare_ms") agent_ratio=$(ratio "$agent_ms" "$bare_ms")
 echo "  new user's agent ${fresh_ms} ms, ratio ${fresh_ratio}: $(verdict "$fresh_ratio" 1.5)"
 echo "  agent changing the wallpaper at start (rotation on) ${agent_ms} ms, ratio ${agent_ratio}: $(verdict "$agent_ratio" 1.5)"
-echo "  runs (ms): bare ${bare_times[*]}; new user ${fresh_times[*]}; rotation ${agent_times[*]}"
+echo "  for comparison, the agent's window alone (its widgets and texts, no creation sequence) ${alone_ms} ms," \
+    "ratio $(ratio "$alone_ms" "$bare_ms")"
+echo "  runs (ms): bare ${bare_times[*]}; new user ${fresh_times[*]}; rotation ${agent_times[*]};" \
+    "window alone ${alone_times[*]}"
 
 # Idle: both programs side by side for the same minute, the agent in a panel's tray (XEmbed) with
 # an hourly rotation, which has nothing due within the minute after its change at start.

@@ -576,7 +576,7 @@ void TRandomListEditor::btAddFilesClick()
         for (const QString& file : dlgFile->selectedFiles()) {
             const std::string path = QDir::toNativeSeparators(file).toStdString();
             if (!TConfig::CanStore(path))
-                refused += "\n" + OneLine(path);
+                refused.append("\n").append(OneLine(path));
             else if (!Traits.skipKaleidraOnAdd || PublicUnit.DisplayName(path).find("Kaleidra") == std::string::npos)
                 chosen.push_back(path);
         }
