@@ -104,7 +104,6 @@ QAction* TfrmMain::AddToolButton(const char* name, int image, const char* hint)
 
 void TfrmMain::BuildParts()
 {
-    FPartsBuilt = true;
     imgRandomList = MakeRandomImages();
     imgSearch = MakeSearchImages();
     imgOutlook = MakeOutlookImages();
@@ -490,7 +489,7 @@ bool TfrmMain::LeavePanel()
 
 void TfrmMain::PanelCommand(int index, int page)
 {
-    if (!FPartsBuilt) {
+    if (!PartsBuilt()) {
         FPendingPanel = index;
         FPendingPage = page;
         return;
@@ -526,7 +525,7 @@ void TfrmMain::DisplayHint(const QString& hint) { SetStatusText(TextPanel, hint)
 
 void TfrmMain::ShowMainWindow()
 {
-    if (!FPartsBuilt) {
+    if (!PartsBuilt()) {
         BuildParts();
         // The panel the creation sequence docked while the window had no work area. Should it
         // fail, the report comes and the window shows all the same.
@@ -606,7 +605,7 @@ void TfrmMain::SetStatusText(int panel, const QString& text)
     if (panel != CountPanel && panel != TextPanel)
         return;
     FStatusTexts[size_t(panel)] = text;
-    if (FPartsBuilt)
+    if (PartsBuilt())
         FStatusPanels[size_t(panel)]->setText(text);
 }
 

@@ -185,6 +185,7 @@ protected:
 private:
     // The window's parts: built once, when made or at the first show (see TWindowParts).
     void BuildParts();
+    bool PartsBuilt() const { return StatusBar != nullptr; }
     void BuildToolBar();
     void BuildMenus();
     void BuildOutlookBar();
@@ -220,7 +221,6 @@ private:
 
     TFormCatalog FForms;
     TImageList imgRandomList, imgSearch, imgOutlook;
-    bool FPartsBuilt = false;
     // The status bar's texts, kept while the bar is not built.
     std::array<QString, 2> FStatusTexts;
     std::array<QLabel*, 2> FStatusPanels {};

@@ -20,9 +20,6 @@ agent_windows() {
         echo "$id $WIDTH $HEIGHT"
     done
 }
-main_window() { agent_windows | awk '$2 >= 600 && $3 >= 400 { print $1; exit }'; }
-window_shown() { [ -n "$(main_window)" ]; }
-window_hidden() { [ -z "$(main_window)" ]; }
 popup_count() { agent_windows | awk '$2 >= 30 && $2 < 600' | wc -l; }
 menu_open() { [ "$(popup_count)" -ge 1 ]; }
 menu_closed() { [ "$(popup_count)" -eq 0 ]; }
