@@ -1,5 +1,5 @@
 #pragma once
-#include "PanelHost.h"
+#include "ui/PanelHost.h"
 
 namespace kdx {
 

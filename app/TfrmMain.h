@@ -1,5 +1,5 @@
 #pragma once
-#include "PanelHost.h"
+#include "ui/PanelHost.h"
 #include "platform/TrayHosts.h"
 #include "platform/WindowHandle.h"
 #include "prefs/IHotKeyOwner.h"
@@ -183,6 +183,10 @@ protected:
     QMenu* createPopupMenu() override;
 
 private:
+    // How long a hidden window waits for a tray: a panel that starts with the session, or
+    // restarts, comes within it.
+    static constexpr int NoTrayWait = 3000;
+
     // The window's parts: built once, when made or at the first show (see TWindowParts).
     void BuildParts();
     bool PartsBuilt() const { return StatusBar != nullptr; }
@@ -190,6 +194,7 @@ private:
     void BuildMenus();
     void BuildOutlookBar();
     void BuildWorkArea();
+    // The tray half (TfrmMainTray.cpp).
     void BuildTray();
     void FindTray();
     // The tray and the hot keys held back until the window was shown, once.

@@ -1,7 +1,7 @@
 #include "TfrmWelcome.h"
 
-#include "ImageLists.h"
-#include "WidgetParts.h"
+#include "ui/ImageLists.h"
+#include "ui/WidgetParts.h"
 #include "settings/TConfig.h"
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "TfrmAbout.h"
 
-#include "app/ImageLists.h"
+#include "ui/ImageLists.h"
 #include "hh.h"
 #include "platform/Platform.h"
 

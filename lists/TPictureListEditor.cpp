@@ -1,6 +1,7 @@
 #include "TPictureListEditor.h"
 
 #include "PictureFile.h"
+#include "TSearchPane.h"
 #include "shell/ReportErrors.h"
 
 #include <QFileDialog>
@@ -37,11 +38,12 @@ TPictureListEditor::TPictureListEditor(IPanelHost& host, QWidget* parent, Editor
 {
     // The search list and the preview share the space below the folder row, split by a bar
     // the user can move.
+    QListWidget* lsSearch = palSearch->lsSearch;
     auto* split = new QSplitter(Qt::Vertical, palSearch);
     split->setHandleWidth(4);
     split->setChildrenCollapsible(false);
-    const int at = searchLayout->indexOf(lsSearch);
-    searchLayout->removeWidget(lsSearch);
+    const int at = palSearch->searchLayout->indexOf(lsSearch);
+    palSearch->searchLayout->removeWidget(lsSearch);
     split->addWidget(lsSearch);
     palPreview = new QFrame(split);
     palPreview->setObjectName("palPreview");
@@ -54,7 +56,7 @@ TPictureListEditor::TPictureListEditor(IPanelHost& host, QWidget* parent, Editor
     previewLayout->addWidget(imgPreview);
     split->addWidget(palPreview);
     split->setSizes({200, 91});
-    searchLayout->insertWidget(at, split, 1);
+    palSearch->searchLayout->insertWidget(at, split, 1);
     connect(lsSearch, &QListWidget::currentRowChanged, this, Reporting(this, &TPictureListEditor::lsSearchClick));
     BuildPictureDialog();
 }
@@ -115,8 +117,9 @@ void TPictureListEditor::PreviewPicture(const std::string& path)
 
 void TPictureListEditor::lsSearchClick(int row)
 {
-    if (row >= 0 && row < int(FoundFiles.size()))
-        PreviewPicture(FoundFiles[size_t(row)]);
+    const std::vector<std::string>& found = palSearch->FoundFiles;
+    if (row >= 0 && row < int(found.size()))
+        PreviewPicture(found[size_t(row)]);
 }
 
 } // namespace kdx

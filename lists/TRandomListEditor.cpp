@@ -1,14 +1,13 @@
 #include "TRandomListEditor.h"
 
-#include "FolderSearch.h"
+#include "EditorParts.h"
 #include "TListBox.h"
-#include "platform/Platform.h"
+#include "TSearchPane.h"
 #include "shell/ReportErrors.h"
+#include "ui/WidgetParts.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -19,7 +18,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
-#include <QThread>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -27,24 +25,6 @@
 namespace kdx {
 
 namespace {
-
-// Status-bar texts of the search.
-const char* const SelectFolderText = "Select a folder to search.";
-const char* const SearchDoneText = "Search done";
-const char* const UserStoppedText = "User stopped searching...";
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// Why a name is turned away where it would enter a list.
-const char* const LineBreakReason = "a name with a line break cannot be stored in the settings file";
-
-// A name as a message shows it, its line breaks written out so it stays on one line.
-std::string OneLine(std::string name)
-{
-    for (size_t at = 0; (at = name.find_first_of("\r\n", at)) != std::string::npos; at += 2)
-        name.replace(at, 1, name[at] == '\r' ? "\\r" : "\\n");
-    return name;
-}
 
 // Capitals for a..z only, as the random list shows display names.
 std::string UpperAscii(std::string s)
@@ -65,37 +45,6 @@ QStringList NameFilters(const QString& filter)
     return filters;
 }
 
-QFrame* Panel(const char* name, QWidget* parent)
-{
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(name);
-    return frame;
-}
-
-QFrame* Heading(const QString& text, QWidget* parent)
-{
-    auto* row = new QFrame(parent);
-    row->setFixedHeight(31);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(8, 0, 8, 0);
-    auto* label = new QLabel(text, row);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    layout->addWidget(label);
-    return row;
-}
-
-// Flat buttons with small captions under 16 x 16 images, compact enough that a narrow pane
-// still shows them all.
-void SetUpToolBar(QToolBar* bar)
-{
-    bar->setMinimumHeight(36);
-    bar->setIconSize(QSize(16, 16));
-    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setStyleSheet("QToolButton { padding: 0px; font-size: 7pt; }");
-}
-
 } // namespace
 
 TRandomListEditor::TRandomListEditor(IPanelHost& host, QWidget* parent, EditorTraits traits)
@@ -104,7 +53,7 @@ TRandomListEditor::TRandomListEditor(IPanelHost& host, QWidget* parent, EditorTr
     BuildLayout();
 }
 
-TRandomListEditor::~TRandomListEditor() { *alive_ = false; }
+TRandomListEditor::~TRandomListEditor() = default;
 
 void TRandomListEditor::BuildLayout()
 {
@@ -112,7 +61,7 @@ void TRandomListEditor::BuildLayout()
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
 
-    palTop = Panel("palTop", this);
+    palTop = MakePanel("palTop", this);
     palTop->setFixedHeight(33);
     auto* topLayout = new QHBoxLayout(palTop);
     topLayout->setContentsMargins(8, 0, 8, 0);
@@ -124,7 +73,7 @@ void TRandomListEditor::BuildLayout()
     topLayout->addWidget(lbeTitle);
     outer->addWidget(palTop);
 
-    palMisc = Panel("palMisc", this);
+    palMisc = MakePanel("palMisc", this);
     palMisc->setFixedHeight(40);
     miscLayout = new QHBoxLayout(palMisc);
     miscLayout->setContentsMargins(8, 0, 8, 0);
@@ -136,7 +85,7 @@ void TRandomListEditor::BuildLayout()
     palMain->setChildrenCollapsible(false);
     outer->addWidget(palMain, 1);
 
-    palList = Panel("palList", palMain);
+    palList = MakePanel("palList", palMain);
     palList->setMinimumWidth(300);
     auto* listLayout = new QVBoxLayout(palList);
     listLayout->setContentsMargins(0, 0, 0, 0);
@@ -153,18 +102,16 @@ void TRandomListEditor::BuildLayout()
     SetUpToolBar(tbRandom);
     listLayout->addWidget(tbRandom);
 
-    palSearch = Panel("palSearch", palMain);
-    palSearch->setMinimumWidth(200);
-    searchLayout = new QVBoxLayout(palSearch);
-    searchLayout->setContentsMargins(0, 0, 0, 0);
-    searchLayout->setSpacing(0);
+    palSearch = new TSearchPane(Host(), PublicUnit, Traits.mask, Traits.hintSearch,
+        {[this](const std::string& folder, const std::string& name) { return IsHit(folder, name); },
+            [this](const std::vector<std::string>& paths) { MoveFound(paths); }},
+        palMain);
     palMain->addWidget(palList);
     palMain->addWidget(palSearch);
     palMain->setStretchFactor(0, 1);
     palMain->setSizes({300, 209});
 
     BuildRandomTools();
-    BuildSearchPane();
     BuildPopupMenu();
 
     dlgFile = new QFileDialog(this);
@@ -174,50 +121,11 @@ void TRandomListEditor::BuildLayout()
     dlgFile->setOption(QFileDialog::DontUseNativeDialog, true);
     // Set once, so the dialog keeps the filter the user last chose.
     dlgFile->setNameFilters(NameFilters(Traits.addFilesFilter));
-    dlgFolder = new QFileDialog(this, "Select a folder ...");
-    dlgFolder->setObjectName("dlgFolder");
-    dlgFolder->setFileMode(QFileDialog::Directory);
-    dlgFolder->setOption(QFileDialog::ShowDirsOnly, true);
-    dlgFolder->setOption(QFileDialog::DontUseNativeDialog, true);
 }
-
-namespace {
-
-QToolButton* NewToolButton(
-    QWidget* parent, const char* name, const QString& caption, const QString& hint, const QIcon& icon)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(caption);
-    button->setToolTip(hint);
-    button->setStatusTip(hint);
-    button->setIcon(icon);
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(true);
-    return button;
-}
-
-} // namespace
 
 QToolButton* TRandomListEditor::MakeButton(const char* name, const QString& caption, const QString& hint, int image)
 {
     return NewToolButton(tbRandom, name, caption, hint, Host().ImageList(ImageListId::RandomList).Icon(image));
-}
-
-QToolButton* TRandomListEditor::AddSearchButton(
-    const char* name, const QString& caption, const QString& hint, int image)
-{
-    auto* button = NewToolButton(tbSearch, name, caption, hint, Host().ImageList(ImageListId::Search).Icon(image));
-    tbSearch->addWidget(button);
-    return button;
-}
-
-void TRandomListEditor::ShowTool(QToolButton* button, bool visible)
-{
-    auto* bar = qobject_cast<QToolBar*>(button->parentWidget());
-    for (QAction* action : bar->actions())
-        if (bar->widgetForAction(action) == button)
-            action->setVisible(visible);
 }
 
 QAction* TRandomListEditor::AddMenuItem(const char* name, const QString& caption, const QKeySequence& shortcut)
@@ -243,60 +151,6 @@ void TRandomListEditor::BuildRandomTools()
     connect(btDelete, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btDeleteClick));
     connect(btReset, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btResetClick));
     connect(btSave, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btSaveClick));
-}
-
-void TRandomListEditor::BuildSearchPane()
-{
-    searchLayout->addWidget(Heading("Search Form", palSearch));
-    palFolder = Panel("palFolder", palSearch);
-    palFolder->setFixedHeight(32);
-    cboxDriver = new QComboBox(palFolder);
-    cboxDriver->setObjectName("cboxDriver");
-    cboxDriver->setEditable(false);
-    cboxDriver->setGeometry(8, 5, 160, 22);
-    btBrowser = new QToolButton(palFolder);
-    btBrowser->setObjectName("btBrowser");
-    btBrowser->setText("...");
-    btBrowser->setToolTip("Browser and select a folder to search...");
-    btBrowser->setStatusTip(btBrowser->toolTip());
-    btBrowser->setGeometry(176, 5, 23, 22);
-    palFolder->installEventFilter(this);
-    searchLayout->addWidget(palFolder);
-    connect(cboxDriver, &QComboBox::activated, this, Reporting(this, &TRandomListEditor::cboxDriverChange));
-    connect(btBrowser, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btBrowserClick));
-
-    auto* subRow = new QFrame(palSearch);
-    subRow->setFixedHeight(24);
-    auto* subLayout = new QHBoxLayout(subRow);
-    subLayout->setContentsMargins(8, 0, 8, 0);
-    chkSub = new QCheckBox("Include sub-folder", subRow);
-    chkSub->setObjectName("chkSub");
-    chkSub->setToolTip("Enable to search sub-folders");
-    chkSub->setStatusTip(chkSub->toolTip());
-    subLayout->addWidget(chkSub);
-    searchLayout->addWidget(subRow);
-    connect(chkSub, &QCheckBox::toggled, this, Reporting(this, &TRandomListEditor::chkSubClick));
-
-    lsSearch = new QListWidget(palSearch);
-    lsSearch->setObjectName("lsSearch");
-    lsSearch->setSelectionMode(QAbstractItemView::SingleSelection);
-    searchLayout->addWidget(lsSearch, 1);
-
-    tbSearch = new QToolBar(palSearch);
-    tbSearch->setObjectName("tbSearch");
-    SetUpToolBar(tbSearch);
-    btSearch = AddSearchButton("btSearch", "Search", Traits.hintSearch, 1);
-    btStop = AddSearchButton("btStop", "Stop", "Stop the searching", 0);
-    tbSearch->addSeparator();
-    btCheck = AddSearchButton("btCheck", "Check", "Check or uncheck the searched files", 3);
-    tbSearch->addSeparator();
-    btAdd = AddSearchButton("btAdd", "Move", "Move the searched and selected files to the random list", 2);
-    searchLayout->addWidget(tbSearch);
-    ShowTool(btStop, false);
-    connect(btSearch, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btSearchClick));
-    connect(btStop, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btStopClick));
-    connect(btCheck, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btCheckClick));
-    connect(btAdd, &QToolButton::clicked, this, Reporting(this, &TRandomListEditor::btAddClick));
 }
 
 void TRandomListEditor::BuildPopupMenu()
@@ -364,9 +218,8 @@ void TRandomListEditor::FormCreate(const OwnCommands& own)
     Config = std::make_unique<TConfig>();
     LoadRecord();
     ShowOptions();
-    LoadSearchSettings();
+    palSearch->LoadSearchSettings(*Config);
     ShowRandomList();
-    FoundFiles.clear();
     EnableItemCommands(false);
     btSave->setEnabled(false);
 }
@@ -407,149 +260,14 @@ void TRandomListEditor::mnuFullPathClick()
     ShowRandomList();
 }
 
-void TRandomListEditor::LoadSearchSettings()
-{
-    TStrings recent;
-    Config->ReadList("RecentFolder", recent);
-    for (const std::string& folder : recent)
-        cboxDriver->addItem(Q(folder));
-    cboxDriver->setCurrentIndex(recent.empty() ? -1 : 0);
-    SubFolder = Config->ReadFlag("Misc", "Sub");
-    chkSub->setChecked(SubFolder);
-}
-
-void TRandomListEditor::chkSubClick() { Config->WriteFlag("Misc", "Sub", chkSub->isChecked()); }
-
-void TRandomListEditor::cboxDriverChange(int index)
-{
-    const QString folder = cboxDriver->itemText(index);
-    cboxDriver->setToolTip(folder);
-    UpdateRecentFolders(folder);
-}
-
-void TRandomListEditor::btBrowserClick()
-{
-    if (dlgFolder->exec() != QDialog::Accepted || dlgFolder->selectedFiles().isEmpty())
-        return;
-    std::string path = QDir::toNativeSeparators(dlgFolder->selectedFiles().first()).toStdString();
-    if (!TConfig::CanStore(path)) {
-        PublicUnit.ShowWarning("This folder cannot be chosen: " + std::string(LineBreakReason) + ".\n" + OneLine(path));
-        return;
-    }
-    if (PublicUnit.RightChars(path, 1) != std::string(1, platform::PathDelim))
-        path += platform::PathDelim;
-    UpdateRecentFolders(Q(path));
-}
-
-void TRandomListEditor::UpdateRecentFolders(const QString& folder)
-{
-    const int p = cboxDriver->findText(folder, Qt::MatchExactly);
-    if (p > 0)
-        cboxDriver->removeItem(p);
-    if (p != 0) {
-        cboxDriver->insertItem(0, folder);
-        while (cboxDriver->count() > MaxRecentFolders)
-            cboxDriver->removeItem(MaxRecentFolders);
-    }
-    cboxDriver->setCurrentIndex(0);
-    TStrings entries;
-    for (int i = 0; i < cboxDriver->count(); ++i)
-        entries.push_back(cboxDriver->itemText(i).toStdString());
-    Config->WriteList("RecentFolder", entries);
-}
-
 bool TRandomListEditor::IsHit(const std::string& folder, const std::string& name)
 {
     return PublicUnit.DisplayName(folder + name).find("Kaleidra") == std::string::npos;
 }
 
-void TRandomListEditor::btSearchClick()
+void TRandomListEditor::MoveFound(const std::vector<std::string>& paths)
 {
-    // A search still unwinding after Stop must end before another may begin, or both would
-    // fill the same results.
-    if (searching_)
-        return;
-    Stopped = false;
-    const std::string folder = cboxDriver->currentText().toStdString();
-    if (folder.empty()) {
-        SetStatus(TextPanel, SelectFolderText);
-        return;
-    }
-    lsSearch->clear();
-    FoundFiles.clear();
-    SubFolder = chkSub->isChecked();
-    CheckAll = true;
-    ShowTool(btSearch, false);
-    ShowTool(btStop, true);
-    searching_ = true;
-
-    const std::shared_ptr<bool> alive = alive_;
-    size_t unstorable = 0;
-    const auto hit = [this, &unstorable](const std::string& f, const std::string& n) {
-        if (!IsHit(f, n))
-            return false;
-        if (TConfig::CanStore(f + n))
-            return true;
-        ++unstorable;
-        return false;
-    };
-    FolderSearch search({hit, [this](const std::string& path) { SetStatus(TextPanel, Q(path)); },
-        [this, alive] {
-            Host().ProcessMessages();
-            if (!*alive)
-                return false;
-            QThread::msleep(1);
-            return true;
-        },
-        [this] { return Stopped; }});
-    if (!search.SearchFolder(folder, Traits.mask, SubFolder, FoundFiles))
-        return; // the panel was destroyed meanwhile
-    searching_ = false;
-    FillSearchList();
-    SetStatus(CountPanel, "Found:" + QString::number(FoundFiles.size()));
-    ShowTool(btSearch, true);
-    btSearch->setEnabled(true);
-    ShowTool(btStop, false);
-    if (!Stopped)
-        SetStatus(TextPanel, SearchDoneText);
-    if (unstorable > 0)
-        PublicUnit.ShowWarning(std::to_string(unstorable) + " file(s) found were left out: " + LineBreakReason + ".");
-}
-
-void TRandomListEditor::FillSearchList()
-{
-    for (const std::string& path : FoundFiles) {
-        auto* item = new QListWidgetItem(Q(PublicUnit.DisplayName(path)).toUpper(), lsSearch);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
-}
-
-void TRandomListEditor::btStopClick()
-{
-    ShowTool(btSearch, true);
-    btSearch->setEnabled(!searching_);
-    ShowTool(btStop, false);
-    Stopped = true;
-    SetStatus(TextPanel, UserStoppedText);
-}
-
-void TRandomListEditor::btCheckClick()
-{
-    for (int i = 0; i < lsSearch->count(); ++i)
-        lsSearch->item(i)->setCheckState(CheckAll ? Qt::Checked : Qt::Unchecked);
-    CheckAll = !CheckAll;
-}
-
-void TRandomListEditor::btAddClick()
-{
-    if (lsSearch->count() == 0)
-        return;
-    std::vector<std::string> ticked;
-    for (int i = 0; i < lsSearch->count() && i < int(FoundFiles.size()); ++i)
-        if (lsSearch->item(i)->checkState() == Qt::Checked)
-            ticked.push_back(FoundFiles[size_t(i)]);
-    AppendEntries(ticked);
+    AppendEntries(paths);
     ShowRandomList();
     EnableSave();
 }
@@ -594,7 +312,7 @@ void TRandomListEditor::lsListMouseDown(Qt::MouseButton button, QPoint pos)
     const bool onEntry = row >= 0 && row < int(WorkList().size());
     if (button == Qt::RightButton) {
         lsList->clearSelection();
-        lsSearch->setCurrentRow(-1);
+        palSearch->lsSearch->setCurrentRow(-1);
         if (!onEntry) {
             lsList->setCurrentRow(-1);
             EnableItemCommands(false);
@@ -603,7 +321,7 @@ void TRandomListEditor::lsListMouseDown(Qt::MouseButton button, QPoint pos)
         lsList->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
         SelectedFile = WorkList()[size_t(row)];
     } else if (button == Qt::LeftButton) {
-        lsSearch->setCurrentRow(-1);
+        palSearch->lsSearch->setCurrentRow(-1);
         if (!onEntry)
             return;
         SelectedFile = WorkList()[size_t(row)];
@@ -678,7 +396,7 @@ bool TRandomListEditor::FormHide()
     if (Config->IsAutoSave() && btSave->isEnabled() && !SaveOrLeaveUnsaved())
         return false;
     // A search in progress stops at its next sub-folder instead of outliving the panel.
-    Stopped = true;
+    palSearch->Stop();
     released_ = true;
     Config->ReleaseFile();
     return true;
@@ -702,20 +420,6 @@ bool TRandomListEditor::SaveOrLeaveUnsaved()
     box.setEscapeButton(stay);
     box.exec();
     return box.clickedButton() == leave;
-}
-
-bool TRandomListEditor::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == palFolder && event->type() == QEvent::Resize)
-        palFolderResize();
-    return TPanel::eventFilter(watched, event);
-}
-
-void TRandomListEditor::palFolderResize()
-{
-    const int width = std::max(palFolder->width() - 45, 40);
-    cboxDriver->resize(width, cboxDriver->height());
-    btBrowser->move(width + 16, btBrowser->y());
 }
 
 } // namespace kdx

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/PanelHost.h"
+#include "ui/PanelHost.h"
 #include "settings/TConfig.h"
 #include "shell/TPublicUnit.h"
 
@@ -10,22 +10,19 @@
 #include <vector>
 
 class QAction;
-class QCheckBox;
-class QComboBox;
 class QFileDialog;
 class QFrame;
 class QHBoxLayout;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QSplitter;
 class QToolBar;
 class QToolButton;
-class QVBoxLayout;
 
 namespace kdx {
 
 class TListBox;
+class TSearchPane;
 
 namespace texts {
 // The choice after a failed automatic save on leaving a panel.
@@ -48,7 +45,7 @@ struct EditorTraits {
 };
 
 // The random-list editor that the four list panels share: the random list with its tool bar
-// and pop-up menu, the folder search with recent folders, and Save, Reset and the leave step.
+// and pop-up menu, the folder search (TSearchPane), and Save, Reset and the leave step.
 // An editor class adds its options row, its record and its own commands through the hooks.
 class TRandomListEditor : public TPanel {
 public:
@@ -71,18 +68,9 @@ public:
     void mnuFileNameClick();
     void mnuFullPathClick();
     void mnuPropertiesClick();
-    void cboxDriverChange(int index);
-    void btBrowserClick();
-    void btSearchClick();
-    void btStopClick();
-    void btCheckClick();
-    void btAddClick();
-    void chkSubClick();
 
     // The most entries a list keeps: the settings file gives back no more.
     static constexpr int MaxEntries = TConfig::MaxListEntries;
-    // The most recent folders kept.
-    static constexpr int MaxRecentFolders = 20;
 
 protected:
     // The editor's own commands, placed among the shared ones.
@@ -110,14 +98,11 @@ protected:
 
     void EnableItemCommands(bool enabled);
     void ShowRandomList();
-    void LoadSearchSettings();
     void lsListMouseDown(Qt::MouseButton button, QPoint pos);
     void AddItemCommand(QToolButton* button);
     void AddItemCommand(QAction* action);
     // A tool button with its caption under its image, for the random list's tool bar.
     QToolButton* MakeButton(const char* name, const QString& caption, const QString& hint, int image);
-    // Shows or hides a button of a tool bar.
-    static void ShowTool(QToolButton* button, bool visible);
     QAction* AddMenuItem(const char* name, const QString& caption, const QKeySequence& shortcut = {});
     void EnableSave() const;
     void SetStatus(int panel, const QString& text) const;
@@ -127,11 +112,7 @@ protected:
     EditorTraits Traits;
     std::unique_ptr<TConfig> Config;
     TPublicUnit PublicUnit;
-    std::vector<std::string> FoundFiles;
     std::string SelectedFile;
-    bool Stopped = false;
-    bool CheckAll = false;
-    bool SubFolder = false;
 
     // Components, by the names the design gives them.
     QFrame* palTop;
@@ -142,22 +123,11 @@ protected:
     QFrame* palList;
     TListBox* lsList;
     QToolBar* tbRandom;
-    QFrame* palSearch;
-    QVBoxLayout* searchLayout;
-    QFrame* palFolder;
-    QComboBox* cboxDriver;
-    QToolButton* btBrowser;
-    QCheckBox* chkSub;
-    QListWidget* lsSearch;
-    QToolBar* tbSearch;
+    TSearchPane* palSearch;
     QToolButton* btAddFiles;
     QToolButton* btDelete;
     QToolButton* btReset;
     QToolButton* btSave;
-    QToolButton* btSearch;
-    QToolButton* btStop;
-    QToolButton* btCheck;
-    QToolButton* btAdd;
     QMenu* PopupMenu1;
     QAction* mnuAddFiles;
     QAction* mnuDelete;
@@ -167,29 +137,20 @@ protected:
     QAction* mnuFullPath;
     QAction* mnuProperties;
     QFileDialog* dlgFile;
-    QFileDialog* dlgFolder;
 
 private:
     void BuildLayout();
     void BuildRandomTools();
-    void BuildSearchPane();
     void BuildPopupMenu();
     void AssembleCommands(const OwnCommands& own);
-    QToolButton* AddSearchButton(const char* name, const QString& caption, const QString& hint, int image);
-    void UpdateRecentFolders(const QString& folder);
-    void FillSearchList();
-    void palFolderResize();
+    // Move: the ticked hits of the search join the list.
+    void MoveFound(const std::vector<std::string>& paths);
     // Save, or after its error the user's choice: true to leave (saved or not), false to stay.
     bool SaveOrLeaveUnsaved();
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     std::vector<QToolButton*> itemButtons_;
     std::vector<QAction*> itemActions_;
-    bool searching_ = false;
     bool released_ = false;
-    // Cleared when the panel is destroyed, so a search that was interrupted by the panel's
-    // own destruction can tell, and unwind without touching it.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 } // namespace kdx

@@ -2,9 +2,9 @@
 
 #include "TDropDownList.h"
 #include "TListBox.h"
-#include "TfrmSaver.h"
 #include "platform/Platform.h"
 #include "shell/ReportErrors.h"
+#include "ui/OptionBoxes.h"
 
 #include <QAction>
 #include <QComboBox>

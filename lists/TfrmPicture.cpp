@@ -1,7 +1,7 @@
 #include "TfrmPicture.h"
 
-#include "TfrmSaver.h"
 #include "shell/ReportErrors.h"
+#include "ui/OptionBoxes.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

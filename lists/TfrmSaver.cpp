@@ -4,6 +4,7 @@
 #include "TListBox.h"
 #include "platform/Platform.h"
 #include "shell/ReportErrors.h"
+#include "ui/OptionBoxes.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -33,17 +34,6 @@ EditorTraits SaverTraits()
 }
 
 } // namespace
-
-int ChosenIndex(const QComboBox* box, int stored) { return box->currentIndex() >= 0 ? box->currentIndex() : stored; }
-
-void ShowIndex(QComboBox* box, int value) { box->setCurrentIndex(value >= 0 && value < box->count() ? value : -1); }
-
-int IntervalValue(const QSpinBox* box)
-{
-    bool ok = false;
-    const int typed = box->cleanText().toInt(&ok);
-    return std::clamp(ok ? typed : 1, box->minimum(), box->maximum());
-}
 
 TfrmSaver::TfrmSaver(IPanelHost& host, QWidget* parent) : TRandomListEditor(host, parent, SaverTraits())
 {

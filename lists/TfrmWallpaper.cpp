@@ -1,7 +1,7 @@
 #include "TfrmWallpaper.h"
 
-#include "TfrmSaver.h"
 #include "shell/ReportErrors.h"
+#include "ui/OptionBoxes.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "app/ImageLists.h"
+#include "ui/ImageLists.h"
 #include "app/TfrmWelcome.h"
 #include "support/Sandbox.h"
 

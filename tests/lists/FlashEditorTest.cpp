@@ -36,8 +36,8 @@ TEST_F(FlashEditor, SearchSkipsTheProductsOwnMovieButAddFilesTakesIt)
 {
     auto panel = Open();
     test::AnswerNextFileDialog({QString::fromStdString(tree)});
-    panel->btBrowserClick();
-    panel->btSearchClick();
+    test::SearchPane(*panel).btBrowserClick();
+    test::SearchPane(*panel).btSearchClick();
     auto* search = panel->findChild<QListWidget*>("lsSearch");
     QStringList rows;
     for (int i = 0; i < search->count(); ++i)

@@ -1,8 +1,9 @@
 #pragma once
-#include "app/PanelHost.h"
+#include "lists/TSearchPane.h"
 #include "platform/Platform.h"
 #include "shell/MessageBox.h"
 #include "support/Sandbox.h"
+#include "ui/PanelHost.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +20,9 @@
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace kdx::test {
+
+// The search form of a docked list editor.
+inline TSearchPane& SearchPane(QWidget& editor) { return *editor.findChild<TSearchPane*>("palSearch"); }
 
 // The main window as a docked panel sees it: two status texts, the image lists and the
 // message processing, which a test may hook to act in the middle of a search.

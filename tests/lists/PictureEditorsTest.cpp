@@ -74,8 +74,8 @@ TEST_F(PictureEditors, SearchTakesPictureExtensionsOnlyFoldersIncluded)
     fs::create_directories(pics + "album.jpg");
     auto panel = Open<TfrmPicture>();
     test::AnswerNextFileDialog({QString::fromStdString(pics)});
-    panel->btBrowserClick();
-    panel->btSearchClick();
+    test::SearchPane(*panel).btBrowserClick();
+    test::SearchPane(*panel).btSearchClick();
     auto* search = panel->findChild<QListWidget*>("lsSearch");
     QStringList rows;
     for (int i = 0; i < search->count(); ++i)
@@ -93,8 +93,8 @@ TEST_F(PictureEditors, PreviewsComeFromTheSearchListAndTheRandomList)
     Sandbox::Write(box.IniPath(), "[ImageList]\n0=" + pics + "tall.bmp\n");
     auto panel = Open<TfrmPicture>();
     test::AnswerNextFileDialog({QString::fromStdString(pics)});
-    panel->btBrowserClick();
-    panel->btSearchClick();
+    test::SearchPane(*panel).btBrowserClick();
+    test::SearchPane(*panel).btSearchClick();
     auto* search = panel->findChild<QListWidget*>("lsSearch");
     const int wide = search->row(search->findItems("WIDE.JPG", Qt::MatchExactly).value(0));
     search->setCurrentRow(wide);

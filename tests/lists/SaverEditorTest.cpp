@@ -52,7 +52,7 @@ protected:
     static void Browse(TfrmSaver& panel, const std::string& folder)
     {
         test::AnswerNextFileDialog({QString::fromStdString(folder)});
-        panel.btBrowserClick();
+        test::SearchPane(panel).btBrowserClick();
     }
 
     static void PressRow(
@@ -141,15 +141,15 @@ TEST_F(SaverEditor, ASecondSearchWaitsUntilTheFirstHasEnded)
     Browse(*panel, tree);
     panel->findChild<QCheckBox*>("chkSub")->setChecked(true);
     host.onceInProcessMessages = [&] {
-        panel->btStopClick();
+        test::SearchPane(*panel).btStopClick();
         EXPECT_FALSE(panel->findChild<QToolButton*>("btSearch")->isEnabled());
-        panel->btSearchClick(); // refused while the first one unwinds
+        test::SearchPane(*panel).btSearchClick(); // refused while the first one unwinds
     };
-    panel->btSearchClick();
+    test::SearchPane(*panel).btSearchClick();
     auto* search = panel->findChild<QListWidget*>("lsSearch");
     EXPECT_EQ(search->count(), 1);
     EXPECT_TRUE(panel->findChild<QToolButton*>("btSearch")->isEnabled());
-    panel->btSearchClick();
+    test::SearchPane(*panel).btSearchClick();
     EXPECT_EQ(search->count(), 3) << "rows and found files agree afterwards";
 }
 
@@ -168,7 +168,7 @@ TEST_F(SaverEditor, LeavingThePanelDuringASearchEndsItSafelyAndSaves)
         raw->FormHide();
         panel.reset(); // destroyed while its search is on the stack
     };
-    raw->btSearchClick();
+    test::SearchPane(*raw).btSearchClick();
     EXPECT_FALSE(panel);
     EXPECT_NE(Sandbox::Read(box.IniPath()).find("0=" + box.Root() + "/kept.scr"), std::string::npos)
         << "saved on leaving";
@@ -290,7 +290,7 @@ TEST_F(SaverEditor, RecentFoldersMoveToTheFrontAndKeepTwenty)
     auto* folders = panel->findChild<QComboBox*>("cboxDriver");
     EXPECT_EQ(folders->count(), 22) << "a longer section fills the box whole";
     const QString third = folders->itemText(2);
-    panel->cboxDriverChange(2);
+    test::SearchPane(*panel).cboxDriverChange(2);
     EXPECT_EQ(folders->itemText(0), third);
     EXPECT_EQ(folders->count(), 20);
     EXPECT_EQ(folders->toolTip(), third);
@@ -304,7 +304,7 @@ TEST_F(SaverEditor, RecentFoldersMoveToTheFrontAndKeepTwenty)
     EXPECT_NE(ini.find("0=" + box.Root() + "/new/\n"), std::string::npos);
     EXPECT_EQ(ini.find("20="), std::string::npos);
 
-    panel->cboxDriverChange(0);
+    test::SearchPane(*panel).cboxDriverChange(0);
     EXPECT_EQ(folders->itemText(0).toStdString(), box.Root() + "/new/");
 }
 

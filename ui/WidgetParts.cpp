@@ -1,5 +1,6 @@
 #include "WidgetParts.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QPalette>
 
@@ -10,6 +11,13 @@ QFrame* MakePanel(const char* name, QWidget* parent)
     auto* panel = new QFrame(parent);
     panel->setObjectName(name);
     return panel;
+}
+
+QAction* MakeAction(QObject* owner, const char* name, const QString& caption)
+{
+    auto* action = new QAction(caption, owner);
+    action->setObjectName(name);
+    return action;
 }
 
 void SetTextColour(QWidget* widget, const QColor& colour)
