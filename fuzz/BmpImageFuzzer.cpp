@@ -1,5 +1,5 @@
 // Any bytes as the wallpaper bitmap: it opens or not, and every pixel read stays inside.
-#include "platform/posix/BmpImage.h"
+#include "platform/posix/files/BmpImage.h"
 
 #include <cstddef>
 #include <cstdint>

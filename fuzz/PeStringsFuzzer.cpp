@@ -1,5 +1,5 @@
 // Any bytes as a screensaver file: the reader gives a string or nothing, within the bytes.
-#include "platform/posix/PeStrings.h"
+#include "platform/posix/files/PeStrings.h"
 
 #include <cstddef>
 #include <cstdint>

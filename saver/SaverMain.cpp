@@ -8,10 +8,10 @@
 #include "X11Session.h"
 
 #include "platform/Platform.h"
-#include "platform/posix/CompanionLock.h"
-#include "platform/posix/NativeProgram.h"
-#include "platform/posix/PosixShell.h"
-#include "platform/posix/Process.h"
+#include "platform/posix/process/CompanionLock.h"
+#include "platform/posix/process/NativeProgram.h"
+#include "platform/posix/process/Process.h"
+#include "platform/posix/process/Wine.h"
 #include "settings/TConfig.h"
 
 #include <QApplication>

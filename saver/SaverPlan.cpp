@@ -1,7 +1,7 @@
 #include "SaverPlan.h"
 
 #include "platform/Platform.h"
-#include "platform/posix/NativeProgram.h"
+#include "platform/posix/process/NativeProgram.h"
 #include "settings/TConfig.h"
 
 #include <algorithm>

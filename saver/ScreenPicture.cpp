@@ -1,6 +1,6 @@
 #include "ScreenPicture.h"
 
-#include "platform/posix/BmpImage.h"
+#include "platform/posix/files/BmpImage.h"
 #include "settings/Errors.h"
 
 #include <QSysInfo>

@@ -1,6 +1,6 @@
 #include "X11Session.h"
 
-#include "platform/posix/X11Connection.h"
+#include "platform/posix/x11/X11Connection.h"
 
 #include <X11/extensions/scrnsaver.h>
 

@@ -1,16 +1,16 @@
 #include "PosixAtoms.h"
+#include "PosixDesktopWindows.h"
 #include "PosixHelpControl.h"
 #include "PosixHotKeys.h"
 #include "PosixInstance.h"
 #include "PosixProfileFile.h"
 #include "PosixRegistry.h"
+#include "PosixScreenSaverTimer.h"
 #include "PosixShell.h"
 #include "PosixSystem.h"
 #include "PosixTrayHosts.h"
-#include "X11DesktopWindows.h"
-#include "X11ScreenSaverTimer.h"
 #include "platform/Platform.h"
-#include "wallpaper/PosixDesktop.h"
+#include "platform/posix/wallpaper/PosixDesktop.h"
 
 namespace kdx::platform {
 
@@ -34,13 +34,13 @@ Services& Native()
     services.helpControl = &helpControl;
     static posix::PosixAtoms atoms;
     static posix::PosixHotKeys hotKeys;
-    static posix::X11DesktopWindows desktopWindows;
+    static posix::PosixDesktopWindows desktopWindows;
     services.atoms = &atoms;
     services.hotKeys = &hotKeys;
     services.desktopWindows = &desktopWindows;
     static posix::PosixTrayHosts trayHosts;
     services.trayHosts = &trayHosts;
-    static posix::X11ScreenSaverTimer screenSaverTimer;
+    static posix::PosixScreenSaverTimer screenSaverTimer;
     services.screenSaverTimer = &screenSaverTimer;
     return services;
 }

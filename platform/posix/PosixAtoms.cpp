@@ -1,7 +1,7 @@
 #include "PosixAtoms.h"
 
-#include "FileText.h"
-#include "PosixSystem.h"
+#include "platform/posix/files/FileText.h"
+#include "platform/posix/files/Paths.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -121,12 +121,7 @@ private:
 
 } // namespace
 
-std::string PosixAtoms::TableFile()
-{
-    const std::string runtime = EnvOr("XDG_RUNTIME_DIR", "");
-    const std::string folder = runtime.empty() ? UserDataFolder() : runtime;
-    return folder + "/kaleidra-global-atoms";
-}
+std::string PosixAtoms::TableFile() { return RuntimeFolder() + "/kaleidra-global-atoms"; }
 
 std::uint16_t PosixAtoms::GlobalAddAtom(const std::string& name)
 {

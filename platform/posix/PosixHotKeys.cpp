@@ -1,7 +1,7 @@
 #include "PosixHotKeys.h"
 
-#include "Session.h"
-#include "X11Connection.h"
+#include "platform/posix/session/DesktopSession.h"
+#include "platform/posix/x11/X11Connection.h"
 
 namespace kdx::platform::posix {
 
@@ -9,7 +9,7 @@ IHotKeys* PosixHotKeys::Chosen()
 {
     if (choosing_) {
         choosing_ = false;
-        if (X11Display() && !IsWaylandSession())
+        if (X11Display() && !CurrentSession().wayland)
             chosen_ = &x11_;
         else if (PortalHotKeys::Offered())
             chosen_ = &portal_;

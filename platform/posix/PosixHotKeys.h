@@ -1,6 +1,6 @@
 #pragma once
-#include "PortalHotKeys.h"
-#include "X11HotKeys.h"
+#include "platform/posix/dbus/PortalHotKeys.h"
+#include "platform/posix/x11/X11HotKeys.h"
 
 namespace kdx::platform::posix {
 

@@ -1,6 +1,7 @@
 #include "PosixInstance.h"
 
-#include "FileText.h"
+#include "platform/posix/files/FileText.h"
+#include "platform/posix/files/Paths.h"
 
 #include <QSocketNotifier>
 

@@ -1,7 +1,7 @@
 #include "PosixProfileFile.h"
 
-#include "FileText.h"
-#include "IniText.h"
+#include "platform/posix/files/FileText.h"
+#include "platform/posix/files/IniText.h"
 
 namespace kdx::platform::posix {
 

@@ -1,7 +1,8 @@
 #include "PosixRegistry.h"
 
-#include "FileText.h"
-#include "IniText.h"
+#include "platform/posix/files/FileText.h"
+#include "platform/posix/files/IniText.h"
+#include "platform/posix/files/Paths.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,11 +1,14 @@
 #include "PosixShell.h"
 
-#include "FileText.h"
-#include "NativeProgram.h"
-#include "PeStrings.h"
 #include "PosixSystem.h"
-#include "Process.h"
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
+#include "platform/posix/files/FileText.h"
+#include "platform/posix/files/Paths.h"
+#include "platform/posix/files/PeStrings.h"
+#include "platform/posix/process/NativeProgram.h"
+#include "platform/posix/process/Process.h"
+#include "platform/posix/process/Wine.h"
 
 #include <cstdlib>
 #include <unistd.h>
@@ -13,14 +16,6 @@
 namespace kdx::platform::posix {
 
 namespace {
-
-std::string LowerAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return text;
-}
 
 std::string ExtensionOf(const std::string& path)
 {
@@ -43,12 +38,6 @@ std::string FolderOf(const std::string& file)
 {
     const std::size_t slash = file.rfind('/');
     return slash == std::string::npos ? std::string() : file.substr(0, slash == 0 ? 1 : slash);
-}
-
-std::string CurrentFolder()
-{
-    char buf[4096];
-    return getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
 }
 
 // A bare program name, found where Windows' ShellExecute looks: the program's folder, the
@@ -108,48 +97,7 @@ std::vector<std::string> SplitParams(const std::string& params)
     return out;
 }
 
-std::string Absolute(const std::string& path)
-{
-    if (!path.empty() && path[0] == '/')
-        return path;
-    const std::string cwd = CurrentFolder();
-    return cwd.empty() ? path : cwd + "/" + path;
-}
-
 } // namespace
-
-std::string WineLoader()
-{
-    const std::string chosen = EnvOr("KALEIDRA_WINE", "");
-    if (chosen == "none")
-        return std::string();
-    if (!chosen.empty())
-        return FindProgram(chosen);
-    for (const char* name : {"wine", "wine64", "/usr/lib/wine/wine64"}) {
-        const std::string found = FindProgram(name);
-        if (!found.empty())
-            return found;
-    }
-    return std::string();
-}
-
-std::string FileUri(const std::string& path)
-{
-    static const char* hex = "0123456789ABCDEF";
-    std::string uri = "file://";
-    for (const unsigned char c : Absolute(path)) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-'
-            || c == '.' || c == '_' || c == '~' || c == '/';
-        if (plain) {
-            uri += char(c);
-        } else {
-            uri += '%';
-            uri += hex[c >> 4];
-            uri += hex[c & 15];
-        }
-    }
-    return uri;
-}
 
 std::vector<std::string> ShellCommand(const std::string& verb, const std::string& file, const std::string& params)
 {

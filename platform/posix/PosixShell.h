@@ -24,16 +24,8 @@ public:
     std::string ResourceString(const std::string& path, unsigned id) override;
 };
 
-// Wine's loader: "wine" or "wine64" on PATH, else Debian's 64-bit loader, which the wine64
-// package installs outside PATH. $KALEIDRA_WINE, which only tests set, names another one, or
-// "none" for a machine without Wine. Empty when there is none.
-std::string WineLoader();
-
 // The command line Execute starts (exposed for the tests); empty when there is nothing to run.
 std::vector<std::string> ShellCommand(const std::string& verb, const std::string& file, const std::string& params);
 // The command line ShowProperties starts; empty when neither gdbus nor dbus-send is there.
 std::vector<std::string> PropertiesCommand(const std::string& path);
-// "file://" and the absolute path with every byte but letters, digits, "-._~/" percent-encoded.
-std::string FileUri(const std::string& path);
-
 } // namespace kdx::platform::posix

@@ -1,6 +1,7 @@
 #include "PosixSystem.h"
 
-#include "FileText.h"
+#include "platform/posix/files/FileText.h"
+#include "platform/posix/files/Paths.h"
 
 #include <climits>
 #include <cstdio>
@@ -89,12 +90,6 @@ std::string DesktopExecQuote(const std::string& path)
 }
 
 } // namespace
-
-std::string UserDataFolder()
-{
-    const std::string folder = DataHome() + "/kaleidra-agent";
-    return MakeFolders(folder) ? folder : std::string();
-}
 
 std::string PosixSystem::ModuleFileName()
 {

@@ -4,10 +4,6 @@
 
 namespace kdx::platform::posix {
 
-// The per-user folder that stands in for the Windows folder and, for a program installed
-// where the user cannot write, for its install folder: $XDG_DATA_HOME/kaleidra-agent.
-std::string UserDataFolder();
-
 class PosixSystem final : public ISystem {
 public:
     // $KALEIDRA_PROGRAM_FILE names the program file in a test sandbox; otherwise /proc/self/exe.

@@ -1,6 +1,6 @@
 #pragma once
-#include "StatusNotifierHost.h"
-#include "XEmbedTray.h"
+#include "platform/posix/dbus/StatusNotifierHost.h"
+#include "platform/posix/x11/XEmbedTray.h"
 
 namespace kdx::platform::posix {
 

@@ -1,4 +1,4 @@
-#include "platform/posix/VirtualKeys.h"
+#include "platform/posix/x11/VirtualKeys.h"
 
 #include <gtest/gtest.h>
 

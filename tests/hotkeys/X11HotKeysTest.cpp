@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
-#include "platform/posix/X11HotKeys.h"
+#include "platform/posix/x11/X11HotKeys.h"
 
 #include <gtest/gtest.h>
 

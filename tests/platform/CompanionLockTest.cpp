@@ -1,5 +1,5 @@
 // The mark of a running companion screensaver: one holder at a time, gone with its holder.
-#include "platform/posix/CompanionLock.h"
+#include "platform/posix/process/CompanionLock.h"
 #include "support/Sandbox.h"
 
 #include <gtest/gtest.h>

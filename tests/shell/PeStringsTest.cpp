@@ -1,5 +1,5 @@
 // Our reader of string resources in PE files: LoadString's answers, and safety on any bytes.
-#include "platform/posix/PeStrings.h"
+#include "platform/posix/files/PeStrings.h"
 #include "ShellTestSupport.h"
 #include "support/Sandbox.h"
 

@@ -2,7 +2,8 @@
 // were called; and the bitmaps the root-window route reads.
 #include "platform/posix/PosixShell.h"
 #include "ShellTestSupport.h"
-#include "platform/posix/BmpImage.h"
+#include "platform/posix/files/BmpImage.h"
+#include "platform/posix/files/Paths.h"
 #include "support/FakePrograms.h"
 #include "support/Sandbox.h"
 

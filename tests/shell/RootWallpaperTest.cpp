@@ -2,9 +2,9 @@
 // read back from the server.
 #include "ShellTestSupport.h"
 #include "platform/Platform.h"
-#include "platform/posix/BmpImage.h"
-#include "platform/posix/X11RootWallpaper.h"
+#include "platform/posix/files/BmpImage.h"
 #include "platform/posix/wallpaper/PosixDesktop.h"
+#include "platform/posix/wallpaper/X11RootWallpaper.h"
 #include "shell/TPublicUnit.h"
 #include "support/Sandbox.h"
 

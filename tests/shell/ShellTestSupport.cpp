@@ -1,6 +1,6 @@
 #include "ShellTestSupport.h"
 
-#include "platform/posix/Process.h"
+#include "platform/posix/process/Process.h"
 #include "settings/Errors.h"
 
 #include <cstdio>

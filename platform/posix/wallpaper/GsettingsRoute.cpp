@@ -1,7 +1,7 @@
 #include "GsettingsRoute.h"
 
-#include "platform/posix/PosixShell.h"
-#include "platform/posix/Process.h"
+#include "platform/posix/files/Paths.h"
+#include "platform/posix/process/Process.h"
 
 namespace kdx::platform::posix {
 

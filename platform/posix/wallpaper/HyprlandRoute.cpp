@@ -1,6 +1,6 @@
 #include "HyprlandRoute.h"
 
-#include "platform/posix/Process.h"
+#include "platform/posix/process/Process.h"
 
 namespace kdx::platform::posix {
 

@@ -1,6 +1,6 @@
 #include "PcmanfmRoute.h"
 
-#include "platform/posix/Process.h"
+#include "platform/posix/process/Process.h"
 
 namespace kdx::platform::posix {
 

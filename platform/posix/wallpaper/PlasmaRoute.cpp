@@ -1,7 +1,7 @@
 #include "PlasmaRoute.h"
 
-#include "SessionBus.h"
-#include "platform/posix/PosixShell.h"
+#include "platform/posix/dbus/SessionBus.h"
+#include "platform/posix/files/Paths.h"
 
 namespace kdx::platform::posix {
 
@@ -47,7 +47,7 @@ std::string PlasmaRoute::Apply(const HandedPicture& picture)
     QDBusMessage call = QDBusMessage::createMethodCall(
         "org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell", "evaluateScript");
     call << QString::fromStdString(PlasmaScript(FileUri(picture.file), picture.layout));
-    const std::string error = CallOnSessionBus(call);
+    const std::string error = CallError(CallOnSessionBus(call));
     return error.empty() ? error : "plasmashell: " + error;
 }
 

@@ -1,7 +1,7 @@
 #include "PortalRoute.h"
 
-#include "SessionBus.h"
-#include "platform/posix/PosixShell.h"
+#include "platform/posix/dbus/SessionBus.h"
+#include "platform/posix/files/Paths.h"
 
 #include <QVariantMap>
 
@@ -13,7 +13,7 @@ std::string PortalRoute::Apply(const HandedPicture& picture)
         "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Wallpaper", "SetWallpaperURI");
     const QVariantMap options {{"show-preview", false}, {"set-on", QStringLiteral("background")}};
     call << QString() << QString::fromStdString(FileUri(picture.file)) << options;
-    const std::string error = CallOnSessionBus(call);
+    const std::string error = CallError(CallOnSessionBus(call));
     return error.empty() ? error : "the portal: " + error;
 }
 

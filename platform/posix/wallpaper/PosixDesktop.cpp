@@ -62,7 +62,7 @@ WallpaperOutcome PosixDesktop::ApplyWallpaperSettings()
     const RegString style = key->QueryString(desktop::WallpaperStyleValue);
     const auto layout = LayoutOfValues(tile.status == RegRead::Ok ? tile.value : std::string(),
         style.status == RegRead::Ok ? style.value : std::string());
-    return ShowWallpaper(routes_, DesktopSession::FromEnvironment(), wallpaper.value, layout);
+    return ShowWallpaper(routes_, CurrentSession(), wallpaper.value, layout);
 }
 
 } // namespace kdx::platform::posix

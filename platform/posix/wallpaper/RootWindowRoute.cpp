@@ -1,7 +1,7 @@
 #include "RootWindowRoute.h"
 
-#include "platform/posix/X11Connection.h"
-#include "platform/posix/X11DesktopWindows.h"
+#include "platform/posix/x11/X11Connection.h"
+#include "platform/posix/x11/X11DesktopWindows.h"
 
 namespace kdx::platform::posix {
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "WallpaperRoute.h"
-#include "platform/posix/X11RootWallpaper.h"
+#include "X11RootWallpaper.h"
 
 namespace kdx::platform::posix {
 

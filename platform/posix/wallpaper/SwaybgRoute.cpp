@@ -1,7 +1,7 @@
 #include "SwaybgRoute.h"
 
 #include "SwayRoute.h"
-#include "platform/posix/Process.h"
+#include "platform/posix/process/Process.h"
 
 namespace kdx::platform::posix {
 

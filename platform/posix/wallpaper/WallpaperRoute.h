@@ -1,8 +1,8 @@
 #pragma once
-#include <initializer_list>
+#include "platform/posix/session/DesktopSession.h"
+
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kdx::platform::posix {
@@ -14,18 +14,6 @@ enum class WallpaperLayout {
     Stretch, // scaled to the screen, proportions lost
     Fit, // scaled to fit whole, centred, on black
     Fill, // scaled to cover the screen, centred, cropped
-};
-
-// The session the agent runs in, as its environment describes it.
-struct DesktopSession {
-    std::vector<std::string> desktops; // the items of $XDG_CURRENT_DESKTOP, in lower case
-    bool wayland = false; // a Wayland session ($WAYLAND_DISPLAY, or $XDG_SESSION_TYPE "wayland")
-    bool swayIpc = false; // $SWAYSOCK names sway's socket
-    bool hyprland = false; // $HYPRLAND_INSTANCE_SIGNATURE names a running Hyprland
-
-    static DesktopSession FromEnvironment();
-    // Whether $XDG_CURRENT_DESKTOP names one of Names (given in lower case).
-    bool Is(std::initializer_list<std::string_view> names) const;
 };
 
 // The picture a desktop is handed: a file holding the wallpaper bitmap, under a name not

@@ -2,7 +2,7 @@
 // session bus: KDE Plasma's scripting interface and the desktop portal. The script itself is
 // run by the real plasmashell in plasma-e2e.sh where Plasma is installed.
 #include "platform/Platform.h"
-#include "platform/posix/Process.h"
+#include "platform/posix/process/Process.h"
 #include "platform/posix/wallpaper/PosixDesktop.h"
 #include "support/Sandbox.h"
 

@@ -255,14 +255,14 @@ TEST(WallpaperSession, TheEnvironmentNamesTheDesktopAndTheSession)
     Sandbox box;
     box.SetEnv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
     box.SetEnv("XDG_SESSION_TYPE", "wayland");
-    DesktopSession session = DesktopSession::FromEnvironment();
+    DesktopSession session = CurrentSession();
     EXPECT_EQ(session.desktops, Args({"ubuntu", "gnome"}));
     EXPECT_TRUE(session.wayland);
     EXPECT_TRUE(session.Is({"kde", "gnome"}));
     EXPECT_FALSE(session.Is({"gnome-classic"}));
     box.SetEnv("XDG_SESSION_TYPE", "x11");
     box.SetEnv("SWAYSOCK", "/run/user/1000/sway-ipc.sock");
-    session = DesktopSession::FromEnvironment();
+    session = CurrentSession();
     EXPECT_FALSE(session.wayland);
     EXPECT_TRUE(session.swayIpc) << "sway's socket names sway whatever the desktop variable says";
 }

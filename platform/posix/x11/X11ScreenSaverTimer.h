@@ -14,17 +14,19 @@ namespace kdx::platform::posix {
 // at once with `xset s activate`. It listens on a connection of its own, so no other user of
 // the agent's X connection takes its events. A Wayland session gets no timer: the X server
 // there sees only the input of X programs, so its idle time means nothing.
-class X11ScreenSaverTimer final : public IScreenSaverTimer {
+class X11ScreenSaverTimer {
 public:
-    ~X11ScreenSaverTimer() override;
+    using Handler = IScreenSaverTimer::Handler;
 
-    bool Watch(Handler handler) override;
-    // xscreensaver (its window with a version property among the root's children), or any program
-    // that owns the
-    // freedesktop screensaver name on the session bus (the screensavers and lockers of GNOME,
-    // KDE Plasma, XFCE, Cinnamon, MATE, LXQt and light-locker).
-    bool DesktopSaverPresent() override;
-    bool CompanionRunning() override;
+    X11ScreenSaverTimer() = default;
+    ~X11ScreenSaverTimer();
+    X11ScreenSaverTimer(const X11ScreenSaverTimer&) = delete;
+    X11ScreenSaverTimer& operator=(const X11ScreenSaverTimer&) = delete;
+
+    // As IScreenSaverTimer::Watch.
+    bool Watch(Handler handler);
+    // Whether xscreensaver runs: its window with a version property among the root's children.
+    bool XScreensaverRunning();
 
 private:
     void DispatchPending();

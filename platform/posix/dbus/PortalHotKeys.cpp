@@ -1,7 +1,7 @@
 #include "PortalHotKeys.h"
 
-#include "Session.h"
-#include "VirtualKeys.h"
+#include "SessionBus.h"
+#include "platform/posix/x11/VirtualKeys.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

@@ -9,17 +9,15 @@ namespace kdx::platform::posix {
 // The desktop-icons window is the EWMH desktop window (window type _NET_WM_WINDOW_TYPE_DESKTOP);
 // the stacking order is the window manager's _NET_CLIENT_LIST_STACKING, or the root window's
 // children where no window manager keeps one; minimising asks the window manager to iconify.
-class X11DesktopWindows final : public IDesktopWindows {
+class X11DesktopWindows : public IDesktopWindows {
 public:
     WindowHandle FindDesktopIconsWindow() override;
     void ShowWindow(WindowHandle window, bool show) override;
     WindowHandle NextWindow(WindowHandle window) override;
     bool IsWindowVisible(WindowHandle window) override;
     void Minimize(WindowHandle window) override;
-    // An X11 session's windows can be walked; in a Wayland session the desktop's own
-    // show-desktop command is asked for instead (KWin's, on Plasma).
+    // Whenever the agent has an X connection; which session that is, is the face's question.
     bool CanWalkWindows() override;
-    bool ShowDesktop() override;
 
 private:
     // The window manager drops _NET_WM_STATE of a window that is unmapped (withdrawn); it is

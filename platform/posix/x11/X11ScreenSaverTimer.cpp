@@ -3,22 +3,15 @@
 // Qt before Xlib, whose macros break Qt's headers.
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 
-#include "CompanionLock.h"
-#include "FileText.h"
 #include "X11Connection.h"
+#include "platform/posix/session/DesktopSession.h"
 
 #include <X11/extensions/scrnsaver.h>
 
 namespace kdx::platform::posix {
 
 namespace {
-
-bool WaylandSession() { return EnvOr("XDG_SESSION_TYPE", "") == "wayland" || !EnvOr("WAYLAND_DISPLAY", "").empty(); }
-
-constexpr const char* FreedesktopSaverName = "org.freedesktop.ScreenSaver";
 
 bool HasProperty(Display* display, Window window, const char* name)
 {
@@ -55,7 +48,7 @@ bool X11ScreenSaverTimer::Watch(Handler handler)
     // X11Display() stays closed where the agent shows its windows on another platform.
     Display* shared = X11Display();
     QCoreApplication* app = QCoreApplication::instance();
-    if (!shared || !app || WaylandSession())
+    if (!shared || !app || CurrentSession().wayland)
         return false;
     display_ = XOpenDisplay(DisplayString(shared));
     int errorBase = 0;
@@ -90,7 +83,7 @@ void X11ScreenSaverTimer::DispatchPending()
         handler_();
 }
 
-bool X11ScreenSaverTimer::DesktopSaverPresent()
+bool X11ScreenSaverTimer::XScreensaverRunning()
 {
     // xscreensaver marks a window of its own, a child of the root window, while it runs.
     Display* display = X11Display();
@@ -104,12 +97,7 @@ bool X11ScreenSaverTimer::DesktopSaverPresent()
     }
     if (children)
         XFree(children);
-    if (xscreensaver)
-        return true;
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    return bus.isConnected() && bus.interface()->isServiceRegistered(FreedesktopSaverName).value();
+    return xscreensaver;
 }
-
-bool X11ScreenSaverTimer::CompanionRunning() { return CompanionLock::Held(); }
 
 } // namespace kdx::platform::posix

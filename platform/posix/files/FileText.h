@@ -27,11 +27,4 @@ void SyncFile(const std::string& path);
 // Creates a folder and its missing parents; true when it exists afterwards.
 bool MakeFolders(const std::string& path);
 
-// The value of an environment variable, or Fallback when unset or empty.
-std::string EnvOr(const char* name, const std::string& fallback);
-
-// $XDG_CONFIG_HOME and $XDG_DATA_HOME with their standard defaults under $HOME.
-std::string ConfigHome();
-std::string DataHome();
-
 } // namespace kdx::platform::posix

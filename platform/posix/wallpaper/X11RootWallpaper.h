@@ -1,6 +1,6 @@
 #pragma once
-#include "BmpImage.h"
-#include "wallpaper/WallpaperRoute.h"
+#include "WallpaperRoute.h"
+#include "platform/posix/files/BmpImage.h"
 
 #include <string>
 #include <thread>

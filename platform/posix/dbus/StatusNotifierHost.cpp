@@ -1,6 +1,7 @@
 #include "StatusNotifierHost.h"
 
-#include "Session.h"
+#include "SessionBus.h"
+#include "platform/posix/session/DesktopSession.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -175,14 +175,4 @@ bool MakeFolders(const std::string& path)
     return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
-std::string EnvOr(const char* name, const std::string& fallback)
-{
-    const char* v = std::getenv(name);
-    return v && *v ? std::string(v) : fallback;
-}
-
-std::string ConfigHome() { return EnvOr("XDG_CONFIG_HOME", EnvOr("HOME", "/tmp") + "/.config"); }
-
-std::string DataHome() { return EnvOr("XDG_DATA_HOME", EnvOr("HOME", "/tmp") + "/.local/share"); }
-
 } // namespace kdx::platform::posix

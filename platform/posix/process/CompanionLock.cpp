@@ -1,7 +1,7 @@
 #include "CompanionLock.h"
 
-#include "FileText.h"
-#include "PosixSystem.h"
+#include "platform/posix/files/FileText.h"
+#include "platform/posix/files/Paths.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -16,12 +16,7 @@ CompanionLock::~CompanionLock()
         close(fd_);
 }
 
-std::string CompanionLock::LockFile()
-{
-    const std::string runtime = EnvOr("XDG_RUNTIME_DIR", "");
-    const std::string folder = runtime.empty() ? UserDataFolder() : runtime;
-    return folder + "/KDXSaver.lock";
-}
+std::string CompanionLock::LockFile() { return RuntimeFolder() + "/KDXSaver.lock"; }
 
 bool CompanionLock::Acquire()
 {

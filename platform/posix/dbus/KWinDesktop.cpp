@@ -1,25 +1,19 @@
 #include "KWinDesktop.h"
 
-#include "Session.h"
-
-#include <QDBusConnection>
-#include <QDBusMessage>
+#include "SessionBus.h"
+#include "platform/posix/session/DesktopSession.h"
 
 namespace kdx::platform::posix {
 
-namespace {
-constexpr int KWinTimeoutMs = 2000;
-}
-
 bool KWinShowDesktop()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!ApplicationOnDesktop() || !bus.isConnected())
+    if (!ApplicationOnDesktop())
         return false;
+    constexpr int KWinTimeoutMs = 2000;
     QDBusMessage show = QDBusMessage::createMethodCall(QStringLiteral("org.kde.KWin"), QStringLiteral("/KWin"),
         QStringLiteral("org.kde.KWin"), QStringLiteral("showDesktop"));
     show << true;
-    return bus.call(show, QDBus::Block, KWinTimeoutMs).type() == QDBusMessage::ReplyMessage;
+    return CallOnSessionBus(show, KWinTimeoutMs).type() == QDBusMessage::ReplyMessage;
 }
 
 } // namespace kdx::platform::posix

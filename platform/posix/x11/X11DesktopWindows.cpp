@@ -1,7 +1,5 @@
 #include "X11DesktopWindows.h"
 
-#include "KWinDesktop.h"
-#include "Session.h"
 #include "X11Connection.h"
 
 #include <X11/Xatom.h>
@@ -120,8 +118,6 @@ void X11DesktopWindows::Minimize(WindowHandle window)
     XFlush(display);
 }
 
-bool X11DesktopWindows::CanWalkWindows() { return X11Display() && !IsWaylandSession(); }
-
-bool X11DesktopWindows::ShowDesktop() { return KWinShowDesktop(); }
+bool X11DesktopWindows::CanWalkWindows() { return X11Display() != nullptr; }
 
 } // namespace kdx::platform::posix
