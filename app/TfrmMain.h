@@ -1,9 +1,9 @@
 #pragma once
-#include "ui/PanelHost.h"
 #include "platform/TrayHosts.h"
 #include "platform/WindowHandle.h"
 #include "prefs/IHotKeyOwner.h"
 #include "settings/Records.h"
+#include "ui/PanelHost.h"
 
 #include <QMainWindow>
 

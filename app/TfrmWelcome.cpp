@@ -1,8 +1,8 @@
 #include "TfrmWelcome.h"
 
+#include "settings/TConfig.h"
 #include "ui/ImageLists.h"
 #include "ui/WidgetParts.h"
-#include "settings/TConfig.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -1,8 +1,8 @@
 #include "TfrmAbout.h"
 
-#include "ui/ImageLists.h"
 #include "hh.h"
 #include "platform/Platform.h"
+#include "ui/ImageLists.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #pragma once
-#include "ui/PanelHost.h"
 #include "settings/TConfig.h"
 #include "shell/TPublicUnit.h"
+#include "ui/PanelHost.h"
 
 #include <QString>
 

@@ -147,7 +147,8 @@ void TSearchPane::btBrowserClick()
         return;
     std::string path = QDir::toNativeSeparators(dlgFolder->selectedFiles().first()).toStdString();
     if (!TConfig::CanStore(path)) {
-        publicUnit_.ShowWarning("This folder cannot be chosen: " + std::string(LineBreakReason) + ".\n" + OneLine(path));
+        publicUnit_.ShowWarning(
+            "This folder cannot be chosen: " + std::string(LineBreakReason) + ".\n" + OneLine(path));
         return;
     }
     if (publicUnit_.RightChars(path, 1) != std::string(1, platform::PathDelim))

@@ -1,6 +1,6 @@
-#include "ui/ImageLists.h"
 #include "app/TfrmWelcome.h"
 #include "support/Sandbox.h"
+#include "ui/ImageLists.h"
 
 #include <QFrame>
 #include <QLabel>
