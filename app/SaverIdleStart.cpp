@@ -1,5 +1,6 @@
 #include "SaverIdleStart.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 #include "settings/TConfig.h"
 #include "shell/ReportErrors.h"
@@ -11,13 +12,6 @@ namespace kdx {
 namespace {
 
 platform::Services& Os() { return platform::Current(); }
-
-bool SameTextIgnoringCase(const std::string& a, const std::string& b)
-{
-    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 std::string SystemSaverValue()
 {
@@ -38,7 +32,7 @@ bool NamesCompanion(const std::string& value)
     const std::size_t folder = name.find_last_of("\\/");
     if (folder != std::string::npos)
         name.erase(0, folder + 1);
-    return SameTextIgnoringCase(name, files::CompanionSaver);
+    return EqualAscii(name, files::CompanionSaver);
 }
 
 SaverIdleStart::SaverIdleStart()

@@ -1,5 +1,6 @@
 #include "PictureFile.h"
 
+#include "platform/AsciiCase.h"
 #include "settings/Errors.h"
 #include "shell/JpegDecoder.h"
 
@@ -12,11 +13,7 @@ namespace {
 std::string LowerExtension(const std::string& name)
 {
     const size_t dot = name.rfind('.');
-    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot);
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return ext;
+    return LowerAscii(dot == std::string::npos ? std::string() : name.substr(dot));
 }
 
 QImage LoadJpeg(const std::string& path)

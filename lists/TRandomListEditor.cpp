@@ -3,6 +3,7 @@
 #include "EditorParts.h"
 #include "TListBox.h"
 #include "TSearchPane.h"
+#include "platform/AsciiCase.h"
 #include "shell/ReportErrors.h"
 #include "ui/WidgetParts.h"
 
@@ -25,15 +26,6 @@
 namespace kdx {
 
 namespace {
-
-// Capitals for a..z only, as the random list shows display names.
-std::string UpperAscii(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return s;
-}
 
 // "description|pattern|..." pairs, as the filters are written, in the file dialog's notation.
 QStringList NameFilters(const QString& filter)

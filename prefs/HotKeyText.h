@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/AsciiCase.h"
+
 #include <string>
 
 namespace kdx {
@@ -7,9 +9,6 @@ namespace texts {
 // What a hot-key box shows before its letter: 13 characters ending in a blank.
 inline constexpr const char* HotKeyPrefix = "Ctrl + Alt + ";
 } // namespace texts
-
-// Upper case by the ASCII rule: only a to z change.
-inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
 // The virtual-key code of a hot key's text: the code of its first character, 0 for no text.
 // A lower-case letter counts as its capital, since the code of "a" (0x61) is the numeric

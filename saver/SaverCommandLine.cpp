@@ -1,4 +1,5 @@
 #include "SaverCommandLine.h"
+#include "platform/AsciiCase.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -29,7 +30,7 @@ SaverCommand ParseSaverCommand(const std::vector<std::string>& args)
     const std::string& first = args[0];
     if (first.size() < 2 || (first[0] != '/' && first[0] != '-'))
         return {SaverMode::Usage};
-    const char letter = char(first[1] | 0x20);
+    const char letter = LowerAscii(first[1]);
     // What follows the letter: nothing, ":<window>" or "<window>".
     std::string rest = first.substr(2);
     if (!rest.empty() && rest[0] == ':')

@@ -1,5 +1,6 @@
 #include "SaverPlan.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 #include "platform/posix/process/NativeProgram.h"
 #include "settings/TConfig.h"
@@ -68,8 +69,7 @@ std::string NothingToShow(const TStrings& reasons)
         return std::string();
     if (reasons.size() == 1) {
         std::string line = reasons[0] + ".";
-        if (line[0] >= 'a' && line[0] <= 'z')
-            line[0] = char(line[0] - 'a' + 'A');
+        line[0] = UpperAscii(line[0]);
         return line;
     }
     std::string line = "Nothing to show: ";

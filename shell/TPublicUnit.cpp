@@ -2,6 +2,7 @@
 
 #include "BitmapFile.h"
 #include "MessageBox.h"
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 #include "settings/Errors.h"
 
@@ -28,14 +29,6 @@ std::string Extension(const std::string& path)
 {
     const std::size_t dot = path.rfind('.');
     return dot == std::string::npos || dot < NameStart(path) ? std::string() : path.substr(dot);
-}
-
-std::string LowerAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return text;
 }
 
 bool CanOpenForReading(const std::string& path)

@@ -1,5 +1,6 @@
 #include "PosixAtoms.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/posix/files/FileText.h"
 #include "platform/posix/files/Paths.h"
 
@@ -25,13 +26,6 @@ struct Entry {
 };
 
 using Table = std::map<std::uint16_t, Entry>;
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 // Lines "C000 1 Name"; anything malformed is dropped.
 Table Parse(const std::string& text)
@@ -134,7 +128,7 @@ std::uint16_t PosixAtoms::GlobalAddAtom(const std::string& name)
         return 0;
     Table table = file.Read();
     for (auto& [atom, entry] : table) {
-        if (SameName(entry.name, name)) {
+        if (EqualAscii(entry.name, name)) {
             ++entry.count;
             return file.Write(table) ? atom : 0;
         }

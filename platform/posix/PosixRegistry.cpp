@@ -1,5 +1,6 @@
 #include "PosixRegistry.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/posix/files/FileText.h"
 #include "platform/posix/files/IniText.h"
 #include "platform/posix/files/Paths.h"
@@ -15,16 +16,7 @@ bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || 
 
 int HexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
 
-bool IsStandardKey(const std::string& path)
-{
-    const std::string desktop = "control panel\\desktop";
-    if (path.size() != desktop.size())
-        return false;
-    for (size_t i = 0; i < path.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(path[i])) != desktop[i])
-            return false;
-    return true;
-}
+bool IsStandardKey(const std::string& path) { return EqualAscii(path, "Control Panel\\Desktop"); }
 
 // Reads the store; false when it exists but cannot be read, so nothing overwrites it.
 bool LoadStore(std::string& bytes) { return ReadTextFile(PosixRegistry::StoreFile(), bytes) != ReadResult::Unreadable; }

@@ -1,5 +1,6 @@
 #include "PosixSystem.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/posix/files/FileText.h"
 #include "platform/posix/files/Paths.h"
 
@@ -194,8 +195,6 @@ namespace kdx::platform::posix {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
 bool Match(const char* name, const char* mask)
 {
     for (; *mask; ++mask, ++name) {
@@ -209,7 +208,7 @@ bool Match(const char* name, const char* mask)
                     return false;
             }
         }
-        if (!*name || (*mask != '?' && Lower(*mask) != Lower(*name)))
+        if (!*name || (*mask != '?' && LowerAscii(*mask) != LowerAscii(*name)))
             return false;
     }
     return !*name;

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/Registry.h"
+
 #include <windows.h>
 
 namespace kdx::platform::win32 {
@@ -22,5 +24,9 @@ public:
 private:
     HKEY key_ = nullptr;
 };
+
+// A string value of an open key (Name null: the key's default value). A value that grows between
+// asking its size and reading it is asked for again.
+RegString QueryRegString(HKEY key, const char* name);
 
 } // namespace kdx::platform::win32

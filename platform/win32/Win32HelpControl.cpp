@@ -2,8 +2,6 @@
 
 #include "RegHandle.h"
 
-#include <vector>
-
 // The interface keeps the plain names that windows.h turns into macros.
 #undef LoadLibrary
 
@@ -15,20 +13,7 @@ RegString Win32HelpControl::ClassesRootDefault(const std::string& key)
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
         return {RegRead::Absent, {}};
     const RegHandle handle(opened);
-    DWORD type = 0;
-    DWORD size = 0;
-    const LONG rc = RegQueryValueExA(handle.get(), nullptr, nullptr, &type, nullptr, &size);
-    if (rc == ERROR_FILE_NOT_FOUND)
-        return {RegRead::Absent, {}};
-    if (rc != ERROR_SUCCESS)
-        return {RegRead::Failed, {}};
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return {RegRead::WrongType, {}};
-    std::vector<char> data(size + 1, '\0');
-    if (RegQueryValueExA(handle.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size)
-        != ERROR_SUCCESS)
-        return {RegRead::Failed, {}};
-    return {RegRead::Ok, std::string(data.data())};
+    return QueryRegString(handle.get(), nullptr);
 }
 
 IHelpControl::Module Win32HelpControl::LoadLibrary(const std::string& path)

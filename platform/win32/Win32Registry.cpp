@@ -15,31 +15,7 @@ class Win32RegKey final : public IRegKey {
 public:
     explicit Win32RegKey(HKEY key) : key_(key) { }
 
-    RegString QueryString(const std::string& name) override
-    {
-        // The value may change between asking its size and reading it: ask again then.
-        for (int attempt = 0; attempt < 4; ++attempt) {
-            DWORD type = 0;
-            DWORD size = 0;
-            LONG rc = RegQueryValueExA(key_.get(), name.c_str(), nullptr, &type, nullptr, &size);
-            if (rc == ERROR_FILE_NOT_FOUND)
-                return {RegRead::Absent, {}};
-            if (rc != ERROR_SUCCESS)
-                return {RegRead::Failed, {}};
-            if (type != REG_SZ && type != REG_EXPAND_SZ)
-                return {RegRead::WrongType, {}};
-            std::vector<char> data(size + 1, '\0');
-            rc = RegQueryValueExA(
-                key_.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
-            if (rc == ERROR_MORE_DATA)
-                continue;
-            if (rc != ERROR_SUCCESS)
-                return {RegRead::Failed, {}};
-            // The text ends at its terminating zero, or with the data when that is missing.
-            return {RegRead::Ok, std::string(data.data())};
-        }
-        return {RegRead::Failed, {}};
-    }
+    RegString QueryString(const std::string& name) override { return QueryRegString(key_.get(), name.c_str()); }
 
     bool SetString(const std::string& name, const std::string& value) override
     {
@@ -64,6 +40,30 @@ private:
 };
 
 } // namespace
+
+RegString QueryRegString(HKEY key, const char* name)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD type = 0;
+        DWORD size = 0;
+        LONG rc = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+        if (rc == ERROR_FILE_NOT_FOUND)
+            return {RegRead::Absent, {}};
+        if (rc != ERROR_SUCCESS)
+            return {RegRead::Failed, {}};
+        if (type != REG_SZ && type != REG_EXPAND_SZ)
+            return {RegRead::WrongType, {}};
+        std::vector<char> data(size + 1, '\0');
+        rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        if (rc == ERROR_MORE_DATA)
+            continue;
+        if (rc != ERROR_SUCCESS)
+            return {RegRead::Failed, {}};
+        // The text ends at its terminating zero, or with the data when that is missing.
+        return {RegRead::Ok, std::string(data.data())};
+    }
+    return {RegRead::Failed, {}};
+}
 
 std::unique_ptr<IRegKey> Win32Registry::CreateKey(const std::string& path)
 {

@@ -1,5 +1,5 @@
 // The registry entries and the log-on entry through the Linux stand-ins: a chosen program file,
-// the registry file and the XDG autostart entry. Linux only; tests/win32 has the Windows side.
+// the registry file and the XDG autostart entry. Linux only; tests/platform/win32 has the Windows side.
 #include "SystemIntegrationFixture.h"
 #include "platform/Platform.h"
 #include "platform/posix/PosixRegistry.h"

@@ -1,4 +1,5 @@
 #include "IniText.h"
+#include "platform/AsciiCase.h"
 
 #include <algorithm>
 
@@ -22,14 +23,6 @@ namespace {
 
 // The UTF-8 byte-order mark that Windows Notepad puts at the start of a file it saves.
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
 
 } // namespace
 
@@ -72,7 +65,7 @@ std::optional<IniText::Span> IniText::FindSection(std::string_view section) cons
 {
     section = TrimIni(section);
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind != Kind::Section || !SameName(lines_[i].name, section))
+        if (lines_[i].kind != Kind::Section || !EqualAscii(lines_[i].name, section))
             continue;
         Span span {i, i + 1, i + 1};
         while (span.last < lines_.size() && lines_[span.last].kind != Kind::Section)
@@ -86,7 +79,7 @@ std::optional<size_t> IniText::FindKey(const Span& span, std::string_view key) c
 {
     key = TrimIni(key);
     for (size_t i = span.first; i < span.last; ++i)
-        if (lines_[i].kind == Kind::Key && SameName(lines_[i].name, key))
+        if (lines_[i].kind == Kind::Key && EqualAscii(lines_[i].name, key))
             return i;
     return std::nullopt;
 }
@@ -211,7 +204,7 @@ bool IniText::EmptyLaterSections(std::string_view section)
         return false;
     bool emptied = false;
     for (size_t i = first->last; i < lines_.size(); ++i) {
-        if (lines_[i].kind != Kind::Section || !SameName(lines_[i].name, TrimIni(section)))
+        if (lines_[i].kind != Kind::Section || !EqualAscii(lines_[i].name, TrimIni(section)))
             continue;
         size_t end = i + 1;
         while (end < lines_.size() && lines_[end].kind != Kind::Section)

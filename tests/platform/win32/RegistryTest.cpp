@@ -1,4 +1,5 @@
 // The registry functions as the agent uses them, in a key of the test's own.
+#include "platform/RegistryContract.h"
 #include "platform/win32/Win32Registry.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +10,16 @@ using namespace kdx::platform;
 
 namespace {
 
-class Registry : public ::testing::Test {
-protected:
+// A key of the test's own, deleted with its values.
+struct WindowsStore {
     std::string path = "Software\\Kaleidra Agent Tests\\" + std::to_string(std::random_device()());
     win32::Win32Registry registry;
+    ~WindowsStore() { RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()); }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Windows, RegistryContract, WindowsStore);
 
-    ~Registry() override { RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str()); }
-
+class Registry : public ::testing::Test, protected WindowsStore {
+protected:
     void SetRaw(const char* name, DWORD type, const void* data, DWORD size)
     {
         HKEY key = nullptr;
@@ -26,34 +30,14 @@ protected:
     }
 };
 
-TEST_F(Registry, StringsRoundTripWithTheirTerminatingZero)
+TEST_F(Registry, StringsAreStoredWithTheirTerminatingZero)
 {
-    EXPECT_FALSE(registry.OpenKey(path)) << "opening does not create";
     auto key = registry.CreateKey(path);
     ASSERT_TRUE(key);
-    for (const std::string value : {"\"KDXSaver.SCR\"", "\"\"", "  blanks  ", "C:\\Prog\\", "", "\xe9t\xe9"}) {
-        ASSERT_TRUE(key->SetString("SCRNSAVE.EXE", value));
-        const RegString read = registry.OpenKey(path)->QueryString("scrnsave.exe");
-        EXPECT_EQ(read.status, RegRead::Ok);
-        EXPECT_EQ(read.value, value);
-    }
     ASSERT_TRUE(key->SetString("SCRNSAVE.EXE", "\"\""));
     DWORD size = 0;
     RegGetValueA(HKEY_CURRENT_USER, path.c_str(), "SCRNSAVE.EXE", RRF_RT_ANY, nullptr, nullptr, &size);
     EXPECT_EQ(size, 3u) << "two quotation marks and the zero";
-}
-
-TEST_F(Registry, ValuesAreTestedAndDeleted)
-{
-    auto key = registry.CreateKey(path);
-    ASSERT_TRUE(key);
-    EXPECT_EQ(key->QueryString("v").status, RegRead::Absent);
-    EXPECT_FALSE(key->ValueExists("v"));
-    ASSERT_TRUE(key->SetString("v", "1"));
-    EXPECT_TRUE(key->ValueExists("V"));
-    EXPECT_TRUE(key->DeleteValue("v"));
-    EXPECT_FALSE(key->ValueExists("v"));
-    EXPECT_FALSE(key->DeleteValue("v")) << "deleting an absent value fails";
 }
 
 TEST_F(Registry, OtherTypesAndUnterminatedStrings)

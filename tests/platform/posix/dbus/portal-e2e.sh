@@ -10,8 +10,8 @@ set -uo pipefail
 agent=$1
 here=$(cd "$(dirname "$0")" && pwd)
 
-# shellcheck source=../support/agent-world.sh
-source "$here/../support/agent-world.sh"
+# shellcheck source=../../../support/agent-world.sh
+source "$here/../../../support/agent-world.sh"
 agent_world "$sandbox/install/KDX3"
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=kaleidratest NO_AT_BRIDGE=1
 # Qt would try a Wayland display first, which does not exist here.

@@ -1,12 +1,12 @@
 // The real agent under an X server ($DISPLAY) with xdotool: its hot keys show the hidden window
 // and start the companion screensaver (a stand-in script on the search path), and new letters
 // from the settings file or the preference dialog take the place of the old ones.
-#include "WindowManager.h"
 #include "support/Sandbox.h"
+#include "support/x11/WindowManagerTest.h"
 
 #include <gtest/gtest.h>
 
-#include "TestWindows.h"
+#include "support/x11/TestWindows.h"
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -26,17 +26,8 @@ namespace {
 
 using kdx::test::Sandbox;
 
-// Polls by the clock: a condition that runs other programs takes a while itself under load.
-bool WaitFor(const std::function<bool()>& condition, int ms = 8000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return condition();
-}
+// A condition that runs other programs takes a while itself under load.
+bool WaitFor(const std::function<bool()>& condition, int ms = 8000) { return kdx::test::WaitFor(condition, ms); }
 
 bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
@@ -59,20 +50,14 @@ bool Held(KeySym key)
     return refused;
 }
 
-class AgentHotKeys : public ::testing::Test {
+// Under a window manager, as on a desktop: the preference dialog gets the keyboard focus.
+class AgentHotKeys : public kdx::test::WindowManagerTest {
 protected:
-    // Under a window manager, as on a desktop: the preference dialog gets the keyboard focus.
-    static void SetUpTestSuite()
-    {
-        if (std::getenv("DISPLAY"))
-            windowManager = std::make_unique<kdx::test::ScopedWindowManager>();
-    }
-    static void TearDownTestSuite() { windowManager.reset(); }
-
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs an X server";
+        WindowManagerTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         const std::string bin = box.Root() + "/bin";
         std::filesystem::create_directories(bin);
         box.SetEnv("PATH", bin + ":" + std::getenv("PATH"));
@@ -108,7 +93,6 @@ protected:
         return WaitFor([&] { return Sandbox::Read(Marker()) == "started /S\n"; }, 3000);
     }
 
-    static inline std::unique_ptr<kdx::test::ScopedWindowManager> windowManager;
     Sandbox box;
     pid_t agent = 0;
 };

@@ -15,9 +15,11 @@
 
 namespace kdx::test {
 
+// Polls by the clock until Condition holds, at most Ms milliseconds.
 inline bool WaitFor(const std::function<bool()>& condition, int ms = 5000)
 {
-    for (int waited = 0; waited < ms; waited += 20) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < deadline) {
         if (condition())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -12,10 +12,10 @@ shots=${KDX_SCREENSHOT_DIR:-$5}
 
 # Same file system as the template, so the prefix's big files can be linked rather than copied.
 export TMPDIR=$(dirname "$template")
-# shellcheck source=../support/agent-world.sh
-source "$(dirname "$0")/../support/agent-world.sh"
-# shellcheck source=../support/wine-world.sh
-source "$(dirname "$0")/../support/wine-world.sh"
+# shellcheck source=../../support/agent-world.sh
+source "$(dirname "$0")/../../support/agent-world.sh"
+# shellcheck source=../../support/wine-world.sh
+source "$(dirname "$0")/../../support/wine-world.sh"
 wine_world "$template"
 
 # The agent's program folder on drive C:, with its help file beside it.

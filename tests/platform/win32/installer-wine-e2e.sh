@@ -9,10 +9,10 @@ installer=$1
 template=$2
 
 export TMPDIR=$(dirname "$template")
-# shellcheck source=../support/agent-world.sh
-source "$(dirname "$0")/../support/agent-world.sh"
-# shellcheck source=../support/wine-world.sh
-source "$(dirname "$0")/../support/wine-world.sh"
+# shellcheck source=../../support/agent-world.sh
+source "$(dirname "$0")/../../support/agent-world.sh"
+# shellcheck source=../../support/wine-world.sh
+source "$(dirname "$0")/../../support/wine-world.sh"
 [ -f "$installer" ] || {
     echo "FAILED: no installer $installer (cpack makes it)"
     exit 1

@@ -1,12 +1,12 @@
 // Clear Desktop and Restore under a real window manager (openbox, started here when none runs):
 // needs an X server ($DISPLAY), so it runs under Xvfb with the end-to-end tests.
-#include "WindowManager.h"
 #include "platform/Platform.h"
 #include "shell/TPublicUnit.h"
+#include "support/x11/WindowManagerTest.h"
 
 #include <gtest/gtest.h>
 
-#include "TestWindows.h"
+#include "support/x11/TestWindows.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -25,24 +25,10 @@ using Handle = kdx::platform::WindowHandle;
 using kdx::test::Desktop;
 using kdx::test::WaitFor;
 
-class DesktopWindows : public ::testing::Test {
+class DesktopWindows : public kdx::test::WindowManagerTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (std::getenv("DISPLAY"))
-            windowManager = std::make_unique<kdx::test::ScopedWindowManager>();
-    }
-    static void TearDownTestSuite() { windowManager.reset(); }
-    void SetUp() override
-    {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs an X server";
-        ASSERT_TRUE(windowManager->Running()) << "openbox did not start";
-    }
-
     kdx::platform::IDesktopWindows& Windows() { return *kdx::platform::Current().desktopWindows; }
 
-    static inline std::unique_ptr<kdx::test::ScopedWindowManager> windowManager;
     Desktop desktop;
 };
 

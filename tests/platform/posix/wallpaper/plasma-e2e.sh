@@ -11,8 +11,8 @@ fi
 agent=$1
 shots=$2/wallpaper-plasma
 here=$(dirname "$0")
-# shellcheck source=../../support/agent-world.sh
-source "$here/../../support/agent-world.sh"
+# shellcheck source=../../../support/agent-world.sh
+source "$here/../../../support/agent-world.sh"
 # shellcheck source=rotation-watch.sh
 source "$here/rotation-watch.sh"
 rotation_world "$sandbox/install/KDX3"

@@ -1,10 +1,10 @@
 // The wallpaper on a plain X server (Xvfb): the whole road from a picture to the root window,
 // read back from the server.
+#include "platform/posix/wallpaper/X11RootWallpaper.h"
 #include "ShellTestSupport.h"
 #include "platform/Platform.h"
 #include "platform/posix/files/BmpImage.h"
 #include "platform/posix/wallpaper/PosixDesktop.h"
-#include "platform/posix/wallpaper/X11RootWallpaper.h"
 #include "shell/TPublicUnit.h"
 #include "support/Sandbox.h"
 
