@@ -2,6 +2,7 @@
 
 #include "platform/posix/files/FileText.h"
 #include "platform/posix/files/Paths.h"
+#include "platform/posix/session/DesktopSession.h"
 
 #include <QSocketNotifier>
 
@@ -98,23 +99,7 @@ std::string PosixInstance::RendezvousPath(const std::string& name)
     return EnvOr("TMPDIR", "/tmp") + "/" + session + "-" + std::to_string(getuid());
 }
 
-std::string PosixInstance::SessionDisplay()
-{
-    std::string display = EnvOr("WAYLAND_DISPLAY", "");
-    if (display.empty()) {
-        display = EnvOr("DISPLAY", "");
-        // ":0.0" is the display ":0" too: the screen number does not make another session.
-        const size_t colon = display.rfind(':');
-        const size_t dot = display.find('.', colon == std::string::npos ? 0 : colon);
-        if (colon != std::string::npos && dot != std::string::npos)
-            display.erase(dot);
-    }
-    // A Wayland display may be a path: only characters that keep the name one file name.
-    for (char& c : display)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != ':' && c != '.' && c != '-' && c != '_')
-            c = '_';
-    return display;
-}
+std::string PosixInstance::SessionDisplay() { return SessionDisplayName(); }
 
 bool PosixInstance::PostToRunning(const std::string& name, unsigned message)
 {

@@ -2,6 +2,7 @@
 
 #include "platform/posix/files/FileText.h"
 #include "platform/posix/files/Paths.h"
+#include "platform/posix/session/DesktopSession.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -16,7 +17,13 @@ CompanionLock::~CompanionLock()
         close(fd_);
 }
 
-std::string CompanionLock::LockFile() { return RuntimeFolder() + "/KDXSaver.lock"; }
+std::string CompanionLock::LockFile()
+{
+    // One per graphical session, as the agent is: a screensaver on one display keeps none from
+    // another.
+    const std::string session = SessionDisplayName();
+    return RuntimeFolder() + "/KDXSaver" + (session.empty() ? "" : "-" + session) + ".lock";
+}
 
 bool CompanionLock::Acquire()
 {

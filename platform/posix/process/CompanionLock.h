@@ -3,8 +3,9 @@
 
 namespace kdx::platform::posix {
 
-// The mark of a running companion screensaver: a lock on "KDXSaver.lock" in $XDG_RUNTIME_DIR
-// (the per-user data folder when that is unset), held for the companion's whole run. The
+// The mark of a running companion screensaver: a lock on "KDXSaver-<display>.lock" in
+// $XDG_RUNTIME_DIR (the per-user data folder when that is unset), one per graphical session
+// (SessionDisplayName), held for the companion's whole run. The
 // system lets go of it however the companion ends, so a killed one leaves no stale mark.
 class CompanionLock {
 public:

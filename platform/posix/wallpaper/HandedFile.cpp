@@ -1,5 +1,7 @@
 #include "HandedFile.h"
 
+#include "platform/posix/session/DesktopSession.h"
+
 #include <cstdio>
 #include <ctime>
 #include <dirent.h>
@@ -11,7 +13,9 @@ namespace kdx::platform::posix {
 
 namespace {
 
-// The bitmap's folder, and its name split around the number: "KAWalllpaper-" and ".bmp".
+// The bitmap's folder, and its name split around the number: "KAWalllpaper-" and ".bmp", with
+// the session's display in the first part ("KAWalllpaper-:0-"), so that the user's sessions, which
+// share the folder, each keep the name its desktop shows.
 struct HandedNames {
     std::string folder, stem, extension;
 
@@ -21,7 +25,8 @@ struct HandedNames {
         folder = slash == std::string::npos ? "." : bitmap.substr(0, slash == 0 ? 1 : slash);
         const std::string name = slash == std::string::npos ? bitmap : bitmap.substr(slash + 1);
         const std::size_t dot = name.rfind('.');
-        stem = name.substr(0, dot) + "-";
+        const std::string session = SessionDisplayName();
+        stem = name.substr(0, dot) + "-" + (session.empty() ? "" : session + "-");
         extension = dot == std::string::npos ? "" : name.substr(dot);
     }
 
@@ -88,6 +93,12 @@ std::string MakeHandedFile(const std::string& bitmap)
         return bitmap;
     }
     return handed;
+}
+
+void DropHandedFile(const std::string& bitmap, const std::string& handed)
+{
+    if (handed != bitmap)
+        unlink(handed.c_str());
 }
 
 void DropOtherHandedFiles(const std::string& bitmap, const std::string& handed)

@@ -46,6 +46,7 @@ WallpaperOutcome ShowWallpaper(const std::vector<IWallpaperRoute*>& routes, cons
         }
         tried += (tried.empty() ? "" : "; ") + route->Name() + ": " + failure;
     }
+    DropHandedFile(bitmap, picture.file);
     if (tried.empty())
         return {false, "no desktop here is known to show a wallpaper"};
     return {false, tried};

@@ -16,6 +16,8 @@ namespace {
 TEST(CompanionLock, OneHolderAtATimeInTheSessionsRuntimeFolder)
 {
     Sandbox box;
+    box.SetEnv("WAYLAND_DISPLAY", "");
+    box.SetEnv("DISPLAY", "");
     EXPECT_EQ(CompanionLock::LockFile(), box.Root() + "/runtime/KDXSaver.lock");
     EXPECT_FALSE(CompanionLock::Held());
     {
@@ -28,6 +30,27 @@ TEST(CompanionLock, OneHolderAtATimeInTheSessionsRuntimeFolder)
     EXPECT_FALSE(CompanionLock::Held()) << "let go with its holder";
     CompanionLock again;
     EXPECT_TRUE(again.Acquire());
+}
+
+// As the agent is one per graphical session, so is its screensaver: one running on the display
+// :1 keeps none from starting on :0.
+TEST(CompanionLock, EachGraphicalSessionHasItsOwn)
+{
+    Sandbox box;
+    box.SetEnv("WAYLAND_DISPLAY", "");
+    box.SetEnv("DISPLAY", ":1.0");
+    EXPECT_EQ(CompanionLock::LockFile(), box.Root() + "/runtime/KDXSaver-:1.lock");
+    CompanionLock one;
+    ASSERT_TRUE(one.Acquire());
+    box.SetEnv("DISPLAY", ":0");
+    EXPECT_FALSE(CompanionLock::Held());
+    CompanionLock other;
+    EXPECT_TRUE(other.Acquire());
+    box.SetEnv("WAYLAND_DISPLAY", "wayland-1");
+    EXPECT_EQ(CompanionLock::LockFile(), box.Root() + "/runtime/KDXSaver-wayland-1.lock");
+    box.SetEnv("DISPLAY", ":1");
+    box.SetEnv("WAYLAND_DISPLAY", "");
+    EXPECT_TRUE(CompanionLock::Held()) << "the same session's one still holds it";
 }
 
 TEST(CompanionLock, AKilledHolderLeavesNoMarkAndAStartedProgramInheritsNone)
@@ -69,6 +92,8 @@ TEST(CompanionLock, AKilledHolderLeavesNoMarkAndAStartedProgramInheritsNone)
 TEST(CompanionLock, WithoutARuntimeFolderTheUsersDataFolderHoldsIt)
 {
     Sandbox box;
+    box.SetEnv("WAYLAND_DISPLAY", "");
+    box.SetEnv("DISPLAY", "");
     unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(CompanionLock::LockFile(), box.DataHome() + "/kaleidra-agent/KDXSaver.lock");
     CompanionLock lock;
