@@ -37,8 +37,13 @@ std::string SwayRoute::Apply(const HandedPicture& picture)
     const std::string swaymsg = FindProgram("swaymsg");
     if (swaymsg.empty())
         return ToolMissing("swaymsg");
+    std::vector<std::string> argv {swaymsg};
+    // A program started without $SWAYSOCK is told the socket of the sway that runs.
+    if (const std::string socket = SwaySocket(); !socket.empty())
+        argv.insert(argv.end(), {"-s", socket});
+    argv.insert(argv.end(), {"--", SwayCommand(picture)});
     // swaymsg exits non-zero when sway refuses the command (an unreadable picture).
-    if (const int status = RunDesktopTool({swaymsg, "--", SwayCommand(picture)}))
+    if (const int status = RunDesktopTool(argv))
         return ToolFailed("swaymsg", status);
     return std::string();
 }

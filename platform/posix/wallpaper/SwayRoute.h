@@ -4,7 +4,8 @@
 namespace kdx::platform::posix {
 
 // sway: the command "output * bg FILE MODE" over its IPC socket (swaymsg), which restarts the
-// background program of every output with the new picture.
+// background program of every output with the new picture. The socket is $SWAYSOCK or, where
+// the agent was started without it, the one of this user's running sway (SwaySocket).
 class SwayRoute final : public IWallpaperRoute {
 public:
     std::string Name() const override { return "sway (swaymsg)"; }

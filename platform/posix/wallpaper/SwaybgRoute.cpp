@@ -3,7 +3,65 @@
 #include "SwayRoute.h"
 #include "platform/posix/process/Process.h"
 
+#include <csignal>
+#include <dirent.h>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace kdx::platform::posix {
+
+namespace {
+
+// The words of a process's command line.
+std::vector<std::string> CommandLine(const std::string& pid)
+{
+    std::ifstream in("/proc/" + pid + "/cmdline", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string> words;
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        const std::size_t end = std::min(bytes.find('\0', begin), bytes.size());
+        words.push_back(bytes.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return words;
+}
+
+bool IsSwaybgWord(const std::string& word) { return word.substr(word.rfind('/') + 1) == "swaybg"; }
+
+} // namespace
+
+std::vector<int> SessionSwaybgs(const std::string& picture)
+{
+    // "KAWalllpaper-:0-" of ".../KAWalllpaper-:0-1765201234.bmp": every name this session hands.
+    const std::size_t dash = picture.rfind('-'), slash = picture.rfind('/');
+    const std::string stem = dash == std::string::npos || (slash != std::string::npos && dash < slash)
+        ? picture
+        : picture.substr(0, dash + 1);
+    std::vector<int> found;
+    DIR* proc = opendir("/proc");
+    if (!proc)
+        return found;
+    while (const dirent* entry = readdir(proc)) {
+        const std::string pid = entry->d_name;
+        struct stat st { };
+        if (pid.find_first_not_of("0123456789") != std::string::npos || stat(("/proc/" + pid).c_str(), &st) != 0
+            || st.st_uid != getuid())
+            continue;
+        const std::vector<std::string> words = CommandLine(pid);
+        bool swaybg = false;
+        for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+            swaybg = swaybg || IsSwaybgWord(words[i]);
+            if (swaybg && words[i] == "-i" && words[i + 1].rfind(stem, 0) == 0) {
+                found.push_back(std::stoi(pid));
+                break;
+            }
+        }
+    }
+    closedir(proc);
+    return found;
+}
 
 std::string SwaybgRoute::Apply(const HandedPicture& picture)
 {
@@ -15,7 +73,11 @@ std::string SwaybgRoute::Apply(const HandedPicture& picture)
     constexpr int SettleMs = 500;
     if (started <= 0 || !ChildRunsAfter(started, SettleMs))
         return "swaybg ended at once (no layer-shell in this compositor, or an unreadable picture)";
+    // The one of the change before, and those an earlier run of the agent in this session left.
     EndChild(running_);
+    for (const int pid : SessionSwaybgs(picture.file))
+        if (pid != started)
+            kill(pid, SIGTERM);
     running_ = started;
     return std::string();
 }

@@ -3,6 +3,7 @@
 // stand-ins on PATH that log how they were called; the real desktops are the end-to-end tests
 // beside this file.
 #include "platform/Platform.h"
+#include "platform/posix/process/Process.h"
 #include "platform/posix/wallpaper/HandedFile.h"
 #include "platform/posix/wallpaper/PosixDesktop.h"
 #include "support/FakePrograms.h"
@@ -12,6 +13,10 @@
 #include <ctime>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kdx;
 using namespace kdx::platform::posix;
@@ -197,7 +202,48 @@ TEST_F(WallpaperRoutes, ADesktopThatRefusesFallsThroughAndTheUserLearnsWhy)
     EXPECT_EQ(outcome.detail,
         "GNOME (gsettings): gsettings set org.gnome.desktop.background picture-uri failed (exit status 1); "
         "the X root window: there is no X display");
-    EXPECT_EQ(Handed().size(), 1u) << "kept for the desktop that may still take it";
+    EXPECT_TRUE(Handed().empty()) << "no name is left that no desktop shows";
+}
+
+// With a tool that fails, a change every few seconds used to leave one more copy of the bitmap
+// each time: the one name the desktop took last is all that stays.
+TEST_F(WallpaperRoutes, ARowOfChangesNothingShowsLeavesOnlyTheNameTheDesktopShows)
+{
+    programs.Fake("gsettings");
+    ASSERT_TRUE(Apply("GNOME").shown);
+    const std::vector<std::string> shown = Handed();
+    ASSERT_EQ(shown.size(), 1u);
+    programs.Fake("gsettings", "exit 1");
+    for (int change = 0; change < 20; ++change) {
+        // A new bitmap replaces the old file, as the wallpaper steps make it.
+        std::filesystem::remove(bitmap);
+        Sandbox::Write(bitmap, "BM picture " + std::to_string(change));
+        EXPECT_FALSE(Apply("GNOME").shown);
+        EXPECT_EQ(Handed(), shown) << "after failed change " << change + 1;
+    }
+    EXPECT_EQ(Sandbox::Read(shown[0]), "BM picture one") << "the desktop's picture is left as it was";
+}
+
+// Two graphical sessions of one user share the folder; neither takes away the other's picture.
+TEST_F(WallpaperRoutes, EachGraphicalSessionKeepsItsOwnName)
+{
+    programs.Fake("gsettings");
+    box.SetEnv("WAYLAND_DISPLAY", "");
+    box.SetEnv("DISPLAY", ":0.0");
+    ASSERT_TRUE(Apply("GNOME").shown);
+    const std::vector<std::string> first = Handed();
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].rfind(windows + "/KAWalllpaper-:0-", 0), 0u) << first[0];
+    box.SetEnv("WAYLAND_DISPLAY", "wayland-1");
+    ASSERT_TRUE(Apply("GNOME").shown);
+    ASSERT_EQ(Handed().size(), 2u);
+    EXPECT_TRUE(Sandbox::Exists(first[0])) << "the other session's picture stays";
+    ASSERT_TRUE(Apply("GNOME").shown);
+    EXPECT_EQ(Handed().size(), 2u) << "each session keeps one";
+    box.SetEnv("WAYLAND_DISPLAY", "");
+    ASSERT_TRUE(Apply("GNOME").shown);
+    EXPECT_FALSE(Sandbox::Exists(first[0])) << "its own session's next change replaces it";
+    EXPECT_EQ(Handed().size(), 2u);
 }
 
 TEST_F(WallpaperRoutes, MissingToolsAndEmptyDesktopsAreNamed)
@@ -248,6 +294,92 @@ TEST_F(WallpaperRoutes, AWaylandSessionWithoutARouteOfItsOwnGetsSwaybg)
     EXPECT_NE(refused.detail.find("the desktop portal (org.freedesktop.portal.Wallpaper): "), std::string::npos);
     EXPECT_NE(refused.detail.find("a Wayland background (swaybg): swaybg ended at once"), std::string::npos);
     EXPECT_EQ(refused.detail.find("X root window"), std::string::npos) << "XWayland's root window is never shown";
+}
+
+// A swaybg that shows one of the session's pictures is the agent's, whichever run started it: the
+// next run ends it once its own shows, so restarts never pile them up. Another session's stays.
+TEST_F(WallpaperRoutes, ALaterRunEndsTheSwaybgAnEarlierOneLeft)
+{
+    box.SetEnv("WAYLAND_DISPLAY", "wayland-kdx");
+    const std::string pids = box.Root() + "/swaybg.pids";
+    const std::string fake
+        = programs.Fake("swaybg", "echo $$ >> '" + pids + "'; trap 'exit 0' TERM; while :; do /bin/sleep 0.1; done");
+    const int foreign = StartChild({fake, "-i", windows + "/KAWalllpaper-wayland-9-5.bmp", "-m", "fill"});
+    ASSERT_TRUE(ChildRunsAfter(foreign, 200));
+    {
+        PosixDesktop firstRun;
+        box.SetEnv("XDG_CURRENT_DESKTOP", "river");
+        ASSERT_TRUE(firstRun.ApplyWallpaperSettings().shown);
+    } // the agent ends; its swaybg stays, and so does the picture
+    const auto pidAt = [&](std::size_t line) {
+        std::string text = Sandbox::Read(pids);
+        for (std::size_t i = 0; i < line; ++i)
+            text = text.substr(text.find('\n') + 1);
+        return std::stoi(text);
+    };
+    const int first = pidAt(1);
+    EXPECT_EQ(kill(first, 0), 0);
+    PosixDesktop secondRun;
+    ASSERT_TRUE(secondRun.ApplyWallpaperSettings().shown);
+    const int second = pidAt(2);
+    // Started by this process for the first run, so it is reaped here once it ends.
+    bool ended = false;
+    for (int tries = 0; tries < 100 && !ended; ++tries) {
+        ended = waitpid(first, nullptr, WNOHANG) == first;
+        usleep(20000);
+    }
+    EXPECT_TRUE(ended) << "the swaybg the first run left is ended";
+    EXPECT_EQ(kill(second, 0), 0);
+    EXPECT_EQ(SessionSwaybgs(Handed().at(0)), std::vector<int> {second}) << "one of the agent's is left";
+    EXPECT_TRUE(ChildRunsAfter(foreign, 0)) << "another session's is not the agent's to end";
+    EndChild(foreign);
+    kill(second, SIGTERM);
+}
+
+// An agent started without $SWAYSOCK (by a service manager) finds sway's socket as swaymsg users
+// do, and hands sway the picture there instead of starting a swaybg of its own under sway's.
+TEST_F(WallpaperRoutes, WithoutSwaysockTheRunningSwaysSocketIsFound)
+{
+    const std::string runtime = box.Root() + "/runtime";
+    box.SetEnv("SWAYSOCK", "");
+    box.SetEnv("WAYLAND_DISPLAY", "wayland-kdx");
+    box.SetEnv("XDG_CURRENT_DESKTOP", "");
+    // A process named sway, a socket named after it, and sockets a crashed sway or another
+    // program left.
+    std::filesystem::copy_file("/bin/sleep", box.Root() + "/sway");
+    const int sway = StartChild({box.Root() + "/sway", "30"});
+    const int other = StartChild({"/bin/sleep", "30"});
+    ASSERT_TRUE(ChildRunsAfter(sway, 100));
+    const auto socketAt = [](const std::string& path) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+        EXPECT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << path;
+        return fd;
+    };
+    const std::string uid = std::to_string(getuid());
+    const std::string live = runtime + "/sway-ipc." + uid + "." + std::to_string(sway) + ".sock";
+    const int sockets[] = {socketAt(runtime + "/sway-ipc." + uid + "." + std::to_string(other) + ".sock"),
+        socketAt(runtime + "/sway-ipc." + uid + ".999999999.sock"), socketAt(live)};
+    EXPECT_EQ(SwaySocket(), live);
+    const DesktopSession session = CurrentSession();
+    EXPECT_TRUE(session.swayIpc);
+    EXPECT_EQ(session.swaySocket, live);
+    programs.Fake("swaymsg");
+    programs.Fake("swaybg", "echo started >> '" + box.Root() + "/swaybg.log'; exec /bin/sleep 30");
+    const platform::WallpaperOutcome outcome = Apply("");
+    EXPECT_EQ(outcome.detail, "sway (swaymsg)");
+    EXPECT_EQ(Calls(), WithHanded({"swaymsg|-s|" + live + "|--|output * bg \"@\" stretch|"}));
+    EXPECT_FALSE(Sandbox::Exists(box.Root() + "/swaybg.log")) << "no swaybg of the agent's";
+    EndChild(sway);
+    EXPECT_EQ(SwaySocket(), "") << "a sway that ended is no sway";
+    box.SetEnv("WAYLAND_DISPLAY", "");
+    box.SetEnv("SWAYSOCK", "/elsewhere/sway.sock");
+    EXPECT_EQ(SwaySocket(), "/elsewhere/sway.sock") << "the variable, when there is one";
+    for (const int fd : sockets)
+        close(fd);
+    EndChild(other);
 }
 
 TEST(WallpaperSession, TheEnvironmentNamesTheDesktopAndTheSession)

@@ -60,4 +60,23 @@ window_drawn() { [[ ! "$(colour_of "$shots-blue.png" 200 150)" =~ ^#(FF0000|0000
 check "the window is drawn over the background" window_drawn
 check "the agent still runs" kill -0 "${pids[-1]}"
 grep -q . "$sandbox/agent.log" && { echo "the agent said:"; cat "$sandbox/agent.log"; }
+
+# The agent started without $SWAYSOCK or $XDG_CURRENT_DESKTOP, as a service manager starts it,
+# twice (a restart): it finds sway's socket itself and hands sway the pictures, which show; it
+# starts no swaybg of its own (which sway's background would hide, and which used to pile up by
+# one a start), leaves at most one handed name beside the bitmap, and opens no error box.
+swaybgs() { pgrep -x swaybg | wc -l; }
+agent_windows() { as_user swaymsg -t get_tree 2>/dev/null | grep -c '"name": "Kaleidra Agent"'; }
+handed() { find "$windows" -maxdepth 1 -name 'KAWalllpaper-*.bmp' | wc -l; }
+for run in 1 2; do
+    kill "${pids[-1]}"
+    wait "${pids[-1]}" 2>/dev/null
+    (unset SWAYSOCK XDG_CURRENT_DESKTOP && as_user "$agent" /nominimize) >>"$sandbox/agent.log" 2>&1 &
+    pids+=("$!")
+    check "run $run without SWAYSOCK: the agent shows its window" wait_for 150 agent_window
+    watch_rotation shows_on_screen "$shots-nosock$run" 3
+    check "run $run: one swaybg, sway's own ($(swaybgs))" [ "$(swaybgs)" -eq 1 ]
+    check "run $run: one handed name beside the bitmap ($(handed))" [ "$(handed)" -le 1 ]
+    check "run $run: no error box, only the window ($(agent_windows))" [ "$(agent_windows)" -eq 1 ]
+done
 exit $failures
