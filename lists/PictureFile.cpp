@@ -1,10 +1,15 @@
 #include "PictureFile.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/Files.h"
 #include "settings/Errors.h"
 #include "shell/JpegDecoder.h"
 
+#include <QFile>
 #include <QImageReader>
+
+#include <cstdio>
+#include <memory>
 
 namespace kdx {
 
@@ -28,14 +33,20 @@ QImage LoadJpeg(const std::string& path)
 
 QImage LoadBitmap(const std::string& path)
 {
-    QImageReader reader(QString::fromStdString(path), "bmp");
+    // Opened by our own call, which never waits on a named pipe or a device.
+    std::string problem;
+    std::FILE* opened = platform::OpenRegularFile(path, &problem);
+    if (!opened)
+        RaiseCannotOpen(path, problem);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closing(opened, &std::fclose);
+    QFile file;
+    if (!file.open(opened, QIODevice::ReadOnly))
+        Raise(texts::CannotOpenFile, path);
+    QImageReader reader(&file, "bmp");
     reader.setDecideFormatFromContent(false);
     QImage image = reader.read();
-    if (image.isNull()) {
-        if (reader.error() == QImageReader::FileNotFoundError)
-            Raise(texts::CannotOpenFile, path);
+    if (image.isNull())
         throw EKaleidraError("Bitmap image is not valid: " + path);
-    }
     return image;
 }
 
@@ -47,14 +58,18 @@ bool IsPictureName(const std::string& name)
     return ext == ".jpg" || ext == ".jpeg" || ext == ".bmp";
 }
 
-QImage LoadPicture(const std::string& path)
+void CheckPictureName(const std::string& path)
 {
     const std::string ext = LowerExtension(path.substr(path.find_last_of("/\\") + 1));
-    if (ext == ".jpg" || ext == ".jpeg")
-        return LoadJpeg(path);
-    if (ext == ".bmp")
-        return LoadBitmap(path);
-    throw EKaleidraError("Unknown picture file extension (" + ext + ")");
+    if (ext != ".jpg" && ext != ".jpeg" && ext != ".bmp")
+        throw EKaleidraError("Unknown picture file extension (" + ext + ")");
+}
+
+QImage LoadPicture(const std::string& path)
+{
+    CheckPictureName(path);
+    const std::string ext = LowerExtension(path.substr(path.find_last_of("/\\") + 1));
+    return ext == ".bmp" ? LoadBitmap(path) : LoadJpeg(path);
 }
 
 } // namespace kdx

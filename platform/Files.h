@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,12 @@ struct FolderScan {
     std::vector<std::string> subFolders; // the names for which IsSubFolder holds
     std::vector<std::string> matches; // every entry whose name matches the mask, folders too
 };
+
+// Opens Path for reading only when it is a regular file: what is not one (a named pipe, a device,
+// a folder) is never waited on, and is told apart on the opened file itself, so nothing can be
+// put in its place between a check and the open. Null otherwise, with Problem saying why in words
+// ("it is a named pipe, not a file"), or empty when the file is missing.
+std::FILE* OpenRegularFile(const std::string& path, std::string* problem = nullptr);
 
 class IFiles {
 public:

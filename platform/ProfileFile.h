@@ -37,6 +37,10 @@ public:
 
     // Makes what was written lasting and drops any cached copy of the file.
     virtual void Flush(const std::string& file) = 0;
+
+    // Why a file that is there cannot be read (a folder, a named pipe, no permission), in words;
+    // empty when it reads, or is missing. Reads give their defaults then, so the caller says so.
+    virtual std::string ReadProblem(const std::string& /*file*/) { return std::string(); }
 };
 
 } // namespace kdx::platform

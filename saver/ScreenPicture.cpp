@@ -1,11 +1,12 @@
 #include "ScreenPicture.h"
 
+#include "platform/Files.h"
 #include "platform/posix/files/BmpImage.h"
 #include "settings/Errors.h"
 
 #include <QSysInfo>
 
-#include <fstream>
+#include <cstdio>
 
 namespace kdx::saver {
 
@@ -16,10 +17,15 @@ enum class PictureKind { Jpeg, Bitmap, Unknown };
 PictureKind KindOf(const std::string& path)
 {
     unsigned char magic[3] = {};
-    std::ifstream in(path, std::ios::binary);
+    // A named pipe or a device in the list would hold the reading thread for ever.
+    std::string problem;
+    std::FILE* in = platform::OpenRegularFile(path, &problem);
     if (!in)
-        Raise(texts::CannotOpenFile, path);
-    in.read(reinterpret_cast<char*>(magic), 3);
+        RaiseCannotOpen(path, problem);
+    const std::size_t got = std::fread(magic, 1, 3, in);
+    std::fclose(in);
+    if (got < 3)
+        return PictureKind::Unknown;
     if (magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF)
         return PictureKind::Jpeg;
     if (magic[0] == 'B' && magic[1] == 'M')

@@ -15,4 +15,9 @@ std::string FormatText(const char* text, const std::string& arg)
 
 void Raise(const char* text, const std::string& arg) { throw EKaleidraError(FormatText(text, arg)); }
 
+void RaiseCannotOpen(const std::string& path, const std::string& problem)
+{
+    throw EKaleidraError(FormatText(texts::CannotOpenFile, path) + (problem.empty() ? "" : ": " + problem));
+}
+
 } // namespace kdx

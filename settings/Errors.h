@@ -26,4 +26,8 @@ std::string FormatText(const char* text, const std::string& arg);
 
 [[noreturn]] void Raise(const char* text, const std::string& arg);
 
+// "Cannot open file PATH", followed by the problem in words when there is one
+// ("Cannot open file /dev/zero: it is a device, not a file").
+[[noreturn]] void RaiseCannotOpen(const std::string& path, const std::string& problem);
+
 } // namespace kdx

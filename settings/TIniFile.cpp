@@ -116,4 +116,6 @@ void TIniFile::WriteSection(
 
 void TIniFile::UpdateFile() const { Profile().Flush(fileName_); }
 
+std::string TIniFile::ReadProblem() const { return Profile().ReadProblem(fileName_); }
+
 } // namespace kdx

@@ -32,6 +32,8 @@ public:
         const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries) const;
 
     void UpdateFile() const;
+    // Why the file is there but cannot be read, in words; empty when it reads or is missing.
+    std::string ReadProblem() const;
 
 private:
     std::string fileName_;

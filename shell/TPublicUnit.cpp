@@ -31,13 +31,15 @@ std::string Extension(const std::string& path)
     return dot == std::string::npos || dot < NameStart(path) ? std::string() : path.substr(dot);
 }
 
-bool CanOpenForReading(const std::string& path)
+// A picture that cannot be read is named, with the reason: a missing file, a named pipe or a
+// device (which would never end, or never begin), a folder.
+void CheckPictureOpens(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::string problem;
+    std::FILE* file = platform::OpenRegularFile(path, &problem);
     if (!file)
-        return false;
+        RaiseCannotOpen(path, problem);
     std::fclose(file);
-    return true;
 }
 
 void SetDesktopValue(platform::IRegKey& key, const char* name, const std::string& value)
@@ -140,8 +142,7 @@ void TPublicUnit::MakeWallpaperBitmap(const std::string& path)
     // picture that fails leaves the desktop with the bitmap it names.
     const std::string part = bitmap + texts::PartialSuffix;
     files.DeleteFile(part); // left by an interrupted run
-    if (!files.FileExists(path) || !CanOpenForReading(path))
-        Raise(texts::CannotOpenFile, path);
+    CheckPictureOpens(path);
 
     const std::string extension = LowerAscii(Extension(path));
     if (extension == ".jpg" || extension == ".jpeg") {

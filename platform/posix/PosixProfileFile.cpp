@@ -80,4 +80,10 @@ bool PosixProfileFile::ReplaceSection(const std::string& file, const std::string
 
 void PosixProfileFile::Flush(const std::string& file) { SyncFile(file); }
 
+std::string PosixProfileFile::ReadProblem(const std::string& file)
+{
+    std::string bytes, problem;
+    return ReadTextFile(file, bytes, &problem) == ReadResult::Unreadable ? problem : std::string();
+}
+
 } // namespace kdx::platform::posix

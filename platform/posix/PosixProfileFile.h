@@ -15,6 +15,7 @@ public:
     bool ReplaceSection(const std::string& file, const std::string& section,
         const std::vector<std::pair<std::string, std::string>>& entries) override;
     void Flush(const std::string& file) override;
+    std::string ReadProblem(const std::string& file) override;
 };
 
 // A value as GetPrivateProfileString hands it out: one pair of enclosing quotes (" or ')

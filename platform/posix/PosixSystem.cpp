@@ -3,7 +3,9 @@
 #include "platform/AsciiCase.h"
 #include "platform/posix/files/FileText.h"
 #include "platform/posix/files/Paths.h"
+#include "platform/posix/files/RegularFile.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <ctime>
@@ -90,6 +92,23 @@ std::string DesktopExecQuote(const std::string& path)
     return out;
 }
 
+// The settings file's name, as the settings store puts it in the install folder.
+constexpr const char* SettingsFileName = "KDX.ini";
+
+// Moving to the user's data folder, the settings go on from the file beside the program (lists a
+// copy was installed or handed round with) where the data folder has none yet: copied once,
+// whole, and never over a file that is there.
+void CarrySettingsFile(const std::string& programFolder, const std::string& dataFolder)
+{
+    const std::string target = dataFolder + "/" + SettingsFileName;
+    std::string bytes;
+    struct stat st { };
+    if (lstat(target.c_str(), &st) == 0 || errno != ENOENT
+        || ReadTextFile(programFolder + "/" + SettingsFileName, bytes) != ReadResult::Ok)
+        return;
+    CreateFileWith(target, bytes);
+}
+
 } // namespace
 
 std::string PosixSystem::ModuleFileName()
@@ -110,7 +129,10 @@ std::string PosixSystem::InstallFolderFor(const std::string& programFolder)
     if (writable)
         return programFolder;
     const std::string fallback = UserDataFolder();
-    return fallback.empty() ? programFolder : fallback;
+    if (fallback.empty())
+        return programFolder;
+    CarrySettingsFile(programFolder, fallback);
+    return fallback;
 }
 
 std::string PosixSystem::WindowsDirectory() { return UserDataFolder(); }
@@ -295,11 +317,11 @@ bool PosixFiles::DeleteFile(const std::string& path)
 
 bool PosixFiles::CopyFile(const std::string& from, const std::string& to, bool failIfExists)
 {
-    const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    const int in = OpenRegularFileDescriptor(from);
     if (in < 0)
         return false;
     struct stat st { };
-    if (fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(in, &st) != 0) {
         close(in);
         return false;
     }

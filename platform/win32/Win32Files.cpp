@@ -1,10 +1,40 @@
 #include "Win32Files.h"
 
+#include <cerrno>
+#include <cstring>
+#include <io.h>
 #include <windows.h>
 
 // The interface keeps the plain names that windows.h turns into macros.
 #undef CopyFile
 #undef DeleteFile
+
+namespace kdx::platform {
+
+std::FILE* OpenRegularFile(const std::string& path, std::string* problem)
+{
+    std::string why;
+    const DWORD attrs = GetFileAttributesA(path.c_str());
+    std::FILE* file = attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)
+        ? nullptr
+        : std::fopen(path.c_str(), "rb");
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY))
+        why = "it is a folder, not a file";
+    else if (!file)
+        why = attrs == INVALID_FILE_ATTRIBUTES ? std::string() : std::strerror(errno);
+    // A device (CON, a pipe) is no file on a disk: reading it could wait for ever.
+    else if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK)
+        why = "it is a device or a pipe, not a file";
+    if (file && !why.empty()) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    if (problem)
+        *problem = why;
+    return file;
+}
+
+} // namespace kdx::platform
 
 namespace kdx::platform::win32 {
 

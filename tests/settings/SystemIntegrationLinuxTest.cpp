@@ -50,6 +50,35 @@ TEST_F(SystemIntegration, AnUnwritableProgramFolderKeepsSettingsInTheUserDataFol
     EXPECT_EQ(system.InstallFolderFor("/usr/bin"), box.DataHome() + "/kaleidra-agent") << "system folders too";
 }
 
+// The lists in the KDX.ini beside a program that cannot be written (installed for all, or handed
+// round on a read-only medium) are where the user's settings start: copied once into the data
+// folder, never over a file there.
+TEST_F(SystemIntegration, MovingToTheDataFolderStartsFromTheSettingsBesideTheProgram)
+{
+    const std::string locked = box.Root() + "/locked";
+    std::filesystem::create_directories(locked);
+    const std::string beside = "[PaperList]\r\n0=/pics/a.jpg\r\n[Misc]\r\nAutoSave=0\r\n";
+    Sandbox::Write(locked + "/KDX.ini", beside);
+    chmod(locked.c_str(), 0555);
+    box.SetProgramFile(locked + "/KDX3");
+    {
+        TConfig config;
+        ASSERT_EQ(config.InstalledPath, box.DataHome() + "/kaleidra-agent");
+        TWallpaper wallpaper;
+        config.LoadWallpaper(wallpaper);
+        EXPECT_EQ(wallpaper.Items, TStrings {"/pics/a.jpg"});
+        EXPECT_FALSE(config.IsAutoSave());
+    }
+    EXPECT_EQ(Sandbox::Read(box.DataHome() + "/kaleidra-agent/KDX.ini"), beside) << "a copy, byte for byte";
+
+    // The data folder's own file is never replaced.
+    Sandbox::Write(box.DataHome() + "/kaleidra-agent/KDX.ini", "[Misc]\nAutoSave=1\n");
+    platform::posix::PosixSystem system;
+    EXPECT_EQ(system.InstallFolderFor(locked), box.DataHome() + "/kaleidra-agent");
+    EXPECT_EQ(Sandbox::Read(box.DataHome() + "/kaleidra-agent/KDX.ini"), "[Misc]\nAutoSave=1\n");
+    chmod(locked.c_str(), 0755);
+}
+
 TEST_F(SystemIntegration, InstalledPathOfAnotherTypeOrDamagedRaises)
 {
     TConfig first;

@@ -158,6 +158,28 @@ TEST_F(Wallpaper, AMissingPictureOfAnyOtherKindIsReportedToo)
     EXPECT_EQ(desktop.applied, 0);
 }
 
+// A named pipe in the wallpaper list held the agent at its start for good; /dev/zero was blamed on
+// the bitmap ("Cannot create file .../KAWalllpaper.bmp"). Both name the picture and what it is.
+TEST_F(Wallpaper, WhatIsNoFileIsNamedAtOnceAndTheOldWallpaperStays)
+{
+    const std::string good = Jpeg("good.jpg", 40, 30);
+    unit.SetWallpaper(good, 0);
+    const std::string before = Sandbox::Read(Bitmap());
+    registry.log.clear();
+    desktop.applied = 0;
+    ASSERT_EQ(mkfifo(In("pipe.jpg").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(In("pipe.bmp").c_str(), 0644), 0);
+    EXPECT_EQ(test::ErrorOf([&] { unit.SetWallpaper(In("pipe.jpg"), 0); }),
+        "Cannot open file " + In("pipe.jpg") + ": it is a named pipe, not a file");
+    EXPECT_EQ(test::ErrorOf([&] { unit.SetWallpaper(In("pipe.bmp"), 0); }),
+        "Cannot open file " + In("pipe.bmp") + ": it is a named pipe, not a file");
+    EXPECT_EQ(test::ErrorOf([&] { unit.SetWallpaper("/dev/zero", 0); }),
+        "Cannot open file /dev/zero: it is a device, not a file");
+    EXPECT_TRUE(Writes().empty());
+    EXPECT_EQ(desktop.applied, 0);
+    EXPECT_EQ(Sandbox::Read(Bitmap()), before);
+}
+
 TEST_F(Wallpaper, ADamagedPictureKeepsTheOldWallpaper)
 {
     const std::string good = Jpeg("good.jpg", 40, 30);
@@ -168,7 +190,7 @@ TEST_F(Wallpaper, ADamagedPictureKeepsTheOldWallpaper)
 
     Sandbox::Write(In("bad.jpg"), "\xFF\xD8\xFF\xE0 broken");
     const std::string error = test::ErrorOf([&] { unit.SetWallpaper(In("bad.jpg"), 1); });
-    EXPECT_EQ(error.rfind("JPEG error #", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("The picture " + In("bad.jpg") + " cannot be shown: it is damaged (", 0), 0u) << error;
     EXPECT_TRUE(Writes().empty()) << "the registry is not written";
     EXPECT_EQ(desktop.applied, 0) << "the system is not told";
     // Mended: the old bitmap is replaced only by a complete new one.

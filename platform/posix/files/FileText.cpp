@@ -1,5 +1,7 @@
 #include "FileText.h"
 
+#include "RegularFile.h"
+
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -24,14 +26,25 @@ std::string FolderOf(const std::string& path)
 }
 
 // The file a path names after following symbolic links, so a linked settings file is updated
-// where it lives instead of being replaced by a plain file.
+// where it lives instead of being replaced by a plain file. A link whose file is missing names
+// where that file is to be: a save creates it there and the link stays.
 std::string ResolvedTarget(const std::string& path)
 {
     char buf[PATH_MAX];
     struct stat st { };
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && realpath(path.c_str(), buf))
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    if (realpath(path.c_str(), buf))
         return buf;
-    return path;
+    std::string at = path;
+    for (int hops = 0; hops < 40 && lstat(at.c_str(), &st) == 0 && S_ISLNK(st.st_mode); ++hops) {
+        const ssize_t n = readlink(at.c_str(), buf, sizeof buf - 1);
+        if (n <= 0)
+            return path;
+        const std::string link(buf, size_t(n));
+        at = link[0] == '/' ? link : FolderOf(at) + "/" + link;
+    }
+    return at;
 }
 
 class Fd {
@@ -95,15 +108,21 @@ void RemoveStaleTemporaries(const std::string& target)
 
 } // namespace
 
-ReadResult ReadTextFile(const std::string& path, std::string& out)
+ReadResult ReadTextFile(const std::string& path, std::string& out, std::string* problem)
 {
     out.clear();
-    Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    std::string why;
+    Fd fd(OpenRegularFileDescriptor(path, &why));
+    if (problem)
+        *problem = why;
     if (fd.get() < 0)
-        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Absent : ReadResult::Unreadable;
+        return why.empty() ? ReadResult::Absent : ReadResult::Unreadable;
     struct stat st { };
-    if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > MaxTextFileSize)
+    if (fstat(fd.get(), &st) != 0 || st.st_size > MaxTextFileSize) {
+        if (problem)
+            *problem = "it is larger than 64 MiB";
         return ReadResult::Unreadable;
+    }
     char buf[65536];
     for (;;) {
         const ssize_t n = read(fd.get(), buf, sizeof buf);
@@ -154,11 +173,27 @@ bool ReplaceFile(const std::string& path, const std::string& bytes)
     return ok;
 }
 
+bool CreateFileWith(const std::string& path, const std::string& bytes)
+{
+    std::string temp = path + ".XXXXXX";
+    Fd fd(mkstemp(temp.data()));
+    if (fd.get() < 0)
+        return false;
+    const mode_t mask = umask(0);
+    umask(mask);
+    // A link to the finished temporary file fails where the file exists already.
+    const bool ok = WriteAll(fd.get(), bytes) && fchmod(fd.get(), 0644 & ~mask) == 0 && fsync(fd.get()) == 0
+        && link(temp.c_str(), path.c_str()) == 0;
+    unlink(temp.c_str());
+    return ok;
+}
+
 void SyncFile(const std::string& path)
 {
     const std::string target = ResolvedTarget(path);
     for (const std::string& name : {target, FolderOf(target)}) {
-        Fd fd(open(name.c_str(), O_RDONLY | O_CLOEXEC));
+        // Never waiting on a named pipe put in the file's place.
+        Fd fd(open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
         if (fd.get() >= 0)
             fsync(fd.get());
     }

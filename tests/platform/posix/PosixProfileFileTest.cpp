@@ -271,6 +271,53 @@ TEST_F(ProfileFile, WritesThroughASymbolicLinkUpdateItsTarget)
     EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
+// A link whose file is missing (a settings file kept on a drive not there yet, say): the save
+// creates the file where the link points and the link stays, rather than a plain file taking the
+// link's place without a word; with nowhere to create it, the save fails and the link stays.
+TEST_F(ProfileFile, ASaveThroughADanglingLinkKeepsTheLink)
+{
+    std::filesystem::create_directories(box.Root() + "/elsewhere");
+    ASSERT_EQ(symlink("elsewhere/real.ini", file.c_str()), 0);
+    ASSERT_TRUE(profile.WriteString(file, "S", "k", "w"));
+    EXPECT_EQ(Sandbox::Read(box.Root() + "/elsewhere/real.ini"), "[S]\r\nk=w\r\n");
+    struct stat st { };
+    ASSERT_EQ(lstat(file.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "still a link";
+
+    const std::string nowhere = box.Root() + "/nowhere.ini";
+    ASSERT_EQ(symlink((box.Root() + "/missing/folder/real.ini").c_str(), nowhere.c_str()), 0);
+    EXPECT_FALSE(profile.WriteString(nowhere, "S", "k", "w"));
+    ASSERT_EQ(lstat(nowhere.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "not replaced by a plain file";
+}
+
+// Settings that are no file are never waited on (a named pipe held the agent's start for good):
+// reads give defaults at once, writes fail, and the reason is there for the agent to tell.
+TEST_F(ProfileFile, WhatIsNoFileIsNeitherWaitedOnNorReplaced)
+{
+    ASSERT_EQ(mkfifo(file.c_str(), 0644), 0);
+    EXPECT_EQ(Get("S", "k"), "<none>");
+    EXPECT_FALSE(profile.WriteString(file, "S", "k", "w"));
+    profile.Flush(file);
+    EXPECT_EQ(profile.ReadProblem(file), "it is a named pipe, not a file");
+    struct stat st { };
+    ASSERT_EQ(lstat(file.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    std::filesystem::remove(file);
+    std::filesystem::create_directories(file);
+    EXPECT_EQ(profile.ReadProblem(file), "it is a folder, not a file");
+    std::filesystem::remove(file);
+    Sandbox::Write(file, "[S]\nk=v\n");
+    EXPECT_EQ(profile.ReadProblem(file), "");
+    chmod(file.c_str(), 0200);
+    EXPECT_EQ(profile.ReadProblem(file), "permission denied") << "the owner-read bit counts for root too";
+    EXPECT_FALSE(profile.WriteString(file, "S", "k", "w")) << "a file that cannot be read is not replaced";
+    chmod(file.c_str(), 0644);
+    EXPECT_EQ(Text(), "[S]\nk=v\n");
+    std::filesystem::remove(file);
+    EXPECT_EQ(profile.ReadProblem(file), "") << "a missing file is no problem";
+}
+
 TEST_F(ProfileFile, AHugeFileIsNotLoadedAndNotOverwritten)
 {
     {
