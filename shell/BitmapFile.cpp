@@ -50,7 +50,7 @@ public:
         height_ = height;
         // The file's size must fit the header's 32-bit field and a seek offset everywhere.
         if (sizeof(std::array<std::uint8_t, 54>) + stride_ * height > std::uint64_t(LONG_MAX))
-            Raise(texts::JpegError, std::to_string(int(JERR_IMAGE_TOO_BIG)));
+            throw EKaleidraError(JpegErrorText("", "it is too large for a bitmap file", int(JERR_IMAGE_TOO_BIG)));
         blockRows_ = unsigned(std::clamp<std::uint64_t>(BlockBytes / stride_, 1, height));
         block_.assign(std::size_t(blockRows_ * stride_), 0); // padding bytes stay zero
         file_ = std::fopen(path_.c_str(), "wb");

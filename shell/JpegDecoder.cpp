@@ -1,10 +1,12 @@
 #include "JpegDecoder.h"
 
+#include "platform/Files.h"
 #include "settings/Errors.h"
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <new>
@@ -22,11 +24,14 @@ namespace {
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
 };
 
 [[noreturn]] void ExitOnError(j_common_ptr cinfo)
 {
-    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+    auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, manager->message);
+    std::longjmp(manager->jump, 1);
 }
 
 // Warnings are not shown: like djpeg's output, the picture is what could be decoded.
@@ -40,24 +45,58 @@ std::int64_t ThreadMilliseconds()
     return std::int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
 }
 
+// Why a decode was ended by our own limits rather than by libjpeg.
+enum class Refusal { None, Pixels, Scans, Time, Input };
+
 // libjpeg's progress monitor, called for every row of blocks of every scan it reads and every
-// row group it puts out: it ends a decode past the limits of scans or processor time.
+// row group it puts out, and our check on every buffer of input it takes: it ends a decode past
+// the limits of scans, processor time or input. libjpeg reads on through any length of bytes
+// while it looks for a marker (a file whose end marker is missing, followed by gigabytes of
+// zeros) without calling the monitor, so the input is counted where it is read.
 struct ProgressMonitor {
     jpeg_progress_mgr pub;
     int maxScans;
     std::int64_t deadline;
+    std::uint64_t inputRead = 0, maxInput = 0;
+    boolean (*fillInput)(j_decompress_ptr) = nullptr;
+    Refusal refusal = Refusal::None;
 };
+
+[[noreturn]] void Refuse(j_common_ptr cinfo, Refusal refusal)
+{
+    reinterpret_cast<ProgressMonitor*>(cinfo->progress)->refusal = refusal;
+    cinfo->err->msg_code = JERR_IMAGE_TOO_BIG;
+    cinfo->err->msg_parm.i[0] = JPEG_MAX_DIMENSION;
+    (*cinfo->err->error_exit)(cinfo);
+    std::abort(); // error_exit never returns
+}
 
 void CheckProgress(j_common_ptr cinfo)
 {
     const auto* monitor = reinterpret_cast<const ProgressMonitor*>(cinfo->progress);
     const auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (decompress->input_scan_number <= monitor->maxScans && ThreadMilliseconds() <= monitor->deadline)
-        return;
-    cinfo->err->msg_code = JERR_IMAGE_TOO_BIG;
-    cinfo->err->msg_parm.i[0] = JPEG_MAX_DIMENSION;
-    (*cinfo->err->error_exit)(cinfo);
+    if (decompress->input_scan_number > monitor->maxScans)
+        Refuse(cinfo, Refusal::Scans);
+    if (ThreadMilliseconds() > monitor->deadline)
+        Refuse(cinfo, Refusal::Time);
 }
+
+boolean FillInputChecked(j_decompress_ptr cinfo)
+{
+    auto* monitor = reinterpret_cast<ProgressMonitor*>(cinfo->progress);
+    const boolean filled = monitor->fillInput(cinfo);
+    monitor->inputRead += cinfo->src->bytes_in_buffer;
+    if (monitor->inputRead > monitor->maxInput)
+        Refuse(reinterpret_cast<j_common_ptr>(cinfo), Refusal::Input);
+    CheckProgress(reinterpret_cast<j_common_ptr>(cinfo));
+    return filled;
+}
+
+// Bytes a picture's data may take: more than any encoder writes for its pixels (about 1.5 bytes
+// a pixel for noise at the highest quality), and room for metadata; before the frame header,
+// the room for metadata alone.
+constexpr std::uint64_t MetadataRoom = 64ull << 20;
+std::uint64_t MaxInputFor(std::uint64_t pixels, int components) { return MetadataRoom + pixels * 4 * components; }
 
 // Rows asked of libjpeg at once; its own row group (rec_outbuf_height) is at most 4.
 constexpr unsigned MaxRowsPerRead = 16;
@@ -128,9 +167,10 @@ public:
         input_ = &input;
         if (input.data)
             return;
-        file_ = std::fopen(input.path.c_str(), "rb");
+        std::string problem;
+        file_ = platform::OpenRegularFile(input.path, &problem);
         if (!file_)
-            Raise(texts::CannotOpenFile, input.path);
+            RaiseCannotOpen(input.path, problem);
     }
 
     static constexpr int Decoded = -1;
@@ -147,6 +187,40 @@ public:
         return Decode(order, sink, limits);
     }
 
+    // Why the decode ended, in words: our own limits, or libjpeg's message.
+    std::string Reason(int code, const DecodeLimits& limits) const
+    {
+        switch (progress_.refusal) {
+        case Refusal::Pixels:
+            return "it has " + std::to_string(cinfo_.image_width) + " x " + std::to_string(cinfo_.image_height)
+                + " pixels, more than the " + std::to_string(limits.maxPixels / 1'000'000)
+                + " megapixels a picture may have";
+        case Refusal::Scans:
+            return "it is made of more than " + std::to_string(limits.maxScans)
+                + " scans, far more than any program writes";
+        case Refusal::Time:
+            return "decoding it takes longer than " + std::to_string(limits.maxMilliseconds / 1000) + " seconds";
+        case Refusal::Input:
+            return "its data goes on far past what its pixels need (is its end missing?)";
+        case Refusal::None:
+            break;
+        }
+        switch (code) {
+        case JERR_NO_SOI:
+            return "it is not a JPEG picture";
+        case JERR_INPUT_EMPTY:
+            return "the file is empty";
+        case JERR_OUT_OF_MEMORY:
+            return "there is not enough memory to decode it";
+        case JERR_NO_BACKING_STORE:
+            return "decoding it needs more than " + std::to_string(limits.maxDecoderMemory >> 20) + " MiB of memory";
+        case JERR_CONVERSION_NOTIMPL:
+            return "its colours are of a kind that cannot be shown";
+        default:
+            return std::string("it is damaged (") + error_.message + ")";
+        }
+    }
+
 private:
     [[gnu::noinline]] int Decode(PixelOrder order, RowSink& sink, const DecodeLimits& limits)
     {
@@ -160,9 +234,16 @@ private:
             jpeg_stdio_src(&cinfo_, file_);
         else
             jpeg_mem_src(&cinfo_, input_->data, static_cast<unsigned long>(input_->size));
+        progress_.fillInput = cinfo_.src->fill_input_buffer;
+        progress_.maxInput = MetadataRoom;
+        cinfo_.src->fill_input_buffer = FillInputChecked;
         jpeg_read_header(&cinfo_, TRUE);
-        if (std::uint64_t(cinfo_.image_width) * cinfo_.image_height > limits.maxPixels)
+        const std::uint64_t pixels = std::uint64_t(cinfo_.image_width) * cinfo_.image_height;
+        if (pixels > limits.maxPixels) {
+            progress_.refusal = Refusal::Pixels;
             return JERR_IMAGE_TOO_BIG;
+        }
+        progress_.maxInput = MaxInputFor(pixels, cinfo_.num_components);
         const DecodeRegion wanted = sink.Choose(cinfo_.image_width, cinfo_.image_height);
         cinfo_.scale_num = std::clamp(wanted.scaleEighths, 1u, 8u);
         cinfo_.scale_denom = 8;
@@ -217,11 +298,9 @@ private:
             }
             sink.Commit(row + got);
         }
-        // Rows below the rectangle are never decoded.
-        if (cinfo_.output_scanline < cinfo_.output_height)
-            jpeg_abort_decompress(&cinfo_);
-        else
-            jpeg_finish_decompress(&cinfo_);
+        // Nothing past the last row is needed: not the rows below the rectangle, nor the bytes
+        // up to the end marker, which a damaged file may never reach.
+        jpeg_abort_decompress(&cinfo_);
         return Decoded;
     }
 
@@ -234,7 +313,7 @@ private:
 
 class PictureSink final : public RowSink {
 public:
-    explicit PictureSink(RgbPicture& picture) : picture_(picture) { }
+    PictureSink(RgbPicture& picture, std::string name) : picture_(picture), name_(std::move(name)) { }
 
     void Begin(unsigned width, unsigned height) override
     {
@@ -243,7 +322,8 @@ public:
         try {
             picture_.pixels.assign(std::size_t(width) * height * 3, 0);
         } catch (const std::bad_alloc&) {
-            Raise(texts::JpegError, std::to_string(int(JERR_OUT_OF_MEMORY)));
+            throw EKaleidraError(
+                JpegErrorText(name_, "there is not enough memory to decode it", int(JERR_OUT_OF_MEMORY)));
         }
     }
 
@@ -259,22 +339,29 @@ public:
 
 private:
     RgbPicture& picture_;
+    std::string name_;
 };
 
 } // namespace
+
+std::string JpegErrorText(const std::string& name, const std::string& reason, int code)
+{
+    return (name.empty() ? std::string("The picture") : "The picture " + name) + " cannot be shown: " + reason + " ("
+        + FormatText(texts::JpegError, std::to_string(code)) + ")";
+}
 
 void DecodeJpeg(const JpegInput& input, PixelOrder order, RowSink& sink, const DecodeLimits& limits)
 {
     Decoder decoder;
     decoder.Open(input);
     if (const int code = decoder.Run(order, sink, limits); code != Decoder::Decoded)
-        Raise(texts::JpegError, std::to_string(code));
+        throw EKaleidraError(JpegErrorText(input.path, decoder.Reason(code, limits), code));
 }
 
 RgbPicture DecodeJpegPicture(const JpegInput& input, const DecodeLimits& limits)
 {
     RgbPicture picture;
-    PictureSink sink(picture);
+    PictureSink sink(picture, input.path);
     DecodeJpeg(input, PixelOrder::Rgb, sink, limits);
     return picture;
 }

@@ -68,13 +68,19 @@ struct JpegInput {
     }
 };
 
+// What the user is told of a picture that cannot be decoded: its name, what is wrong in words, and
+// libjpeg's message number ("The picture /p/a.jpg cannot be shown: it is not a JPEG picture (JPEG
+// error #53)").
+std::string JpegErrorText(const std::string& name, const std::string& reason, int code);
+
 // Decodes a whole JPEG picture at full size with libjpeg's default settings to 24-bit colour:
 // baseline, progressive, grayscale, RGB, CMYK and YCCK inputs alike (CMYK is taken as Adobe
 // writes it, inverted, as djpeg takes it). Raises "Cannot open file %s" when the file cannot
-// be opened and "JPEG error #%d" with libjpeg's message number when it cannot be decoded; a
-// picture over the limits raises JPEG error JERR_IMAGE_TOO_BIG ("Maximum supported image
-// dimension"), libjpeg's own message for a picture too large to handle, and so does a picture
-// with more scans or more decoding time than the limits allow. Warnings (a truncated
+// be opened (with the reason when it is no regular file: a named pipe is never waited on) and
+// JpegErrorText with libjpeg's message number when it cannot be decoded; a picture over the
+// limits is refused with JERR_IMAGE_TOO_BIG ("Maximum supported image dimension"), libjpeg's own
+// number for a picture too large to handle, and so is a picture with more scans, more decoding
+// time or far more input than the limits allow, each said in words. Warnings (a truncated
 // file, corrupt data the decoder can pass over) are not errors, as in djpeg.
 void DecodeJpeg(const JpegInput& input, PixelOrder order, RowSink& sink, const DecodeLimits& limits = {});
 

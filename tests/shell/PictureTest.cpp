@@ -5,12 +5,15 @@
 #include "support/Sandbox.h"
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 // jerror.h names libjpeg's message numbers.
 #include <jerror.h>
 #include <jpeglib.h>
@@ -20,7 +23,14 @@ using kdx::test::Sandbox;
 
 namespace {
 
-std::string JpegError(int code) { return "JPEG error #" + std::to_string(code); }
+// The end of the text of a picture that does not decode, and that end of a text; the words before
+// it name the picture and say what is wrong.
+std::string JpegError(int code) { return "(JPEG error #" + std::to_string(code) + ")"; }
+std::string JpegCode(const std::string& text)
+{
+    const std::size_t at = text.rfind("(JPEG error #");
+    return at == std::string::npos ? text : text.substr(at);
+}
 
 class PictureDecoding : public ::testing::Test {
 protected:
@@ -254,15 +264,82 @@ TEST_F(PictureDecoding, AMissingPictureCannotBeOpened)
     EXPECT_FALSE(Sandbox::Exists(In("out.bmp")));
 }
 
+// A named pipe or a device among the pictures is never waited on (a pipe held the agent at its
+// start for good): it is refused at once, by its name and kind.
+TEST_F(PictureDecoding, WhatIsNoFileIsRefusedAtOnceByNameAndKind)
+{
+    ASSERT_EQ(mkfifo(In("pipe.jpg").c_str(), 0644), 0);
+    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("pipe.jpg"))); }),
+        "Cannot open file " + In("pipe.jpg") + ": it is a named pipe, not a file");
+    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap("/dev/zero", In("out.bmp")); }),
+        "Cannot open file /dev/zero: it is a device, not a file");
+    std::filesystem::create_directories(In("folder.jpg"));
+    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("folder.jpg"), In("out.bmp")); }),
+        "Cannot open file " + In("folder.jpg") + ": it is a folder, not a file");
+    EXPECT_FALSE(Sandbox::Exists(In("out.bmp")));
+}
+
+std::string Claiming(const std::string& jpeg, unsigned width, unsigned height);
+
+// What is wrong with a picture is said in words, with its name; libjpeg's number stays at the end.
+TEST_F(PictureDecoding, ErrorsSayInWordsWhatIsWrongWithWhichPicture)
+{
+    Sandbox::Write(In("text.jpg"), "This is not a picture.");
+    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("text.jpg"))); }),
+        "The picture " + In("text.jpg") + " cannot be shown: it is not a JPEG picture (JPEG error #"
+            + std::to_string(int(JERR_NO_SOI)) + ")");
+    Sandbox::Write(In("huge.jpg"), Claiming(Jpeg("small.jpg", 16, 16), 60000, 60000));
+    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("huge.jpg"), In("huge.bmp")); }),
+        "The picture " + In("huge.jpg")
+            + " cannot be shown: it has 60000 x 60000 pixels, more than the 100 "
+              "megapixels a picture may have (JPEG error #"
+            + std::to_string(int(JERR_IMAGE_TOO_BIG)) + ")");
+    Sandbox::Write(In("empty.jpg"), "");
+    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("empty.jpg"))); }),
+        "The picture " + In("empty.jpg") + " cannot be shown: the file is empty (JPEG error #"
+            + std::to_string(int(JERR_INPUT_EMPTY)) + ")");
+}
+
+// A picture whose end marker is missing, followed by gigabytes of zeros (a sparse file here):
+// libjpeg reads on through them looking for a marker, which took 56 s. A baseline picture is
+// whole once its last row is read; a progressive one is refused once its data runs far past what
+// its pixels need.
+TEST_F(PictureDecoding, ZerosAfterAPictureWithoutItsEndAreNotReadThrough)
+{
+    for (const bool progressive : {false, true}) {
+        SCOPED_TRACE(progressive ? "progressive" : "baseline");
+        std::string bytes = Sandbox::Read(Jpeg("whole.jpg", 64, 48,
+            progressive ? std::vector<std::string> {"-progressive"} : std::vector<std::string> {}));
+        ASSERT_EQ(bytes.substr(bytes.size() - 2), "\xFF\xD9");
+        bytes.resize(bytes.size() - 2);
+        Sandbox::Write(In("zeros.jpg"), bytes);
+        ASSERT_EQ(truncate(In("zeros.jpg").c_str(), off_t(bytes.size()) + (off_t(8) << 30)), 0);
+        const auto start = std::chrono::steady_clock::now();
+        const std::string error = test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("zeros.jpg"), In("zeros.bmp")); });
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+        if (progressive) {
+            EXPECT_EQ(error,
+                "The picture " + In("zeros.jpg")
+                    + " cannot be shown: its data goes on far past what "
+                      "its pixels need (is its end missing?) (JPEG error #"
+                    + std::to_string(int(JERR_IMAGE_TOO_BIG)) + ")");
+        } else {
+            EXPECT_EQ(error, "(no error)");
+            EXPECT_TRUE(Sandbox::Exists(In("zeros.bmp")));
+        }
+        std::filesystem::remove(In("zeros.jpg"));
+    }
+}
+
 TEST_F(PictureDecoding, WhatIsNoJpegRaisesLibjpegsMessageNumber)
 {
     Sandbox::Write(In("text.jpg"), "This is not a picture.");
-    EXPECT_EQ(
-        test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("text.jpg"), In("out.bmp")); }), JpegError(JERR_NO_SOI));
+    EXPECT_EQ(JpegCode(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("text.jpg"), In("out.bmp")); })),
+        JpegError(JERR_NO_SOI));
     Sandbox::Write(In("empty.jpg"), "");
-    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("empty.jpg"), In("out.bmp")); }),
+    EXPECT_EQ(JpegCode(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("empty.jpg"), In("out.bmp")); })),
         JpegError(JERR_INPUT_EMPTY));
-    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::Bytes("", 0)); }),
+    EXPECT_EQ(JpegCode(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::Bytes("", 0)); })),
         JpegError(JERR_INPUT_EMPTY));
     EXPECT_FALSE(Sandbox::Exists(In("out.bmp")));
 }
@@ -284,7 +361,7 @@ TEST_F(PictureDecoding, ADamagedPictureLeavesNoPartOfABitmap)
     damaged.insert(sos, whole.substr(whole.find("\xFF\xC2"), 19));
     Sandbox::Write(In("bad.jpg"), damaged);
     const std::string error = test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("bad.jpg"), In("bad.bmp")); });
-    EXPECT_EQ(error.rfind("JPEG error #", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("The picture " + In("bad.jpg") + " cannot be shown: it is damaged (", 0), 0u) << error;
     EXPECT_FALSE(Sandbox::Exists(In("bad.bmp")));
 }
 
@@ -313,9 +390,9 @@ TEST_F(PictureDecoding, AHugeDeclaredSizeIsRefusedBeforeAnythingIsAllocated)
     Sandbox::Write(In("huge.jpg"), Claiming(Jpeg("small.jpg", 16, 16), 60000, 60000));
     ASSERT_LT(Sandbox::Read(In("huge.jpg")).size(), 2000u);
     const long before = PeakKiB();
-    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("huge.jpg"), In("huge.bmp")); }),
+    EXPECT_EQ(JpegCode(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("huge.jpg"), In("huge.bmp")); })),
         JpegError(JERR_IMAGE_TOO_BIG));
-    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("huge.jpg"))); }),
+    EXPECT_EQ(JpegCode(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("huge.jpg"))); })),
         JpegError(JERR_IMAGE_TOO_BIG));
     EXPECT_LT(PeakKiB() - before, 64 * 1024) << "no large allocation";
     EXPECT_FALSE(Sandbox::Exists(In("huge.bmp")));
@@ -328,7 +405,7 @@ TEST_F(PictureDecoding, TheLimitIsOnPixels)
     limits.maxPixels = 100 * 100;
     EXPECT_NO_THROW(picture::WriteJpegAsBitmap(jpeg, In("limit.bmp"), "", limits));
     limits.maxPixels = 100 * 100 - 1;
-    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(jpeg, In("limit2.bmp"), "", limits); }),
+    EXPECT_EQ(JpegCode(test::ErrorOf([&] { picture::WriteJpegAsBitmap(jpeg, In("limit2.bmp"), "", limits); })),
         JpegError(JERR_IMAGE_TOO_BIG));
     EXPECT_EQ(picture::DecodeLimits().maxPixels, 100'000'000u);
 }
@@ -338,7 +415,7 @@ TEST_F(PictureDecoding, LibjpegsWorkingMemoryIsCapped)
     const std::string jpeg = Jpeg("capped.jpg", 400, 400, {"-progressive"});
     picture::DecodeLimits limits;
     limits.maxDecoderMemory = 256 * 1024; // a progressive picture needs all its coefficients
-    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(jpeg, In("capped.bmp"), "", limits); }),
+    EXPECT_EQ(JpegCode(test::ErrorOf([&] { picture::WriteJpegAsBitmap(jpeg, In("capped.bmp"), "", limits); })),
         JpegError(JERR_NO_BACKING_STORE));
     EXPECT_FALSE(Sandbox::Exists(In("capped.bmp")));
 }
@@ -373,7 +450,7 @@ TEST_F(PictureDecoding, MoreScansThanEncodersWriteAreRefusedAtOnce)
     Sandbox::Write(In("100.jpg"), test::RepeatScan(flat, CheapScan, 90));
     Sandbox::Write(In("101.jpg"), test::RepeatScan(flat, CheapScan, 91));
     EXPECT_EQ(picture::DecodeJpegPicture(picture::JpegInput::File(In("100.jpg"))).width, 3000u);
-    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("101.jpg"))); }),
+    EXPECT_EQ(JpegCode(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("101.jpg"))); })),
         JpegError(JERR_IMAGE_TOO_BIG));
 
     // 17 bytes a scan, a pass over six megapixels each: without the limit, about 10 s here.
@@ -382,7 +459,8 @@ TEST_F(PictureDecoding, MoreScansThanEncodersWriteAreRefusedAtOnce)
     picture::DecodeLimits unhurried;
     unhurried.maxMilliseconds = 3'600'000;
     const double start = ThreadSeconds();
-    EXPECT_EQ(test::ErrorOf([&] { picture::WriteJpegAsBitmap(In("hostile.jpg"), In("hostile.bmp"), "", unhurried); }),
+    EXPECT_EQ(JpegCode(test::ErrorOf(
+                  [&] { picture::WriteJpegAsBitmap(In("hostile.jpg"), In("hostile.bmp"), "", unhurried); })),
         JpegError(JERR_IMAGE_TOO_BIG));
     EXPECT_LT(ThreadSeconds() - start, 2.0);
     EXPECT_FALSE(Sandbox::Exists(In("hostile.bmp")));
@@ -396,7 +474,8 @@ TEST_F(PictureDecoding, NoPictureHoldsTheThreadPastItsTime)
     picture::DecodeLimits limits;
     limits.maxMilliseconds = 5;
     const double start = ThreadSeconds();
-    EXPECT_EQ(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("slow.jpg")), limits); }),
+    EXPECT_EQ(
+        JpegCode(test::ErrorOf([&] { picture::DecodeJpegPicture(picture::JpegInput::File(In("slow.jpg")), limits); })),
         JpegError(JERR_IMAGE_TOO_BIG));
     EXPECT_LT(ThreadSeconds() - start, 0.5) << "ended soon after its time";
     EXPECT_EQ(picture::DecodeLimits().maxMilliseconds, 4000u);
