@@ -5,6 +5,7 @@
 #include "help/TfrmAbout.h"
 #include "help/hh.h"
 #include "platform/Platform.h"
+#include "settings/Errors.h"
 #include "settings/TConfig.h"
 #include "shell/ReportErrors.h"
 #include "shell/TPublicUnit.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaObject>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -301,10 +303,24 @@ void TfrmMain::BuildWorkArea()
     setCentralWidget(centre);
 }
 
+void TfrmMain::ReportUnreadableSettings()
+{
+    // Every read gives its default then: the user learns once, and why, rather than finding the
+    // lists gone. The box opens once the window is made.
+    const std::string problem = FConfig->IniFile->ReadProblem();
+    if (problem.empty())
+        return;
+    const std::string text
+        = FormatText(kdx::texts::CannotOpenFile, FConfig->IniFile->FileName()) + ": " + problem + texts::DefaultsUsed;
+    QMetaObject::invokeMethod(
+        this, [text] { ReportError(text); }, Qt::QueuedConnection);
+}
+
 void TfrmMain::FormCreate()
 {
     FPubUnit = std::make_unique<TPublicUnit>();
     FConfig = std::make_unique<TConfig>();
+    ReportUnreadableSettings();
     FConfig->LoadMisc(FMisc);
     AddHotKeyAtoms();
     FActivateKey = FMisc.ActivateHotKey;

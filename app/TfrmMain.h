@@ -50,6 +50,8 @@ inline constexpr const char* ExecuteHotKeyAtom = "KaleidraExecuteHotKey";
 // without a show-desktop command of its own).
 inline constexpr const char* CannotClearDesktop
     = "This desktop does not allow Kaleidra Agent to clear it: the windows and icons stay as they are.";
+// After "Cannot open file %s: " and the reason, when the settings file is there but cannot be read.
+inline constexpr const char* DefaultsUsed = ". Kaleidra Agent shows its default settings until it can read it.";
 } // namespace texts
 
 // When the window gets its tray icon and registers its hot keys: as it is made (a start in the
@@ -212,6 +214,15 @@ private:
     // Runs the docked panel's leave step; false when the panel stays.
     bool LeavePanel();
     void StartRotation();
+    // Says once, at start, that the settings file is there but cannot be read.
+    void ReportUnreadableSettings();
+    // A change the rotation makes by itself; false when it failed, which is reported by
+    // ReportRotationError.
+    bool RotationChange();
+    // Reports a failure of the rotation without holding it up: the box opens from the event loop
+    // once the running tick has ended, so the rotation goes on meanwhile, and while it is open
+    // the rotation's further reports open no other.
+    void ReportRotationError(const std::string& text);
     void PanelCommand(int index, int page);
     void MarkPanel(int index);
     void OpenShell(const std::string& target);
@@ -242,6 +253,11 @@ private:
     // Whether the rotation's last change showed on the desktop: a row of changes that nothing
     // shows is reported once, at its first.
     bool FWallpaperShown = true;
+    // Set from the report of a rotation's failure until its box is closed.
+    bool FRotationReportOpen = false;
+    // Set while a wallpaper change runs: a change asked for meanwhile (a tick while the desktop
+    // is still answering) is not started inside it.
+    bool FChangingWallpaper = false;
     // The kind of tray the icon was given to (null: the platform's one tray, always there).
     platform::ITrayHost* FTrayHost = nullptr;
     // Runs while the window is hidden and no tray holds the icon; at its end the window comes

@@ -8,7 +8,10 @@
 #include "shell/ReportErrors.h"
 #include "shell/TPublicUnit.h"
 
+#include <memory>
+
 #include <QAction>
+#include <QMetaObject>
 #include <QThread>
 #include <QTimer>
 
@@ -50,8 +53,35 @@ void TfrmMain::StartRotation()
     }
     EnableTimerPaper(true);
     const RearmTimerPaper rearm(*this);
-    ChangeWallpaper();
-    ReloadWallpaper();
+    if (RotationChange())
+        ReloadWallpaper();
+}
+
+bool TfrmMain::RotationChange()
+{
+    try {
+        ChangeWallpaper();
+        return !FFailedChange;
+    } catch (const std::exception& error) {
+        ReportRotationError(error.what());
+    } catch (...) {
+        ReportRotationError("An unknown error occurred.");
+    }
+    return false;
+}
+
+void TfrmMain::ReportRotationError(const std::string& text)
+{
+    if (FRotationReportOpen)
+        return;
+    FRotationReportOpen = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            ReportError(text);
+            FRotationReportOpen = false;
+        },
+        Qt::QueuedConnection);
 }
 
 void TfrmMain::EnableTimerPaper(bool enabled)
@@ -83,6 +113,10 @@ void TfrmMain::ChangeWallpaper()
         EnableTimerPaper(false);
         return;
     }
+    if (FChangingWallpaper)
+        return;
+    FChangingWallpaper = true;
+    const std::shared_ptr<void> changed(nullptr, [this](void*) { FChangingWallpaper = false; });
     const TDateTime attempt = Now();
     platform::WallpaperOutcome outcome;
     try {
@@ -96,9 +130,10 @@ void TfrmMain::ChangeWallpaper()
     FFailedChange.reset();
     // The change is made and stamped, so the rotation keeps its pace; the user learns once that
     // the desktop does not show it, rather than at every period.
-    if (!outcome.shown && FWallpaperShown)
-        ReportError(texts::WallpaperNotShown + outcome.detail);
+    const bool firstNotShown = !outcome.shown && FWallpaperShown;
     FWallpaperShown = outcome.shown;
+    if (firstNotShown)
+        ReportRotationError(texts::WallpaperNotShown + outcome.detail);
 }
 
 void TfrmMain::TimerPaperTimer()
@@ -108,9 +143,8 @@ void TfrmMain::TimerPaperTimer()
     if (action != TickAction::None && action != TickAction::Change)
         EnableTimerPaper(false);
     const RearmTimerPaper rearm(*this);
-    if (action == TickAction::None || action == TickAction::Stop)
+    if (action == TickAction::None || action == TickAction::Stop || !RotationChange())
         return;
-    ChangeWallpaper();
     Pause(PauseAfterChangeMs);
     ReloadWallpaper();
 }

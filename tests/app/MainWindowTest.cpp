@@ -608,16 +608,18 @@ void AnswerNextMessageBox(const QString& button, QString* text = nullptr)
 TEST_F(MainWindowTest, AReadOnlySettingsFileNeverTrapsTheUserInAPanel)
 {
     classes = ProductClasses;
-    // "Sub" as a panel writes it back when it opens.
-    const std::string before = "[SaverList]\n0=/a.scr\n[Misc]\nSub=1\n";
+    // No "Sub": opening a list panel used to write it back, and tell of the failure each time.
+    const std::string before = "[SaverList]\n0=/a.scr\n";
     Sandbox::Write(sandbox.IniPath(), before);
     chmod(sandbox.IniPath().c_str(), 0444);
     Build({StandardPanels(), {}});
     RecordedReports reports;
-    Command(SaverPanel, 0);
-    Command(FlashPanel, 0);
+    // Six moves between panels, nothing edited: each leave saves (automatic saving is on), fails,
+    // and lets the user go without a word.
+    for (const int panel : {SaverPanel, FlashPanel, PicturePanel, WallpaperPanel, SaverPanel, FlashPanel})
+        Command(panel, 0);
     ExpectState(FlashPanel, 0);
-    EXPECT_TRUE(reports.shown.empty());
+    EXPECT_TRUE(reports.shown.empty()) << (reports.shown.empty() ? "" : reports.shown.front().text);
 
     Command(SaverPanel, 0);
     main->DockedPanel()->findChild<QAction*>("mnuClear")->trigger();
@@ -635,6 +637,35 @@ TEST_F(MainWindowTest, AReadOnlySettingsFileNeverTrapsTheUserInAPanel)
     ExpectState(PicturePanel, 0);
     EXPECT_EQ(Sandbox::Read(sandbox.IniPath()), before);
     chmod(sandbox.IniPath().c_str(), 0644);
+}
+
+// A settings file that is there but cannot be read (a named pipe, which used to hold the start for
+// good; a folder) is told once, at start, with the reason; the agent runs on its defaults.
+TEST_F(MainWindowTest, AnUnreadableSettingsFileIsToldOnceAtStart)
+{
+    classes = ProductClasses;
+    RecordedReports reports;
+    std::filesystem::remove(sandbox.IniPath());
+    ASSERT_EQ(mkfifo(sandbox.IniPath().c_str(), 0644), 0);
+    Build({StandardPanels(), {}});
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(reports.shown.size(), size_t(1));
+    EXPECT_EQ(reports.shown[0].text,
+        "Cannot open file " + sandbox.IniPath()
+            + ": it is a named pipe, not a file. Kaleidra Agent shows its default settings until it can read it.");
+    Command(SaverPanel, 0);
+    ExpectState(SaverPanel, 0);
+    main.reset();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(reports.shown.size(), size_t(1)) << "once";
+    std::filesystem::remove(sandbox.IniPath());
+    std::filesystem::create_directories(sandbox.IniPath());
+    Build({StandardPanels(), {}});
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(reports.shown.size(), size_t(2));
+    EXPECT_NE(reports.shown[1].text.find(": it is a folder, not a file."), std::string::npos);
+    main.reset();
+    std::filesystem::remove(sandbox.IniPath());
 }
 
 // Ending the agent drops the docked panel's unsaved edits, automatic saving or not.
