@@ -383,14 +383,24 @@ bool TRandomListEditor::FormHide()
 {
     if (released_)
         return true;
-    // Only edits need writing: with nothing edited, a settings file that cannot be written
-    // (read-only, say) never keeps the user in the panel.
-    if (Config->IsAutoSave() && btSave->isEnabled() && !SaveOrLeaveUnsaved())
+    // With automatic saving the panel saves whatever the state of Save. Leaving is never
+    // impossible: a save of edits that fails asks whether to stay; with nothing edited, a settings
+    // file that cannot be written (read-only, say) lets the user go without a word.
+    if (Config->IsAutoSave() && !(btSave->isEnabled() ? SaveOrLeaveUnsaved() : SaveUnedited()))
         return false;
     // A search in progress stops at its next sub-folder instead of outliving the panel.
     palSearch->Stop();
     released_ = true;
     Config->ReleaseFile();
+    return true;
+}
+
+bool TRandomListEditor::SaveUnedited()
+{
+    try {
+        btSaveClick();
+    } catch (const std::exception&) {
+    }
     return true;
 }
 

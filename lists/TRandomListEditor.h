@@ -147,6 +147,8 @@ private:
     void MoveFound(const std::vector<std::string>& paths);
     // Save, or after its error the user's choice: true to leave (saved or not), false to stay.
     bool SaveOrLeaveUnsaved();
+    // Save with nothing edited: a failure is not the user's to answer, so it is let go; true.
+    bool SaveUnedited();
 
     std::vector<QToolButton*> itemButtons_;
     std::vector<QAction*> itemActions_;

@@ -16,6 +16,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QSignalBlocker>
 #include <QThread>
 #include <QToolBar>
 #include <QToolButton>
@@ -128,7 +129,18 @@ void TSearchPane::LoadSearchSettings(TConfig& config)
         cboxDriver->addItem(Q(folder));
     cboxDriver->setCurrentIndex(recent.empty() ? -1 : 0);
     SubFolder = config.ReadFlag("Misc", "Sub");
-    chkSub->setChecked(SubFolder);
+    {
+        const QSignalBlocker quiet(chkSub);
+        chkSub->setChecked(SubFolder);
+    }
+    // Showing the stored choice is no edit: the flag is written, as the box's handler would,
+    // but a settings file that cannot take it (read-only) troubles nobody who changed nothing.
+    if (SubFolder) {
+        try {
+            config.WriteFlag("Misc", "Sub", true);
+        } catch (const std::exception&) {
+        }
+    }
     FoundFiles.clear();
 }
 

@@ -353,13 +353,45 @@ TEST_F(SaverEditor, AutomaticSaveOnLeavingFollowsThePreference)
         EXPECT_TRUE(panel->FormHide());
     }
     EXPECT_EQ(Sandbox::Read(box.IniPath()).find(added), std::string::npos);
-    // Nothing edited, nothing written: not even the defaults of the missing [Saver] keys.
-    Sandbox::Write(box.IniPath(), "[SaverList]\n0=/a.scr\n[Misc]\nSub=1\n");
+    // Leaving saves whatever the state of Save: with nothing edited the list and options are
+    // written all the same, a hand-edited interval of 0 as the 1 the panel shows.
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=/a.scr\n[Misc]\nSub=1\n[Saver]\nInterval=0\n");
     {
         auto panel = Open();
         EXPECT_TRUE(panel->FormHide());
     }
-    EXPECT_EQ(Sandbox::Read(box.IniPath()), "[SaverList]\n0=/a.scr\n[Misc]\nSub=1\n");
+    EXPECT_EQ(
+        Sandbox::Read(box.IniPath()), "[SaverList]\n0=/a.scr\n[Misc]\nSub=1\n[Saver]\nInterval=1\nRandomType=0\n");
+    // A settings file that cannot be written, and nothing edited: the user leaves without a word.
+    const std::string before = Sandbox::Read(box.IniPath());
+    chmod(box.IniPath().c_str(), 0444);
+    {
+        auto panel = Open();
+        EXPECT_TRUE(panel->FormHide());
+    }
+    EXPECT_EQ(messages.shown, std::vector<std::string> {});
+    EXPECT_EQ(Sandbox::Read(box.IniPath()), before);
+    chmod(box.IniPath().c_str(), 0644);
+}
+
+// Opening a panel shows the stored "Include sub-folder" choice; over a settings file that cannot
+// be written, that never brings up an error (it used to, at five of six moves between panels).
+// The user's own click on the box still says when it cannot be stored.
+TEST_F(SaverEditor, OpeningAPanelOverAReadOnlySettingsFileReportsNothing)
+{
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=/a.scr\n");
+    chmod(box.IniPath().c_str(), 0444);
+    auto panel = Open();
+    auto* sub = panel->findChild<QCheckBox*>("chkSub");
+    EXPECT_TRUE(sub->isChecked()) << "true while the key is missing";
+    EXPECT_EQ(messages.shown, std::vector<std::string> {});
+    sub->click();
+    EXPECT_EQ(messages.shown, std::vector<std::string> {"Kaleidra Agent: Unable to write to " + box.IniPath()});
+    chmod(box.IniPath().c_str(), 0644);
+    Sandbox::Write(box.IniPath(), "[SaverList]\n0=/a.scr\n");
+    auto writable = Open();
+    EXPECT_EQ(Sandbox::Read(box.IniPath()), "[SaverList]\n0=/a.scr\n[Misc]\nSub=1\n")
+        << "stored as the box shows it, where it can be";
 }
 
 TEST_F(SaverEditor, ConfigAndPreviewWarnOrLaunchThePickedFile)
