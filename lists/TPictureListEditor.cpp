@@ -1,6 +1,7 @@
 #include "TPictureListEditor.h"
 
 #include "PictureFile.h"
+#include "PreviewLoader.h"
 #include "TSearchPane.h"
 #include "shell/ReportErrors.h"
 
@@ -34,7 +35,9 @@ EditorTraits PictureTraits(const QString& title, const QString& listBoxName)
 }
 
 TPictureListEditor::TPictureListEditor(IPanelHost& host, QWidget* parent, EditorTraits traits)
-    : TRandomListEditor(host, parent, std::move(traits))
+    : TRandomListEditor(host, parent, std::move(traits)),
+      previews_(new PreviewLoader(this)),
+      dialogPreviews_(new PreviewLoader(this))
 {
     // The search list and the preview share the space below the folder row, split by a bar
     // the user can move.
@@ -94,25 +97,40 @@ void TPictureListEditor::BuildPictureDialog()
 void TPictureListEditor::dlgFileCurrentChanged(const QString& path)
 {
     imgDialogPreview->clear();
+    imgDialogPreview->setToolTip(QString());
     const std::string name = path.toStdString();
+    dialogPreviews_->Drop();
     if (!IsPictureName(name) || !QFileInfo(path).isFile())
         return;
     // Browsing goes on past a picture that does not decode: the pane says why instead.
-    try {
-        const QImage picture = LoadPicture(name);
-        imgDialogPreview->setPixmap(QPixmap::fromImage(
-            picture.scaled(imgDialogPreview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-        imgDialogPreview->setToolTip(QString("%1 x %2").arg(picture.width()).arg(picture.height()));
-    } catch (const std::exception& error) {
-        imgDialogPreview->setText(QString::fromStdString(error.what()));
-    }
+    dialogPreviews_->Load(
+        name,
+        [this](const QImage& picture) {
+            imgDialogPreview->setPixmap(QPixmap::fromImage(
+                picture.scaled(imgDialogPreview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+            imgDialogPreview->setToolTip(QString("%1 x %2").arg(picture.width()).arg(picture.height()));
+        },
+        [this](const std::string& error) { imgDialogPreview->setText(QString::fromStdString(error)); });
 }
 
 bool TPictureListEditor::IsHit(const std::string&, const std::string& name) { return IsPictureName(name); }
 
-void TPictureListEditor::PreviewPicture(const std::string& path)
+void TPictureListEditor::PreviewPicture(const std::string& path) { ShowPreview(path, false); }
+
+bool TPictureListEditor::PreviewPending() const { return previews_->Busy() || dialogPreviews_->Busy(); }
+
+void TPictureListEditor::ShowPreview(const std::string& path, bool entry)
 {
-    imgPreview->setPixmap(QPixmap::fromImage(LoadPicture(path)));
+    previews_->Drop();
+    CheckPictureName(path);
+    previews_->Load(
+        path, [this](const QImage& picture) { imgPreview->setPixmap(QPixmap::fromImage(picture)); },
+        [this, entry](const std::string& error) {
+            // The previous preview stays; a picked entry that does not show leaves the commands off.
+            if (entry)
+                EnableItemCommands(false);
+            ReportError(error);
+        });
 }
 
 void TPictureListEditor::lsSearchClick(int row)

@@ -1,6 +1,7 @@
 // The picture and wallpaper panels: the picture search rule, previews, the wallpaper commands
 // and what Save hands the rotation.
 #include "ListsTestSupport.h"
+#include "lists/PictureFile.h"
 #include "lists/TListBox.h"
 #include "lists/TfrmPicture.h"
 #include "lists/TfrmWallpaper.h"
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QImage>
@@ -51,8 +53,10 @@ protected:
         QTest::mouseRelease(list->viewport(), button, {}, pos);
     }
 
-    static QSize Preview(QWidget* panel)
+    // The preview once the picture asked for last is decoded (off the window's thread).
+    static QSize Preview(TPictureListEditor* panel)
     {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->PreviewPending(); }, 10000));
         const QPixmap pixmap = panel->findChild<QLabel*>("imgPreview")->pixmap();
         return pixmap.size();
     }
@@ -107,6 +111,31 @@ TEST_F(PictureEditors, PreviewsComeFromTheSearchListAndTheRandomList)
     EXPECT_EQ(Preview(panel.get()), QSize(10, 30)) << "the preview stays";
 }
 
+// A large picture is decoded off the window's thread: asking for its preview returns at once, the
+// window goes on meanwhile, and a preview the user has moved past never replaces the later one.
+TEST_F(PictureEditors, PreviewsOfLargePicturesNeverHoldTheWindow)
+{
+    Picture("large.jpg", 6000, 4000, "JPG");
+    Picture("small.bmp", 30, 20, "BMP");
+    auto panel = Open<TfrmPicture>();
+    QElapsedTimer decode;
+    decode.start();
+    ASSERT_EQ(LoadPicture(pics + "large.jpg").width(), 6000);
+    const qint64 decodeMs = decode.elapsed();
+    QElapsedTimer asked;
+    asked.start();
+    panel->PreviewPicture(pics + "large.jpg");
+    const qint64 askedMs = asked.elapsed();
+    EXPECT_LT(askedMs * 4, decodeMs) << "the window waited " << askedMs << " ms of a " << decodeMs << " ms decode";
+    EXPECT_EQ(Preview(panel.get()), QSize(6000, 4000));
+
+    panel->PreviewPicture(pics + "large.jpg");
+    panel->PreviewPicture(pics + "small.bmp");
+    EXPECT_EQ(Preview(panel.get()), QSize(30, 20));
+    QTest::qWait(int(decodeMs) + 300);
+    EXPECT_EQ(Preview(panel.get()), QSize(30, 20)) << "the large one, asked for before, is dropped";
+}
+
 // Runs Act on the next modal file dialog, then cancels it.
 void OnNextFileDialog(const std::function<void(QFileDialog&)>& act)
 {
@@ -144,8 +173,10 @@ TEST_F(PictureEditors, AddFilesPreviewsTheChosenPictureAndKeepsTheLastFilter)
         ASSERT_NE(pane, nullptr);
         EXPECT_TRUE(pane->isVisible());
         ChooseInDialog(dialog, pics, "sea.bmp");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !pane->pixmap().isNull(); }));
         shown = pane->pixmap().toImage();
         ChooseInDialog(dialog, pics, "broken.jpg");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !pane->text().isEmpty(); }));
         refused = pane->text();
         auto* types = dialog.findChild<QComboBox*>("fileTypeCombo");
         ASSERT_NE(types, nullptr);
@@ -157,7 +188,9 @@ TEST_F(PictureEditors, AddFilesPreviewsTheChosenPictureAndKeepsTheLastFilter)
     ASSERT_FALSE(shown.isNull());
     EXPECT_EQ(shown.width(), 2 * shown.height()) << "scaled, its proportions kept";
     EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::darkCyan));
-    EXPECT_EQ(refused.toStdString(), "JPEG error #" + std::to_string(int(JERR_NO_SOI)));
+    EXPECT_EQ(refused.toStdString(),
+        "The picture " + pics + "broken.jpg cannot be shown: it is not a JPEG picture (JPEG error #"
+            + std::to_string(int(JERR_NO_SOI)) + ")");
     EXPECT_TRUE(messages.shown.empty()) << "browsing past a damaged picture reports nothing";
     EXPECT_EQ(filter, "Bitmaps (*.bmp) (*.bmp)");
 
@@ -189,11 +222,15 @@ TEST_F(PictureEditors, ADamagedPictureRaisesAndLeavesTheCommandsOff)
             EXPECT_FALSE(panel->findChild<QAction*>(name)->isEnabled()) << name;
     };
     Press(list, 0);
+    Preview(panel.get());
     commandsOff();
     Press(list, 1, Qt::RightButton);
+    Preview(panel.get());
     commandsOff();
     EXPECT_EQ(messages.shown,
-        (std::vector<std::string> {"Kaleidra Agent: JPEG error #" + std::to_string(int(JERR_NO_SOI)),
+        (std::vector<std::string> {"Kaleidra Agent: The picture " + pics
+                + "broken.jpg cannot be shown: it is not a JPEG picture (JPEG error #"
+                + std::to_string(int(JERR_NO_SOI)) + ")",
             "Kaleidra Agent: Cannot open file " + pics + "missing.bmp"}));
     EXPECT_EQ(Preview(panel.get()), QSize(0, 0)) << "nothing shown";
     EXPECT_THROW(panel->PreviewPicture(pics + "x.png"), EKaleidraError);
