@@ -25,4 +25,18 @@ QVariant SessionBusProperty(
 // Whether some program owns Name on the session bus.
 bool SessionBusHasOwner(const QString& name);
 
+// A desktop portal's answer to a request: its Response code (0 done, 1 cancelled by the user,
+// 2 refused) or, when none came, why.
+struct PortalAnswer {
+    int response = -1; // -1: no answer
+    std::string error;
+};
+
+// Calls a desktop portal method whose outcome comes later, in the Response signal of the request
+// it returns: Call's last argument is its options map, which gets a "handle_token" so that the
+// signal is listened to before the call and cannot be missed. Waits at most TimeoutMs for the
+// Response, running the event loop meanwhile without the user's input, so that the windows are
+// drawn while the desktop answers and no command of the user's starts inside the wait.
+PortalAnswer CallPortalRequest(QDBusMessage call, int timeoutMs);
+
 } // namespace kdx::platform::posix

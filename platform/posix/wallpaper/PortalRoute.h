@@ -5,8 +5,10 @@ namespace kdx::platform::posix {
 
 // A Wayland desktop without a route of its own: the XDG desktop portal's Wallpaper interface
 // (org.freedesktop.portal.Wallpaper.SetWallpaperURI), without its preview dialog, for the
-// background. The portal has no layout option: the desktop keeps its own. Success is the
-// portal accepting the request; a portal whose backends offer no Wallpaper refuses the call.
+// background. The portal has no layout option: the desktop keeps its own. The call answers with a
+// request at once; the desktop's Response (waited for, at most ten seconds, CallPortalRequest)
+// says whether it took the picture, and a refusal or a cancel sends the picture to the next route.
+// A portal whose backends offer no Wallpaper refuses the call itself.
 class PortalRoute final : public IWallpaperRoute {
 public:
     std::string Name() const override { return "the desktop portal (org.freedesktop.portal.Wallpaper)"; }

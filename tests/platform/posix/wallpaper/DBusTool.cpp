@@ -1,8 +1,10 @@
 // The tests' own end of the session bus:
-//   wallpaper_dbus_tool record LOG SERVICE PATH [refuse]
+//   wallpaper_dbus_tool record LOG SERVICE PATH [refuse|respond=N]
 //     owns SERVICE and answers every call to PATH, writing "interface.member|arg|arg..." to LOG,
 //     one line a call (a dictionary as sorted "key=value" items): a portal request's handle
-//     for SetWallpaperURI, an empty text otherwise, or with "refuse" an error.
+//     for SetWallpaperURI, an empty text otherwise, or with "refuse" an error. With "respond=N"
+//     the portal request then answers, as the portal does, with its Response signal: N is 0 for
+//     done, 1 cancelled, 2 refused.
 //   wallpaper_dbus_tool gnome-screenshot FILE
 //     has gnome-shell save a screenshot, as the screenshot tool that gnome-shell lets in.
 #include <QCoreApplication>
@@ -34,7 +36,7 @@ QString Text(const QVariant& value)
 
 class Recorder final : public QDBusVirtualObject {
 public:
-    Recorder(QString log, bool refuse) : log_(std::move(log)), refuse_(refuse) { }
+    Recorder(QString log, bool refuse, int respond) : log_(std::move(log)), refuse_(refuse), respond_(respond) { }
 
     QString introspect(const QString&) const override { return QString(); }
 
@@ -48,20 +50,38 @@ public:
             QTextStream(&file) << line.join('|').replace('\n', "\\n") << '\n';
         if (refuse_)
             return bus.send(call.createErrorReply("org.freedesktop.DBus.Error.Failed", "refused by the recorder"));
-        if (call.member() == QLatin1String("SetWallpaperURI"))
-            return bus.send(call.createReply(
-                QVariant::fromValue(QDBusObjectPath("/org/freedesktop/portal/desktop/request/1_1/kdx"))));
+        if (call.member() == QLatin1String("SetWallpaperURI")) {
+            // The request's path, made as the portal makes it from the caller and its token.
+            const QVariant options = call.arguments().value(call.arguments().size() - 1);
+            const QString token
+                = qdbus_cast<QVariantMap>(options.value<QDBusArgument>()).value("handle_token").toString();
+            QString sender = call.service().mid(1);
+            sender.replace('.', '_');
+            const QString request = "/org/freedesktop/portal/desktop/request/" + sender + "/"
+                + (token.isEmpty() ? QStringLiteral("kdx") : token);
+            const bool sent = bus.send(call.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+            if (respond_ >= 0) {
+                QDBusMessage response
+                    = QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response");
+                response << uint(respond_) << QVariantMap();
+                QDBusConnection(bus).send(response);
+            }
+            return sent;
+        }
         return bus.send(call.createReply(QString()));
     }
 
 private:
     QString log_;
     bool refuse_;
+    int respond_;
 };
 
 int Record(const QStringList& args)
 {
-    static Recorder recorder(args.at(0), args.value(3) == QLatin1String("refuse"));
+    const QString mode = args.value(3);
+    static Recorder recorder(args.at(0), mode == QLatin1String("refuse"),
+        mode.startsWith(QLatin1String("respond=")) ? mode.mid(8).toInt() : -1);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerVirtualObject(args.at(2), &recorder) || !bus.registerService(args.at(1))) {
         std::fprintf(stderr, "cannot own %s\n", qPrintable(args.at(1)));

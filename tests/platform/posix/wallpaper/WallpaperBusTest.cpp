@@ -6,6 +6,8 @@
 #include "platform/posix/wallpaper/PosixDesktop.h"
 #include "support/Sandbox.h"
 
+#include <QCoreApplication>
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -23,6 +25,16 @@ namespace {
 
 class WallpaperBus : public ::testing::Test {
 protected:
+    // The portal's answer comes through the event loop, as in the agent.
+    static QCoreApplication& App()
+    {
+        static int argc = 1;
+        static char name[] = "test_wallpaper_bus";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+        return app;
+    }
+    QCoreApplication& app = App();
     Sandbox box;
     std::string windows = box.DataHome() + "/kaleidra-agent";
     std::string bitmap = windows + "/KAWalllpaper.bmp";
@@ -60,11 +72,13 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(box.Root() + "/bus"); }));
     }
 
-    void Record(const std::string& service, const std::string& path, bool refuse = false)
+    void Record(const std::string& service, const std::string& path, bool refuse = false, const std::string& mode = "")
     {
         std::vector<std::string> argv {KDX_DBUS_TOOL, "record", log, service, path};
         if (refuse)
             argv.push_back("refuse");
+        else if (!mode.empty())
+            argv.push_back(mode);
         recorder = StartChild(argv);
         ASSERT_GT(recorder, 0);
         const std::string dbusSend = FindProgram("dbus-send");
@@ -133,7 +147,7 @@ TEST_F(WallpaperBus, APlasmaThatRefusesOrIsAbsentFallsThrough)
 TEST_F(WallpaperBus, AWaylandDesktopWithoutItsOwnRouteAsksThePortal)
 {
     box.SetEnv("WAYLAND_DISPLAY", "wayland-kdx");
-    Record("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop");
+    Record("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", false, "respond=0");
     const platform::WallpaperOutcome outcome = Apply("labwc:wlroots");
     EXPECT_TRUE(outcome.shown) << outcome.detail;
     EXPECT_EQ(outcome.detail, "the desktop portal (org.freedesktop.portal.Wallpaper)");
@@ -141,7 +155,32 @@ TEST_F(WallpaperBus, AWaylandDesktopWithoutItsOwnRouteAsksThePortal)
     ASSERT_EQ(calls.size(), 1u);
     const std::string call = "org.freedesktop.portal.Wallpaper.SetWallpaperURI||file://" + windows + "/KAWalllpaper-";
     EXPECT_EQ(calls[0].rfind(call, 0), 0u) << calls[0];
-    EXPECT_EQ(calls[0].substr(calls[0].find(".bmp|")), ".bmp|set-on=background,show-preview=false");
+    EXPECT_EQ(calls[0].substr(calls[0].find(".bmp|")),
+        ".bmp|handle_token=kaleidra_request1,set-on=background,show-preview=false");
+}
+
+// The portal's answer to SetWallpaperURI is only a request: what the desktop did comes later, in
+// the request's Response. A desktop that refuses or whose user cancels has not taken the picture,
+// and the next route is tried.
+TEST_F(WallpaperBus, APortalThatRefusesOrCancelsIsNoRouteThatShowedThePicture)
+{
+    box.SetEnv("WAYLAND_DISPLAY", "wayland-kdx");
+    for (const auto& [mode, said] : {std::pair {"respond=2", "the desktop refused the picture"},
+             std::pair {"respond=1", "the change was cancelled"}}) {
+        SCOPED_TRACE(mode);
+        Record("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", false, mode);
+        const platform::WallpaperOutcome outcome = Apply("labwc:wlroots");
+        EXPECT_FALSE(outcome.shown);
+        EXPECT_EQ(
+            outcome.detail.rfind(std::string("the desktop portal (org.freedesktop.portal.Wallpaper): the portal: ")
+                    + said + "; a Wayland background (swaybg): ",
+                0),
+            0u)
+            << outcome.detail;
+        kill(recorder, SIGTERM);
+        waitpid(recorder, nullptr, 0);
+        recorder = -1;
+    }
 }
 
 } // namespace
