@@ -19,7 +19,9 @@ namespace kdx::saver {
 // (never the same twice running while there are others). The next picture is read ahead on a
 // thread of its own at low priority, so a change comes on time and the user's input never
 // waits for a decoder. A picture that cannot be read is dropped for the run without a word;
-// when none can be read, the one-line message says so.
+// when none can be read, the one-line message says so. A read that does not end (a file on a
+// network share that no longer answers) is given up after ReadGiveUpMs: its thread is left to
+// it, and the show goes on with the next picture on a new one.
 class PictureShow {
 public:
     using ShowHandler = std::function<void(const std::vector<ScreenPicture>& picture)>;
@@ -27,24 +29,35 @@ public:
 
     PictureShow(SaverPlan plan, std::vector<QSize> screens, ShowHandler show, LineHandler line,
         std::function<int(int n)> randomBelow);
-    // Calls off the reading under way and waits for its thread, which takes a moment at most.
+    // Calls off the reading under way and waits a moment for its thread; one still held by a read
+    // that does not end is left behind, so ending the screensaver never waits for it.
     ~PictureShow();
     PictureShow(const PictureShow&) = delete;
     PictureShow& operator=(const PictureShow&) = delete;
 
     void Start();
 
+    // How long a picture may take to read before it is given up.
+    static constexpr int ReadGiveUpMs = 10000;
+    // How long ending waits for the reading thread.
+    static constexpr int EndWaitMs = 500;
+
 private:
     struct Read {
         std::string path;
         std::vector<ScreenPicture> picture;
     };
+    // A reading thread, and what it shares with the show while either lives.
+    struct Reader;
 
+    void StartReader();
+    void AbandonReader();
     void ReadNext();
     void Ready(Read read);
     void Failed(const std::string& path);
     void Due();
     void Show(Read read);
+    void GiveUpRead();
 
     SaverPlan plan_;
     std::vector<QSize> screens_;
@@ -52,14 +65,13 @@ private:
     LineHandler line_;
     std::function<int(int)> randomBelow_;
     std::string shown_;
+    std::string reading_; // the picture being read, empty when none
     bool due_ = true;
-    bool reading_ = false;
     std::optional<Read> next_;
     QTimer timer_;
+    QTimer giveUp_;
     QObject results_; // receives the worker's results on this thread
-    std::atomic<bool> cancel_ {false};
-    QThread thread_;
-    std::unique_ptr<QObject> worker_;
+    std::shared_ptr<Reader> reader_;
 };
 
 } // namespace kdx::saver

@@ -69,8 +69,12 @@ void ProgramShow::Launch()
     });
     stopping_ = false;
     started_.start();
-    process_->start();
-    group_ = process_->processId();
+    QProcess* const launched = process_;
+    launched->start();
+    // A program that fails to start is dealt with inside start() (Ended launches the next one, or
+    // says that none runs); only the one that still runs gives its group.
+    if (process_ == launched)
+        group_ = launched->processId();
 }
 
 void ProgramShow::Ended()
