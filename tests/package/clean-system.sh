@@ -11,13 +11,18 @@
 # (default ~/.cache/kaleidra-agent), with the packages downloaded for it; each run works on an
 # overlay of it (a copy where overlays are refused), in a mount namespace of its own so that no
 # mount outlives the run. Needs root.
+#
+# The release is the machine's own, or the one $KDX_CLEAN_SUITE names (trixie for Debian 13, the
+# stable release after this machine's bookworm): that tree comes from the same archive, its
+# package entries those of the machine's Debian ones with the release's name in place of the
+# machine's, and is cached beside the other.
 # Usage: clean-system.sh PACKAGE.deb NEEDS_FILE [SCREENSHOT.png]
 set -uo pipefail
 home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
 cache=${KDX_CLEAN_TREE_CACHE:-$home/.cache/kaleidra-agent}
 if [ -z "${KDX_CLEAN_SYSTEM_NAMESPACE:-}" ]; then
     exec unshare --mount --propagation private \
-        env KDX_CLEAN_SYSTEM_NAMESPACE=1 KDX_CLEAN_TREE_CACHE="$cache" "$0" "$@"
+        env KDX_CLEAN_SYSTEM_NAMESPACE=1 KDX_CLEAN_TREE_CACHE="$cache" KDX_CLEAN_SUITE="${KDX_CLEAN_SUITE:-}" "$0" "$@"
 fi
 deb=$(realpath "$1")
 needs=$(realpath "$2")
@@ -33,22 +38,54 @@ fail() {
 seconds() { echo "$((SECONDS - $1)) s"; }
 
 . /etc/os-release
-suite=$VERSION_CODENAME
+host_suite=$VERSION_CODENAME
+suite=${KDX_CLEAN_SUITE:-$host_suite}
 arch=$(dpkg --print-architecture)
 pristine=$cache/$suite-$arch-minbase
 archives=$cache/archives-$suite-$arch
 mkdir -p "$archives/partial"
 
 # The machine's own package entries ("deb" only), one-line and deb822, for the tree's apt.
-host_list_entries() {
+machine_list_entries() {
     cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | grep -E '^[[:space:]]*deb[[:space:]]'
 }
-host_deb822_entries() {
+machine_deb822_entries() {
     local f
     for f in /etc/apt/sources.list.d/*.sources; do
         [ -f "$f" ] && awk 'BEGIN { RS = ""; ORS = "\n\n" }
             /(^|\n)Types:[ \t]*([^\n]*[ \t])?deb([ \t]|\n|$)/ { sub(/Types:[^\n]*/, "Types: deb"); print }' "$f"
     done
+}
+# The entries for the tree's release: the machine's own for its release; for another, only the
+# machine's entries of its own release ("bookworm", "bookworm-updates", "bookworm-security"), with
+# the other release's name in their place (other archives' entries name releases of their own).
+host_list_entries() {
+    if [ "$suite" = "$host_suite" ]; then
+        machine_list_entries
+        return
+    fi
+    machine_list_entries | awk -v from="$host_suite" -v to="$suite" '{
+        i = 2; if ($2 ~ /^\[/) { while ($i !~ /\]$/) i++; i++ }
+        s = $(i + 1); if (s != from && index(s, from "-") != 1) next
+        $(i + 1) = to substr(s, length(from) + 1); print }'
+}
+host_deb822_entries() {
+    if [ "$suite" = "$host_suite" ]; then
+        machine_deb822_entries
+        return
+    fi
+    machine_deb822_entries | awk -v from="$host_suite" -v to="$suite" 'BEGIN { RS = ""; ORS = "\n\n" } {
+        n = split($0, f, "\n"); out = ""; ours = 0
+        for (j = 1; j <= n; j++) {
+            if (f[j] ~ /^Suites:/) {
+                m = split(f[j], w, /[ \t]+/); line = "Suites:"
+                for (k = 2; k <= m; k++)
+                    if (w[k] == from || index(w[k], from "-") == 1) { line = line " " to substr(w[k], length(from) + 1); ours = 1 }
+                f[j] = line
+            }
+            out = out (j > 1 ? "\n" : "") f[j]
+        }
+        if (ours) print out }'
 }
 # The mirror that serves the release itself: debootstrap takes one archive.
 host_mirror() {
