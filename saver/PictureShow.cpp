@@ -112,9 +112,10 @@ void PictureShow::GiveUpRead()
     if (reading_.empty())
         return;
     // The thread waits on that file; the next picture is read on a new one.
+    const std::string path = reading_;
     AbandonReader();
     StartReader();
-    Failed(reading_);
+    Failed(path);
 }
 
 void PictureShow::Ready(Read read)

@@ -65,7 +65,16 @@ grep -q . "$sandbox/agent.log" && { echo "the agent said:"; cat "$sandbox/agent.
 # twice (a restart): it finds sway's socket itself and hands sway the pictures, which show; it
 # starts no swaybg of its own (which sway's background would hide, and which used to pile up by
 # one a start), leaves at most one handed name beside the bitmap, and opens no error box.
-swaybgs() { pgrep -x swaybg | wc -l; }
+# The swaybg programs of this session (sway's and the agent's alike run with its runtime folder);
+# other tests on the machine may run their own.
+swaybgs() {
+    local pid n=0
+    for pid in $(pgrep -x swaybg); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" && n=$((n + 1))
+    done
+    echo "$n"
+}
+one_swaybg() { [ "$(swaybgs)" -eq 1 ]; }
 agent_windows() { as_user swaymsg -t get_tree 2>/dev/null | grep -c '"name": "Kaleidra Agent"'; }
 handed() { find "$windows" -maxdepth 1 -name 'KAWalllpaper-*.bmp' | wc -l; }
 for run in 1 2; do
@@ -75,7 +84,7 @@ for run in 1 2; do
     pids+=("$!")
     check "run $run without SWAYSOCK: the agent shows its window" wait_for 150 agent_window
     watch_rotation shows_on_screen "$shots-nosock$run" 3
-    check "run $run: one swaybg, sway's own ($(swaybgs))" [ "$(swaybgs)" -eq 1 ]
+    check "run $run: one swaybg, sway's own ($(swaybgs))" wait_for 20 one_swaybg
     check "run $run: one handed name beside the bitmap ($(handed))" [ "$(handed)" -le 1 ]
     check "run $run: no error box, only the window ($(agent_windows))" [ "$(agent_windows)" -eq 1 ]
 done

@@ -59,5 +59,36 @@ wait "$xfdesktop_pid" 2>/dev/null
 start_xfdesktop
 check "an xfdesktop started later shows the last picture ($(name_of "$want"))" \
     eval 'wait_for 300 desktop_window && screen_shows shoot 320 240 "$want" "$shots-restarted.png"'
+# The agent again, with an xfconf-query that fails and a change every second: nothing on this
+# desktop can show the pictures. The user is told once, in one box, while the rotation goes on
+# behind it; at most one handed name lies beside the bitmap at any time (each change used to
+# leave a full copy), and the desktop keeps showing the picture it has.
+mkdir -p "$sandbox/failing"
+printf '#!/bin/sh\nexit 1\n' >"$sandbox/failing/xfconf-query"
+chmod +x "$sandbox/failing/xfconf-query"
+sed -i 's/^Interval=3/Interval=1/' "$sandbox/install/KDX.ini"
+# Looked at beside the box, which opens in the middle.
+before=$(colour_of "$shots-restarted.png" 40 400)
+handed() { find "$windows" -maxdepth 1 -name 'KAWalllpaper-*.bmp' | wc -l; }
+boxes() { xdotool search --onlyvisible --name '^Kaleidra Agent$' 2>/dev/null | wc -l; }
+PATH="$sandbox/failing:$PATH" "$agent" &
+pids+=("$!")
+most_handed=0 most_boxes=0 changes=0 last=
+for ((tick = 0; tick < 100; tick++)); do # 20 s
+    now=$(stat -c "%i %z" "$bitmap" 2>/dev/null)
+    [ -n "$now" ] && [ "$now" != "$last" ] && { changes=$((changes + 1)); last=$now; }
+    n=$(handed)
+    [ "$n" -gt "$most_handed" ] && most_handed=$n
+    n=$(boxes)
+    [ "$n" -gt "$most_boxes" ] && most_boxes=$n
+    sleep 0.2
+done
+check "the failure is told in one box ($(boxes) open, at most $most_boxes)" \
+    eval '[ "$(boxes)" -eq 1 ] && [ "$most_boxes" -eq 1 ]'
+check "the rotation goes on while the box is open ($changes changes in 20 s)" [ "$changes" -ge 8 ]
+check "never more than one handed name beside the bitmap (at most $most_handed)" [ "$most_handed" -le 1 ]
+check "the desktop still shows its picture ($(name_of "$before"))" screen_shows shoot 40 400 "$before" "$shots-failing.png"
+check "the agent still runs" kill -0 "${pids[-1]}"
+
 [ $failures -gt 0 ] && { xwininfo -root -children; grep -v "^$" "$sandbox/xfdesktop.log" | tail -n 20; xfconf-query -c xfce4-desktop -lv; ls -la $windows; }
 exit $failures
