@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/AgentBus.h"
 #include "platform/TrayHosts.h"
 #include "platform/WindowHandle.h"
 #include "prefs/IHotKeyOwner.h"
@@ -96,6 +97,15 @@ public:
     void StartHidden();
     // A second start handed over: bring the window to the user.
     void AgentActivate();
+    // A message a later start handed over (a command-line switch), or a command of the session
+    // bus: the answer for the asking program, nothing for a message the agent does not know.
+    // Commands run from the event loop once the answer is given.
+    std::optional<std::string> AgentMessage(unsigned message);
+    // What the agent tells other programs about itself; the lists' sizes only when asked, since
+    // they are read from the settings file.
+    platform::AgentState CurrentState(bool withLists);
+    // The answer to the status switch: the current wallpaper, the next change, the lists' sizes.
+    std::string StatusText();
     // Ends the program at once, without the close sequence.
     void Terminate();
 
@@ -118,6 +128,7 @@ public:
     void ProcessMessages() override;
     void ReloadWallpaper() override;
     void EnableTimerPaper(bool enabled) override;
+    void WallpaperShown(const std::string& picture) override;
 
     // The wallpaper rotation: a random entry of the list now, and the timer's tick.
     void ChangeWallpaper();
@@ -174,6 +185,8 @@ public:
     // its next arming.
     bool FTimerPaperOn = false;
     std::unique_ptr<ClockJumps> FClockJumps;
+    // The picture last put on the desktop in this run, by the rotation or the wallpaper editor.
+    std::string FCurrentWallpaper;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -212,6 +225,10 @@ private:
     // Runs the docked panel's leave step; false when the panel stays.
     bool LeavePanel();
     void StartRotation();
+    // When the rotation changes the wallpaper next; nothing when it is off or done for this run.
+    std::optional<TDateTime> NextChangeAt();
+    // Tells the session bus's listeners of the state, when it moved.
+    void AnnounceState();
     void PanelCommand(int index, int page);
     void MarkPanel(int index);
     void OpenShell(const std::string& target);

@@ -64,6 +64,7 @@ void TfrmMain::EnableTimerPaper(bool enabled)
         ArmTimerPaper();
     } else {
         TimerPaper->stop();
+        AnnounceState();
     }
 }
 
@@ -72,6 +73,7 @@ void TfrmMain::ArmTimerPaper()
     if (FTimerPaperOn)
         TimerPaper->start(int(
             SleepBeforeTick(FWallpaper->Cycle, FWallpaper->Interval, FWallpaper->PrevChange, FFailedChange, Now())));
+    AnnounceState();
 }
 
 void TfrmMain::ClockJumped() { ArmTimerPaper(); }
@@ -85,9 +87,12 @@ void TfrmMain::ChangeWallpaper()
     }
     const TDateTime attempt = Now();
     platform::WallpaperOutcome outcome;
+    std::string picture;
     try {
         const int index = FPubUnit->RandomIndex(count);
-        outcome = FPubUnit->SetWallpaper(FWallpaper->Items[size_t(index)], FWallpaper->Style);
+        picture = FWallpaper->Items[size_t(index)];
+        outcome = FPubUnit->SetWallpaper(picture, FWallpaper->Style);
+        WallpaperShown(picture);
         FConfig->WriteStamp("Wallpaper", "PrevChange", Now());
     } catch (...) {
         FFailedChange = attempt;

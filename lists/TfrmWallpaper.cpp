@@ -101,6 +101,7 @@ void TfrmWallpaper::mnuSetWallpaperClick()
     if (SelectedFile.empty())
         return;
     const platform::WallpaperOutcome outcome = PublicUnit.SetWallpaper(SelectedFile, cboxPaperStyle->currentIndex());
+    Host().WallpaperShown(SelectedFile);
     if (outcome.shown)
         PublicUnit.ShowInfo(texts::WallpaperChanged);
     else

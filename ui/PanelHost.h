@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -56,6 +57,8 @@ public:
     virtual void ReloadWallpaper() = 0;
     // Switches the wallpaper rotation timer on or off.
     virtual void EnableTimerPaper(bool enabled) = 0;
+    // A panel has put Picture on the desktop, so the main window knows what the desktop shows.
+    virtual void WallpaperShown(const std::string& picture) { static_cast<void>(picture); }
 };
 
 // A form that the main window docks into its work area, one at a time. It is created afresh
