@@ -70,10 +70,10 @@ platform::AgentState TfrmMain::CurrentState(bool withLists)
     if (const std::optional<TDateTime> due = NextChangeAt())
         state.nextChange = SecondsSinceEpoch(*due);
     if (withLists && FConfig) {
-        TStrings list;
         const std::pair<const char*, int*> lists[] = {{"SaverList", &state.savers}, {"FlashList", &state.flashMovies},
             {"ImageList", &state.pictures}, {"PaperList", &state.wallpapers}};
         for (const auto& [section, size] : lists) {
+            TStrings list;
             FConfig->ReadList(section, list);
             *size = int(list.size());
         }
