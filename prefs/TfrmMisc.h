@@ -34,7 +34,7 @@ inline constexpr const char* HotKeysThroughGnome
     = "GNOME binds keys for programs only as its own custom shortcuts (Settings, Keyboard), which then run "
       "Kaleidra Agent's commands.";
 inline constexpr const char* KeepGnomeShortcuts = "Keep these keys among GNOME's custom shortcuts";
-inline constexpr const char* CopyLines = "Copy";
+inline constexpr const char* CopyLines = "&Copy";
 } // namespace texts
 
 // The preference dialog: log-on start, automatic saving, the hot-key letters and the lists the
