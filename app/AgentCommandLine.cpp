@@ -21,7 +21,8 @@ bool IsSwitch(std::string_view argument, std::string_view name)
 TCommandLine ParseCommandLine(int argc, const char* const* argv)
 {
     TCommandLine line;
-    if (argc < 2)
+    // An empty argument (a script's unset variable) is no switch: a plain start.
+    if (argc < 2 || !*argv[1])
         return line;
     line.argument = argv[1];
     const std::string_view argument = line.argument;

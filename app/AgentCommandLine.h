@@ -8,7 +8,7 @@ namespace kdx {
 // What the first argument of the command line asks for; the others are never looked at.
 struct TCommandLine {
     enum Kind {
-        Start, // no argument: the agent in the tray, or the running agent's window
+        Start, // no argument (or an empty one): the agent in the tray, or the running agent's window
         StartShown, // "/nominimize" or "-nominimize": the same, with the window shown at start
         Verb, // a command for the running agent ("/status")
         Help, // "/?", "-h", "--help": the list of switches

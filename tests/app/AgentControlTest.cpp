@@ -30,6 +30,7 @@ TEST(CommandLine, TheFirstArgumentIsAStartASwitchForTheAgentTheListOrRefused)
         return ParseCommandLine(int(args.size()), args.data());
     };
     EXPECT_EQ(parse({}).kind, TCommandLine::Start);
+    EXPECT_EQ(parse({""}).kind, TCommandLine::Start) << "an empty argument is no switch";
     EXPECT_EQ(parse({"/nominimize", "/status"}).kind, TCommandLine::StartShown) << "only the first counts";
     for (const platform::AgentVerb& verb : platform::AgentVerbs)
         for (const char* prefix : {"/", "-"}) {
@@ -42,8 +43,8 @@ TEST(CommandLine, TheFirstArgumentIsAStartASwitchForTheAgentTheListOrRefused)
         EXPECT_EQ(parse({help}).kind, TCommandLine::Help) << help;
     // A switch the agent does not know is never taken for a start: not in another letter case,
     // nor with Qt's or GNU's spelling, nor a bare word.
-    for (const char* other : {"/STATUS", "/Show", "--status", "status", "/stat", "/statuses", "/", "-", "x",
-             "-platform", "/nominimize ", ""}) {
+    for (const char* other :
+        {"/STATUS", "/Show", "--status", "status", "/stat", "/statuses", "/", "-", "x", "-platform", "/nominimize "}) {
         const TCommandLine line = parse({other});
         EXPECT_EQ(line.kind, TCommandLine::Unknown) << "'" << other << "'";
         EXPECT_EQ(line.argument, other);

@@ -28,11 +28,7 @@ convert -size 64x48 xc:'#0000ff' "BMP3:$sandbox/pics/blue.bmp"
 printf '[PaperList]\r\n0=%s\r\n1=%s\r\n[SaverList]\r\n0=/s/a.scr\r\n[Wallpaper]\r\nStyle=2\r\nActivate=0\r\n' \
     "$sandbox/pics/red.bmp" "$sandbox/pics/blue.bmp" >"$sandbox/install/KDX.ini"
 bitmap=$XDG_DATA_HOME/kaleidra-agent/KAWalllpaper.bmp
-# The companion screensaver: a stand-in that leaves a mark each time it is started.
-printf '#!/bin/sh\necho started >>"%s"\n' "$sandbox/saver-started" >"$sandbox/install/KDXSaver.SCR"
-chmod +x "$sandbox/install/KDXSaver.SCR"
-saver_starts() { [ -f "$sandbox/saver-started" ] && wc -l <"$sandbox/saver-started" || echo 0; }
-started() { [ "$(saver_starts)" -eq "$1" ]; }
+stand_in_companion "$sandbox/install"
 shoot() { import -window root "$1" 2>/dev/null; }
 screen_colour() { shoot "$sandbox/s.png" && colour_of "$sandbox/s.png" 320 400; }
 name=com.tembrix.KaleidraAgent
@@ -101,8 +97,7 @@ check "and PropertiesChanged with the current wallpaper" wait_for 30 \
 check "the window is hidden in the tray" window_hidden
 "$agent" /show
 check "/show shows the window" wait_for 50 window_shown
-xdotool windowminimize "$(main_window)"
-check "which goes back to the tray" wait_for 30 window_hidden
+check "which goes back to the tray" hide_window
 "$agent" /saver
 check "/saver starts the companion screensaver" wait_for 50 started 1
 
@@ -152,8 +147,7 @@ check "ShowWindow shows the window" wait_for 50 window_shown
 
 # Clear Desktop last: it hides xfdesktop, whose pictures the checks above read. From the tray
 # (the window hidden) it minimises every other window.
-xdotool windowminimize "$(main_window)"
-wait_for 30 window_hidden
+hide_window
 xmessage -geometry 200x100+300+20 "other window" &
 pids+=("$!")
 other_window() { xdotool search --name '^xmessage$' 2>/dev/null | head -n 1; }

@@ -77,17 +77,28 @@ TEST_F(SingleInstanceTest, ALiveAgentKeepsTheName)
     EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == size_t(1); }));
 }
 
-TEST_F(SingleInstanceTest, ARendezvousLeftByAKilledAgentIsTakenOver)
+// A socket bound at the agent's rendezvous by a program other than PosixInstance; -1 on failure.
+int BindRendezvous()
 {
-    // A socket file that nobody serves any more, as a killed agent leaves it.
     const std::string path = PosixInstance::RendezvousPath(platform::AgentName);
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address {};
     address.sun_family = AF_UNIX;
     path.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+TEST_F(SingleInstanceTest, ARendezvousLeftByAKilledAgentIsTakenOver)
+{
+    // A socket file that nobody serves any more, as a killed agent leaves it.
+    const int fd = BindRendezvous();
+    ASSERT_GE(fd, 0);
     close(fd);
-    ASSERT_TRUE(Sandbox::Exists(path));
+    ASSERT_TRUE(Sandbox::Exists(PosixInstance::RendezvousPath(platform::AgentName)));
 
     PosixInstance starting;
     EXPECT_FALSE(starting.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
@@ -237,12 +248,8 @@ TEST_F(SingleInstanceTest, ASentMessageGetsTheAgentsAnswerAndOneItDoesNotKnowIsN
 // takes the connection and never reads. Neither holds the asking program beyond its wait.
 TEST_F(SingleInstanceTest, AnAgentThatDoesNotAnswerIsNotTakenForOneThatDid)
 {
-    const std::string path = PosixInstance::RendezvousPath(platform::AgentName);
-    const int server = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const int server = BindRendezvous();
+    ASSERT_GE(server, 0);
     ASSERT_EQ(listen(server, 4), 0);
     std::thread oldAgent([&] {
         const int peer = accept(server, nullptr, nullptr);

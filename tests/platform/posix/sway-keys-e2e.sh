@@ -19,13 +19,7 @@ folder="$sandbox/Kaleidra Agent"
 agent_world "$folder/KDX3"
 agent=$folder/KDX3
 ln -s "$built" "$agent"
-cat >"$folder/KDXSaver.SCR" <<EOF2
-#!/bin/sh
-echo started >>"$sandbox/saver-started"
-EOF2
-chmod +x "$folder/KDXSaver.SCR"
-saver_starts() { [ -f "$sandbox/saver-started" ] && wc -l <"$sandbox/saver-started" || echo 0; }
-started() { [ "$(saver_starts)" -eq "$1" ]; }
+stand_in_companion "$folder"
 user=nobody
 chown -R "$user" "$sandbox"
 # In the program's stead (exec), so that a program started in the background has the pid the

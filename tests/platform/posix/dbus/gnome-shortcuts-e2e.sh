@@ -34,13 +34,7 @@ new_session_bus
 # dconf-service, started by the bus, keeps its database in the sandbox too.
 dbus-update-activation-environment HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR \
     XDG_CURRENT_DESKTOP XDG_SESSION_TYPE
-cat >"$folder/KDXSaver.SCR" <<EOF2
-#!/bin/sh
-echo started >>"$sandbox/saver-started"
-EOF2
-chmod +x "$folder/KDXSaver.SCR"
-saver_starts() { [ -f "$sandbox/saver-started" ] && wc -l <"$sandbox/saver-started" || echo 0; }
-started() { [ "$(saver_starts)" -eq "$1" ]; }
+stand_in_companion "$folder"
 
 list_schema=org.gnome.settings-daemon.plugins.media-keys
 entry_schema=$list_schema.custom-keybinding
@@ -116,39 +110,14 @@ openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
 start_tray
 sleep 0.5
-dialog_shown() { xdotool search --onlyvisible --name '^Preference$' >/dev/null 2>&1; }
-dialog_gone() { ! dialog_shown; }
-# preferences KEYS...: F2 in the shown window, the keys typed into the dialog (its focus starts on
-# the first check box; Tab goes to the activate box, the next check box, the execute box, the
-# box for GNOME's shortcuts). The dialog's height in $dialog_height.
-preferences() {
-    window_shown || "$agent"
-    wait_for 50 window_shown || return 1
-    xdotool windowactivate --sync "$(main_window)" 2>/dev/null
-    xdotool key F2
-    wait_for 50 dialog_shown || return 1
-    local id
-    id=$(xdotool search --onlyvisible --name '^Preference$' | head -n 1)
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    dialog_height=$HEIGHT
-    [ -n "${shot:-}" ] && import -window "$id" "$shot" 2>/dev/null
-    xdotool key "$@"
-    wait_for 30 dialog_gone
-}
 start_agent() {
     "$agent" 2>>"$sandbox/agent.log" &
     agent_pid=$!
     pids+=("$agent_pid")
 }
 close_agent() {
-    xdotool mousemove --window "$(tray_icon)" 10 10 click 3
-    sleep 0.5
-    xdotool key Up Return
+    close_from_tray
     wait_for 50 eval '! kill -0 "$agent_pid" 2>/dev/null'
-}
-hide_window() {
-    xdotool windowminimize "$(main_window)"
-    wait_for 30 window_hidden
 }
 
 # 1. Without the user's leave nothing is written.

@@ -18,12 +18,7 @@ export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=kaleidratest NO_AT_BRIDGE=1
 export QT_QPA_PLATFORM=xcb
 export XDG_DESKTOP_PORTAL_DIR=$sandbox/portals
 mkdir -p "$XDG_DESKTOP_PORTAL_DIR"
-# The companion screensaver: a stand-in that leaves a mark each time it is started.
-cat >"$sandbox/install/KDXSaver.SCR" <<EOF2
-#!/bin/sh
-echo started >>"$sandbox/saver-started"
-EOF2
-chmod +x "$sandbox/install/KDXSaver.SCR"
+stand_in_companion "$sandbox/install"
 
 # The preference dialog's height: it grows by the note that the keys cannot be global here.
 preference_height() {
@@ -47,9 +42,6 @@ close_preferences() {
     xdotool key Escape
     wait_for 30 dialog_gone
 }
-saver_starts() { [ -f "$sandbox/saver-started" ] && wc -l <"$sandbox/saver-started" || echo 0; }
-dialog_shown() { xdotool search --onlyvisible --name '^Preference$' >/dev/null 2>&1; }
-dialog_gone() { ! dialog_shown; }
 
 start_agent() {
     "$agent" &
@@ -112,7 +104,6 @@ press() {
         /org/freedesktop/portal/desktop org.kaleidra.Test.Press "string:$1" >/dev/null
 }
 press CTRL+ALT+e
-started() { [ "$(saver_starts)" -eq "$1" ]; }
 check "the execute key starts the companion screensaver" wait_for 50 started 1
 check "the window stays hidden meanwhile" window_hidden
 press CTRL+ALT+a
