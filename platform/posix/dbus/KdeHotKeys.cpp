@@ -193,9 +193,13 @@ void KdeHotKeys::Listen()
         return;
     listener_ = std::make_unique<KdeShortcutListener>(
         [this](const std::string& action) { Pressed(action); }, [this] { BindAgain(); });
-    // An agent that ends without its close sequence (Exit) leaves no key live for nobody.
+    // An agent that ends without its close sequence (Exit) leaves no key live for nobody; the
+    // listener goes while the bus connection it watches is still there.
     if (QCoreApplication* app = QCoreApplication::instance())
-        QObject::connect(app, &QCoreApplication::aboutToQuit, listener_.get(), [this] { Deactivate(); });
+        QObject::connect(app, &QCoreApplication::aboutToQuit, app, [this] {
+            Deactivate();
+            listener_.reset();
+        });
 }
 
 bool KdeHotKeys::RegisterHotKey(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey)

@@ -97,6 +97,9 @@ hide_window
 close_from_tray
 agent_ended() { ! kill -0 "$agent_pid" 2>/dev/null; }
 check "the tray's Close ends the agent" wait_for 50 agent_ended
+wait "$agent_pid"
+status=$?
+check "with exit code 0 (got $status)" [ "$status" -eq 0 ]
 check "and its actions are inactive" wait_for 30 eval '! component_active'
 kill "$service_pid"
 wait "$service_pid" 2>/dev/null
