@@ -293,10 +293,9 @@ void TfrmMisc::SaveSteps()
     FOwner.SetHotKeys(false);
     FOwner.SetActivateKey(txtActivateHotKey->Letter());
     FOwner.SetExecuteKey(txtExecuteHotKey->Letter());
-    // GNOME's leave, given or taken back, before the keys are registered: with it they go to
-    // the desktop's shortcuts, without it they leave them.
-    if (chkDesktopShortcuts->isVisibleTo(palHotKeysWay)
-        && chkDesktopShortcuts->isChecked() != HotKeys().DesktopShortcutsAllowed())
+    // GNOME's leave, given (again) or taken back, before the keys are registered: with it they go
+    // to the desktop's shortcuts, without it they leave them.
+    if (chkDesktopShortcuts->isVisibleTo(palHotKeysWay))
         HotKeys().AllowDesktopShortcuts(chkDesktopShortcuts->isChecked());
     // Registered whatever the activate letter: an empty one is skipped on its own, and the
     // execute hot key must not stay released until the next start.

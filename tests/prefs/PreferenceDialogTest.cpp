@@ -233,7 +233,8 @@ TEST_F(PreferenceDialog, TheConfigurationLinesFollowTheLettersAndAreCopiedWhole)
 }
 
 // GNOME's custom shortcuts are the user's settings: the box shows whether the agent's keys are
-// kept there, and only OK gives or takes back the leave, before the keys are registered again.
+// kept there, and only OK gives (or gives again) or takes back the leave, before the keys are
+// registered again.
 TEST_F(PreferenceDialog, GnomesShortcutsGetTheKeysOnlyWithTheLeaveGivenByOk)
 {
     EXPECT_FALSE(OpenWhereKeysWork(platform::HotKeyWay::GnomeShortcuts, false).chkDesktopShortcuts->isChecked());
@@ -250,7 +251,8 @@ TEST_F(PreferenceDialog, GnomesShortcutsGetTheKeysOnlyWithTheLeaveGivenByOk)
     mainWindow.calls.clear();
     EXPECT_TRUE(Open().chkDesktopShortcuts->isChecked()) << "the leave that was given";
     dialog->btSave->click();
-    EXPECT_EQ(mainWindow.calls, (Calls {"release", "activate=A", "execute=E", "register"})) << "nothing asked anew";
+    EXPECT_EQ(mainWindow.calls, (Calls {"release", "activate=A", "execute=E", "allow", "register"}))
+        << "OK with the box ticked gives it again, so a letter set anew goes there too";
     mainWindow.calls.clear();
     Open().chkDesktopShortcuts->setChecked(false);
     dialog->btSave->click();

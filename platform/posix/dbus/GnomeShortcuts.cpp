@@ -120,24 +120,21 @@ HotKeyAction GnomeShortcuts::ActionOf(const Owner& owner) const
 
 bool GnomeShortcuts::DesktopShortcutsAllowed()
 {
-    if (!allowed_) {
-        const std::optional<std::vector<std::string>> list = ApplicationOnDesktop() ? ReadList() : std::nullopt;
-        allowed_ = list && std::any_of(list->begin(), list->end(), IsOurs);
-    }
-    return *allowed_;
+    // Read each time: the user may take the entries out in GNOME's own settings meanwhile.
+    const std::optional<std::vector<std::string>> list = ApplicationOnDesktop() ? ReadList() : std::nullopt;
+    return list && std::any_of(list->begin(), list->end(), IsOurs);
 }
 
 void GnomeShortcuts::AllowDesktopShortcuts(bool allowed)
 {
     if (!ApplicationOnDesktop())
         return;
+    allowedInRun_ = allowed;
     if (allowed) {
-        allowed_ = true;
         for (const auto& [owner, key] : keys_)
             Write(ActionOf(owner), key);
         return;
     }
-    allowed_ = false;
     if (const std::optional<std::vector<std::string>> list = ReadList()) {
         std::vector<std::string> ours;
         std::copy_if(list->begin(), list->end(), std::back_inserter(ours), IsOurs);
@@ -173,14 +170,15 @@ bool GnomeShortcuts::Write(const HotKeyAction& action, const Key& key)
 
 void GnomeShortcuts::Remove(const std::vector<std::string>& paths)
 {
-    if (std::optional<std::vector<std::string>> list = ReadList()) {
-        const auto end = std::remove_if(list->begin(), list->end(),
-            [&](const std::string& path) { return std::find(paths.begin(), paths.end(), path) != paths.end(); });
-        if (end != list->end()) {
-            list->erase(end, list->end());
-            WriteList(*list);
-        }
-    }
+    std::optional<std::vector<std::string>> list = ReadList();
+    if (!list)
+        return;
+    const auto end = std::remove_if(list->begin(), list->end(),
+        [&](const std::string& path) { return std::find(paths.begin(), paths.end(), path) != paths.end(); });
+    if (end == list->end())
+        return; // none of them is there: nothing of the user's to touch
+    list->erase(end, list->end());
+    WriteList(*list);
     // Keys back to their defaults: dconf keeps nothing of the entry then.
     for (const std::string& path : paths)
         for (const char* key : {"name", "command", "binding"})
@@ -190,15 +188,22 @@ void GnomeShortcuts::Remove(const std::vector<std::string>& paths)
 bool GnomeShortcuts::RegisterHotKey(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey)
 {
     const Key key {modifiers, virtualKey};
-    if (GtkAccelerator(modifiers, virtualKey).empty())
+    if (GtkAccelerator(modifiers, virtualKey).empty() || !ApplicationOnDesktop())
         return false;
     // Like Windows, one key combination belongs to one hot key, ours included.
     for (const auto& [owner, known] : keys_)
         if (known.modifiers == modifiers && known.virtualKey == virtualKey && owner != Owner {window, id})
             return false;
     keys_[{window, id}] = key;
-    // Without the user's leave nothing is written, and the key does nothing until it is given.
-    return DesktopShortcutsAllowed() && Write(ActionOf({window, id}), key);
+    // An entry is written with the leave the user gave in this run, and otherwise kept in step
+    // only where it is there: one the user took out in GNOME's settings stays out.
+    const HotKeyAction action = ActionOf({window, id});
+    if (!allowedInRun_) {
+        const std::optional<std::vector<std::string>> list = ReadList();
+        if (!list || std::find(list->begin(), list->end(), EntryPath(action.verb)) == list->end())
+            return false;
+    }
+    return Write(action, key);
 }
 
 bool GnomeShortcuts::UnregisterHotKey(WindowHandle window, int id)
@@ -210,7 +215,7 @@ bool GnomeShortcuts::UnregisterHotKey(WindowHandle window, int id)
 void GnomeShortcuts::DropHotKey(WindowHandle window, int id)
 {
     keys_.erase({window, id});
-    if (DesktopShortcutsAllowed())
+    if (ApplicationOnDesktop())
         Remove({EntryPath(ActionOf({window, id}).verb)});
 }
 

@@ -18,7 +18,9 @@ namespace kdx::platform::posix {
 // Agent: ..."), kept in step with the keys, and taken out when the user takes the leave back or
 // empties a key. Every other custom shortcut stays exactly as it was. The entries outlive the
 // agent, as the user's settings do: a key pressed while no agent runs changes nothing. The
-// agent's entries being there is the leave, so it needs no setting of its own.
+// agent's entries being there is the leave, so it needs no setting of its own: at a start the
+// agent keeps in step the entries that are there, and one the user took out in GNOME's settings
+// stays out until the dialog's box is ticked again.
 class GnomeShortcuts final : public IHotKeys {
 public:
     // ProgramFile gives the agent's program, for the entries' commands.
@@ -56,8 +58,9 @@ private:
 
     std::function<std::string()> programFile_;
     std::map<Owner, HotKeyAction> actions_;
-    std::map<Owner, Key> keys_;
-    std::optional<bool> allowed_;
+    std::map<Owner, Key> keys_; // registered
+    // The leave given in the preference dialog in this run: every key registered goes there.
+    bool allowedInRun_ = false;
 };
 
 // GTK's accelerator text of a key, which GNOME's settings take ("<Control><Alt>a"); empty for a

@@ -157,7 +157,20 @@ start_agent
 check "a letter edited by hand is in the entry at the next start" \
     wait_for 100 eval '[ "$(entry saver binding)" = "'"'"'<Control><Alt>z'"'"'" ]'
 
-# 4. An emptied letter removes its entry; the unticked box removes both, and the user's own
+# 4. An entry the user takes out in GNOME's settings stays out at the next start, until the
+# dialog's OK with the box ticked gives the leave again.
+close_agent
+gsettings set $list_schema custom-keybindings "['$base/custom0/', '$base/kaleidra-agent-show/']"
+start_agent
+check "the agent starts again" wait_for 100 icon_in_tray
+sleep 1
+check "an entry the user took out stays out: $(list)" \
+    [ "$(list)" = "['$base/custom0/', '$base/kaleidra-agent-show/']" ]
+check "the other is kept in step" [ "$(entry show binding)" = "'<Control><Alt>w'" ]
+preferences Return
+check "OK with the box ticked brings it back" wait_for 50 eval '[ "$(list)" = "[$ours]" ]'
+
+# 5. An emptied letter removes its entry; the unticked box removes both, and the user's own
 # shortcut is exactly as it was.
 preferences Tab Delete Return
 check "emptying the activate letter removes its entry: $(list)" \
