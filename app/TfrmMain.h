@@ -3,6 +3,7 @@
 #include "platform/WindowHandle.h"
 #include "prefs/IHotKeyOwner.h"
 #include "settings/Records.h"
+#include "shell/MonitorPictures.h"
 #include "ui/PanelHost.h"
 
 #include <QMainWindow>
@@ -62,6 +63,9 @@ enum class TTrayAndKeys { WithWindow, AfterWindowShown };
 // parts would only hold memory).
 enum class TWindowParts { Now, AtFirstShow };
 
+// A generator of random numbers 0..N-1 of its own, seeded by the system.
+std::function<int(int n)> RandomBelow();
+
 // The agent's only top-level window: tool bar, menus, side bar, the work area that docks one
 // panel at a time, the status bar, and the tray icon through which the agent lives hidden.
 class TfrmMain : public QMainWindow, public IPanelHost, public IHotKeyOwner {
@@ -118,6 +122,7 @@ public:
     void ProcessMessages() override;
     void ReloadWallpaper() override;
     void EnableTimerPaper(bool enabled) override;
+    std::vector<TMonitorStatus> MonitorWallpapers() const override { return FMonitorStatus; }
 
     // The wallpaper rotation: a random entry of the list now, and the timer's tick.
     void ChangeWallpaper();
@@ -130,6 +135,17 @@ public:
     // The rotation's clock and its pause after a timed change; tests put their own in place.
     std::function<TDateTime()> Now = [] { return TDateTime::Now(); };
     std::function<void(int ms)> Pause;
+
+    // A different picture on each monitor (TfrmMainMonitors.cpp). The monitors as the desktop
+    // tells them, else as the toolkit does, the primary first; empty when neither can.
+    std::vector<platform::Monitor> CurrentMonitors();
+    // The monitors changed (one added, removed, moved or turned): each monitor that showed a
+    // picture keeps it, one that comes back gets its own again, a new one gets one no other
+    // shows. No change of the rotation: the stamp stays. Also the next attempt for monitors that
+    // did not show their picture yet (a desktop that learns of a new monitor a moment later).
+    void MonitorsChanged();
+    // Random numbers for the monitors' picks: 0..N-1.
+    std::function<int(int n)> MonitorRandom = RandomBelow();
 
     // Components, named as the layout names them. The window's parts are null until built.
     QToolBar* ToolBar = nullptr;
@@ -174,6 +190,16 @@ public:
     // its next arming.
     bool FTimerPaperOn = false;
     std::unique_ptr<ClockJumps> FClockJumps;
+    // What each monitor was given, by name, for the run; the monitors of the last change; what
+    // each showed then; the pictures' sizes read so far.
+    MonitorRecords FMonitorRecords;
+    std::vector<platform::Monitor> FShownMonitors;
+    std::vector<TMonitorStatus> FMonitorStatus;
+    TPictureSizes FPictureSizes;
+    // Fires a moment after the toolkit reported a change of the screens (several come at once),
+    // or for the next attempt at monitors that did not show their picture.
+    QTimer* FMonitorTimer = nullptr;
+    int FMonitorAttempts = 0;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -212,6 +238,10 @@ private:
     // Runs the docked panel's leave step; false when the panel stays.
     bool LeavePanel();
     void StartRotation();
+    // Follows the toolkit's screens: added, removed, resized, turned.
+    void WatchMonitors();
+    // Gives each monitor its pick and keeps what each shows.
+    platform::WallpaperOutcome ShowMonitorPicks(std::vector<MonitorPick> picks);
     void PanelCommand(int index, int page);
     void MarkPanel(int index);
     void OpenShell(const std::string& target);
