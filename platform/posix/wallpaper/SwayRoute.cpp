@@ -51,17 +51,22 @@ std::string ReadSmallFile(const std::string& path)
     return bytes.str();
 }
 
-// The arguments of the swaybg that sway runs (its child, sway's process id being part of its
-// socket's name), or nothing when there is none.
-std::optional<std::vector<std::string>> SwaysBackground()
+// sway's process id, from its socket's name ($XDG_RUNTIME_DIR/sway-ipc.<uid>.<pid>.sock); empty
+// when the socket is not named so.
+std::string SwayProcess()
 {
     const char* socket = std::getenv("SWAYSOCK");
-    // $XDG_RUNTIME_DIR/sway-ipc.<uid>.<pid>.sock
     const std::string name = socket ? socket : "";
     const std::size_t end = name.rfind(".sock"), start = name.rfind('.', end == std::string::npos ? 0 : end - 1);
     if (end == std::string::npos || start == std::string::npos)
-        return std::nullopt;
-    const std::string sway = name.substr(start + 1, end - start - 1);
+        return {};
+    const std::string pid = name.substr(start + 1, end - start - 1);
+    return pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos ? std::string() : pid;
+}
+
+// The arguments of the swaybg that sway runs (its child), or nothing when there is none.
+std::optional<std::vector<std::string>> SwaysBackground(const std::string& sway)
+{
     DIR* proc = opendir("/proc");
     if (!proc)
         return std::nullopt;
@@ -126,8 +131,9 @@ MonitorsTaken SwayRoute::ApplyMonitors(const HandedMonitors& handed)
     // sway starts its new background program as the command ends; it is given a moment.
     std::map<std::string, std::string> shown;
     bool read = false;
-    for (int tries = 0; tries < 20; ++tries) {
-        const auto arguments = SwaysBackground();
+    const std::string sway = SwayProcess();
+    for (int tries = 0; tries < 20 && !sway.empty(); ++tries) {
+        const auto arguments = SwaysBackground(sway);
         read = read || arguments;
         shown = arguments ? SwaybgPictures(*arguments) : shown;
         if (std::all_of(handed.monitors.begin(), handed.monitors.end(),
