@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <sstream>
 
 namespace kdx::platform::posix {
 
@@ -56,13 +57,12 @@ std::string PlasmaRoute::Apply(const HandedPicture& picture)
 
 std::string PlasmaMonitorsScript(const HandedMonitors& handed)
 {
-    std::string want;
+    std::ostringstream want;
     for (const HandedMonitor& m : handed.monitors)
         if (m.fresh)
-            want += (want.empty() ? "" : ", ")
-                + ("[" + std::to_string(m.monitor.x) + ", " + std::to_string(m.monitor.y) + ", '" + FileUri(m.file)
-                    + "']");
-    return "var want = [" + want
+            want << (want.tellp() > 0 ? ", " : "") << "[" << m.monitor.x << ", " << m.monitor.y << ", '"
+                 << FileUri(m.file) << "']";
+    return "var want = [" + want.str()
         + "];\n"
           "var all = desktops();\n"
           "if (all.length == 0) throw new Error('no desktop');\n"
