@@ -57,7 +57,7 @@ struct Monitor {
     bool primary = false;
     // The output (connector) that drives it, where that differs from its name: a desktop may
     // know a monitor only by its output (XFCE); empty for a monitor that has none.
-    std::string output;
+    std::string output {};
 };
 
 // One monitor's part in a change that gives each monitor its own picture.

@@ -16,6 +16,16 @@
 
 namespace kdx::picture {
 
+bool IsJpegPath(const std::string& path)
+{
+    const std::size_t dot = path.rfind('.');
+    const std::size_t separator = path.find_last_of(platform::PathDelim == '\\' ? "\\:" : "/");
+    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
+        return false;
+    const std::string extension = LowerAscii(path.substr(dot));
+    return extension == ".jpg" || extension == ".jpeg";
+}
+
 MonitorLayout MonitorLayoutOf(int style)
 {
     switch (style) {
@@ -29,16 +39,6 @@ MonitorLayout MonitorLayoutOf(int style)
 }
 
 namespace {
-
-bool IsJpegName(const std::string& path)
-{
-    const std::size_t dot = path.rfind('.');
-    const std::size_t separator = path.find_last_of(platform::PathDelim == '\\' ? "\\:" : "/");
-    if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
-        return false;
-    const std::string extension = LowerAscii(path.substr(dot));
-    return extension == ".jpg" || extension == ".jpeg";
-}
 
 // For each pixel of the monitor along one axis, the picture's pixel it shows (the picture being
 // Size pixels long on that axis), or -1 where the monitor stays black. Pixels are sampled at
@@ -284,7 +284,7 @@ private:
 
 void MakeMonitorBitmap(const MonitorBitmapJob& job, const std::string& reportedName)
 {
-    if (!IsJpegName(job.picture)) {
+    if (!IsJpegPath(job.picture)) {
         FitBitmap(job, reportedName);
         return;
     }

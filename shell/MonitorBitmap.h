@@ -7,6 +7,9 @@
 
 namespace kdx::picture {
 
+// Whether a picture is decoded as JPEG: its name ends in ".jpg" or ".jpeg", in any case.
+bool IsJpegPath(const std::string& path);
+
 // How a picture is laid out on a monitor of its own size, by the wallpaper style: 0 "Center" at
 // its own size in the middle on black (a larger one shows its middle), 1 "Title" repeated from
 // the top left corner, 2 "Stretch" scaled to the whole monitor; any other style centres, as the

@@ -1,7 +1,7 @@
 #include "MonitorPictures.h"
 
 #include "JpegDecoder.h"
-#include "platform/AsciiCase.h"
+#include "MonitorBitmap.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -26,16 +26,6 @@ public:
     void Commit(unsigned) override { }
     PictureSize size;
 };
-
-bool IsJpegName(const std::string& path)
-{
-    const std::size_t dot = path.rfind('.');
-    const std::size_t slash = path.find_last_of("/\\");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return false;
-    const std::string extension = LowerAscii(path.substr(dot));
-    return extension == ".jpg" || extension == ".jpeg";
-}
 
 std::uint32_t Little(const unsigned char* at, int bytes)
 {
@@ -93,7 +83,7 @@ std::set<std::string> AvoidFor(const TStrings& items, std::set<std::string> take
 
 std::optional<PictureSize> ReadPictureSize(const std::string& path)
 {
-    if (!IsJpegName(path))
+    if (!picture::IsJpegPath(path))
         return BitmapSize(path);
     SizeSink sink;
     try {

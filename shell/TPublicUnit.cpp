@@ -3,7 +3,6 @@
 #include "BitmapFile.h"
 #include "MessageBox.h"
 #include "MonitorBitmap.h"
-#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
 #include "settings/Errors.h"
 
@@ -164,8 +163,7 @@ void TPublicUnit::MakeWallpaperBitmap(const std::string& path)
     if (!files.FileExists(path) || !CanOpenForReading(path))
         Raise(texts::CannotOpenFile, path);
 
-    const std::string extension = LowerAscii(Extension(path));
-    if (extension == ".jpg" || extension == ".jpeg") {
+    if (picture::IsJpegPath(path)) {
         picture::WriteJpegAsBitmap(path, part, bitmap);
     } else if (!files.CopyFile(path, part, true)) {
         files.DeleteFile(part);

@@ -10,6 +10,7 @@
 #include "shell/ReportErrors.h"
 #include "shell/TPublicUnit.h"
 #include "support/Sandbox.h"
+#include "support/Services.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -472,28 +473,10 @@ public:
     }
 };
 
-platform::Monitor Monitor(const std::string& name, int x, unsigned w, unsigned h, bool primary = false)
-{
-    platform::Monitor m;
-    m.name = name;
-    m.x = x;
-    m.width = w;
-    m.height = h;
-    m.primary = primary;
-    return m;
-}
-
 class MonitorRotation : public Rotation {
 protected:
     MonitorsDesktop desktop;
-    platform::ScopedServices scope {WithDesktop(&desktop)};
-
-    static platform::Services WithDesktop(platform::IDesktop* d)
-    {
-        platform::Services services = platform::Current();
-        services.desktop = d;
-        return services;
-    }
+    platform::ScopedServices scope {kdx::test::WithService(&platform::Services::desktop, &desktop)};
 
     void Pictures(const std::vector<std::pair<std::string, Qt::GlobalColor>>& pictures)
     {
@@ -520,7 +503,7 @@ protected:
 TEST_F(MonitorRotation, EachMonitorGetsAPictureOfItsOwnMadeToItsSize)
 {
     Pictures({{"a.bmp", Qt::red}, {"b.bmp", Qt::green}, {"c.bmp", Qt::blue}});
-    desktop.monitors = {Monitor("L", 0, 64, 40, true), Monitor("R", 64, 30, 50)};
+    desktop.monitors = {platform::Monitor {"L", 0, 0, 64, 40, true}, platform::Monitor {"R", 64, 0, 30, 50}};
     Start();
     ASSERT_EQ(desktop.handed.size(), 1u);
     EXPECT_EQ(desktop.single, 0);
@@ -546,7 +529,8 @@ TEST_F(MonitorRotation, EachMonitorGetsAPictureOfItsOwnMadeToItsSize)
 TEST_F(MonitorRotation, AChangeOfMonitorsKeepsEachPictureAndIsNoRotation)
 {
     Pictures({{"a.bmp", Qt::red}, {"b.bmp", Qt::green}, {"c.bmp", Qt::blue}, {"d.bmp", Qt::yellow}});
-    const platform::Monitor left = Monitor("L", 0, 64, 40, true), right = Monitor("R", 64, 64, 40);
+    const platform::Monitor left = platform::Monitor {"L", 0, 0, 64, 40, true},
+                            right = platform::Monitor {"R", 64, 0, 64, 40};
     desktop.monitors = {left, right};
     Start();
     const auto before = Shown();
@@ -557,7 +541,7 @@ TEST_F(MonitorRotation, AChangeOfMonitorsKeepsEachPictureAndIsNoRotation)
     EXPECT_EQ(Shown(), (std::map<std::string, std::string> {{"L", before.at("L")}}));
     EXPECT_FALSE(desktop.Fresh().at("L")) << "the remaining monitor is not handed its picture again";
 
-    desktop.monitors = {left, right, Monitor("T", 128, 40, 64)};
+    desktop.monitors = {left, right, platform::Monitor {"T", 128, 0, 40, 64}};
     main->MonitorsChanged();
     const auto after = Shown();
     EXPECT_EQ(after.at("L"), before.at("L"));
@@ -575,7 +559,7 @@ TEST_F(MonitorRotation, AChangeOfMonitorsKeepsEachPictureAndIsNoRotation)
 TEST_F(MonitorRotation, AMonitorThatDoesNotShowItsPictureIsTriedAgainAndTheStatusSaysWhy)
 {
     Pictures({{"a.bmp", Qt::red}, {"b.bmp", Qt::green}});
-    desktop.monitors = {Monitor("L", 0, 64, 40, true), Monitor("R", 64, 64, 40)};
+    desktop.monitors = {platform::Monitor {"L", 0, 0, 64, 40, true}, platform::Monitor {"R", 64, 0, 64, 40}};
     desktop.refusing = {"R"};
     Start();
     const auto statuses = main->MonitorWallpapers();

@@ -22,14 +22,7 @@ constexpr std::uint32_t Red = 0xFF0000, Green = 0x00FF00, Blue = 0x0000FF, White
 
 platform::Monitor Screen(const std::string& name, int x, int y, unsigned w, unsigned h, bool primary = false)
 {
-    platform::Monitor m;
-    m.name = name;
-    m.x = x;
-    m.y = y;
-    m.width = w;
-    m.height = h;
-    m.primary = primary;
-    return m;
+    return {name, x, y, w, h, primary};
 }
 
 // Random numbers from a fixed sequence, so a test sees every order it asks for.

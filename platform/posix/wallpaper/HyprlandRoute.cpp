@@ -57,9 +57,9 @@ MonitorsTaken HyprlandRoute::ApplyMonitors(const HandedMonitors& handed)
     for (const HandedMonitor& m : handed.monitors) {
         if (!m.fresh)
             continue;
-        std::string failure = Hyprpaper(hyprctl, "preload", m.file);
+        std::string failure = Hyprpaper(hyprctl, "preload", m.bitmap);
         if (failure.empty())
-            failure = Hyprpaper(hyprctl, "wallpaper", m.monitor.name + "," + m.file);
+            failure = Hyprpaper(hyprctl, "wallpaper", m.monitor.name + "," + m.bitmap);
         if (!failure.empty())
             return {failure, {}};
     }
@@ -69,7 +69,7 @@ MonitorsTaken HyprlandRoute::ApplyMonitors(const HandedMonitors& handed)
     std::map<std::string, std::string> active = HyprpaperActive(answer);
     MonitorsTaken taken;
     for (const HandedMonitor& m : handed.monitors) {
-        if (!read || active[m.monitor.name] == m.file)
+        if (!read || active[m.monitor.name] == m.bitmap)
             taken.monitors.push_back({m.monitor.name, true, Name()});
         else
             taken.monitors.push_back({m.monitor.name, false,

@@ -61,7 +61,7 @@ std::string PlasmaMonitorsScript(const HandedMonitors& handed)
     for (const HandedMonitor& m : handed.monitors)
         if (m.fresh)
             want << (want.tellp() > 0 ? ", " : "") << "[" << m.monitor.x << ", " << m.monitor.y << ", '"
-                 << FileUri(m.file) << "']";
+                 << FileUri(m.bitmap) << "']";
     return "var want = [" + want.str()
         + "];\n"
           "var all = desktops();\n"
@@ -103,7 +103,7 @@ MonitorsTaken PlasmaRoute::ApplyMonitors(const HandedMonitors& handed)
     MonitorsTaken taken;
     for (const HandedMonitor& m : handed.monitors) {
         const auto [first, last] = shown.equal_range(std::to_string(m.monitor.x) + "," + std::to_string(m.monitor.y));
-        const std::string uri = FileUri(m.file);
+        const std::string uri = FileUri(m.bitmap);
         const bool found = first != last;
         const bool all = found && std::all_of(first, last, [&uri](const auto& entry) { return entry.second == uri; });
         taken.monitors.push_back({m.monitor.name, all,

@@ -100,8 +100,8 @@ WallpaperOutcome ShowMonitorWallpapers(const std::vector<IWallpaperRoute*>& rout
         if (taken.failure.empty()) {
             handed.clear();
             for (std::size_t i = 0; i < request.monitors.size(); ++i) {
-                handed[wallpapers.monitors[i].bitmap] = request.monitors[i].file;
-                DropOtherHandedFiles(wallpapers.monitors[i].bitmap, request.monitors[i].file);
+                handed[wallpapers.monitors[i].bitmap] = request.monitors[i].bitmap;
+                DropOtherHandedFiles(wallpapers.monitors[i].bitmap, request.monitors[i].bitmap);
             }
             if (!spannedHanded.empty())
                 DropOtherHandedFiles(spannedBitmap, spannedHanded);
@@ -112,8 +112,8 @@ WallpaperOutcome ShowMonitorWallpapers(const std::vector<IWallpaperRoute*>& rout
         }
         // Names handed to a route that did not take them go again.
         for (std::size_t i = 0; i < request.monitors.size(); ++i)
-            if (request.monitors[i].fresh && request.monitors[i].file != wallpapers.monitors[i].bitmap)
-                unlink(request.monitors[i].file.c_str());
+            if (request.monitors[i].fresh && request.monitors[i].bitmap != wallpapers.monitors[i].bitmap)
+                unlink(request.monitors[i].bitmap.c_str());
         tried += (tried.empty() ? "" : "; ") + route->Name() + ": " + taken.failure;
     }
     const std::string why = tried.empty() ? "no desktop here is known to show a wallpaper" : tried;

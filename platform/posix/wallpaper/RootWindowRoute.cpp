@@ -38,7 +38,7 @@ MonitorsTaken RootWindowRoute::ApplyMonitors(const HandedMonitors& handed)
     std::vector<std::pair<std::string, Monitor>> bitmaps;
     MonitorsTaken taken;
     for (const HandedMonitor& m : handed.monitors) {
-        bitmaps.emplace_back(m.file, m.monitor);
+        bitmaps.emplace_back(m.bitmap, m.monitor);
         const bool onScreen = m.monitor.x < width && m.monitor.y < height && m.monitor.x + long(m.monitor.width) > 0
             && m.monitor.y + long(m.monitor.height) > 0;
         taken.monitors.push_back(

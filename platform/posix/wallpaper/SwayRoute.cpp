@@ -126,7 +126,7 @@ MonitorsTaken SwayRoute::ApplyMonitors(const HandedMonitors& handed)
     for (const HandedMonitor& m : handed.monitors)
         if (m.fresh)
             if (const int status = RunDesktopTool(
-                    {swaymsg, "--", "output " + Quoted(m.monitor.name) + " bg " + Quoted(m.file) + " stretch"}))
+                    {swaymsg, "--", "output " + Quoted(m.monitor.name) + " bg " + Quoted(m.bitmap) + " stretch"}))
                 return {ToolFailed("swaymsg", status), {}};
     // sway starts its new background program as the command ends; it is given a moment.
     std::map<std::string, std::string> shown;
@@ -137,7 +137,7 @@ MonitorsTaken SwayRoute::ApplyMonitors(const HandedMonitors& handed)
         read = read || arguments;
         shown = arguments ? SwaybgPictures(*arguments) : shown;
         if (std::all_of(handed.monitors.begin(), handed.monitors.end(),
-                [&shown](const HandedMonitor& m) { return shown[m.monitor.name] == m.file; }))
+                [&shown](const HandedMonitor& m) { return shown[m.monitor.name] == m.bitmap; }))
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -145,7 +145,7 @@ MonitorsTaken SwayRoute::ApplyMonitors(const HandedMonitors& handed)
     for (const HandedMonitor& m : handed.monitors) {
         if (!read)
             taken.monitors.push_back({m.monitor.name, true, Name()});
-        else if (shown[m.monitor.name] == m.file)
+        else if (shown[m.monitor.name] == m.bitmap)
             taken.monitors.push_back({m.monitor.name, true, Name() + ", its swaybg showing it"});
         else
             taken.monitors.push_back({m.monitor.name, false,

@@ -33,7 +33,7 @@ MonitorsTaken SwaybgRoute::ApplyMonitors(const HandedMonitors& handed)
     for (const HandedMonitor& m : handed.monitors) {
         if (m.monitor.name.empty())
             return ApplyPrimaryOnly(handed);
-        arguments.insert(arguments.end(), {"-o", m.monitor.name, "-i", m.file, "-m", "stretch"});
+        arguments.insert(arguments.end(), {"-o", m.monitor.name, "-i", m.bitmap, "-m", "stretch"});
     }
     if (std::string failure = Replace(arguments); !failure.empty())
         return {failure, {}};

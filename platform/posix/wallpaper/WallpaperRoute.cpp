@@ -45,7 +45,7 @@ MonitorsTaken IWallpaperRoute::ApplyPrimaryOnly(const HandedMonitors& handed)
     if (handed.monitors.empty())
         return {"no monitor", {}};
     const HandedMonitor& primary = handed.monitors.front();
-    if (std::string failure = Apply({primary.file, WallpaperLayout::Stretch}); !failure.empty())
+    if (std::string failure = Apply({primary.bitmap, WallpaperLayout::Stretch}); !failure.empty())
         return {failure, {}};
     std::vector<MonitorShown> shown = AllMonitors(
         handed, false, Name() + " shows one picture on every monitor: the one of " + primary.monitor.name);

@@ -26,21 +26,12 @@ struct HandedPicture {
     std::optional<WallpaperLayout> layout;
 };
 
-// One monitor's bitmap as a desktop is handed it: a name of its own (HandedFile.h), made to the
-// monitor's size, and whether the desktop must be given it now (Fresh) or shows it already.
-struct HandedMonitor {
-    Monitor monitor;
-    std::string file;
-    bool fresh = true;
-};
-
-// The monitors of a change that gives each its own picture, the primary first, and the one
-// picture of the whole desktop for a desktop that has only one (made when first asked for;
-// empty when it cannot be made).
-struct HandedMonitors {
-    std::vector<HandedMonitor> monitors;
-    std::function<std::string()> spanned;
-};
+// A change that gives each monitor its own picture as a desktop is handed it: each monitor's
+// bitmap under a name of its own (HandedFile.h), Fresh when the desktop must be given it now
+// rather than showing it already, the primary first; and the picture of the whole desktop for a
+// desktop that has only one, made when first asked for (empty when it cannot be made).
+using HandedMonitor = MonitorWallpaper;
+using HandedMonitors = MonitorWallpapers;
 
 // What a desktop did with such a change: empty Failure when it took it, and for each monitor
 // whether it shows its picture now, as far as the desktop lets that be read back.

@@ -86,7 +86,7 @@ MonitorsTaken XfconfRoute::ApplyMonitors(const HandedMonitors& handed)
             continue;
         }
         for (const std::string& image : m.fresh ? images : std::vector<std::string>()) {
-            Xfconf(xfconf, {"-p", image, "-n", "-t", "string", "-s", m.file});
+            Xfconf(xfconf, {"-p", image, "-n", "-t", "string", "-s", m.bitmap});
             const std::string style = image.substr(0, image.rfind('/')) + "/image-style";
             Xfconf(
                 xfconf, {"-p", style, "-n", "-t", "int", "-s", std::to_string(ImageStyle(WallpaperLayout::Stretch))});
@@ -95,7 +95,7 @@ MonitorsTaken XfconfRoute::ApplyMonitors(const HandedMonitors& handed)
         Xfconf(xfconf, {"-p", images.front()}, &named);
         while (!named.empty() && (named.back() == '\n' || named.back() == ' '))
             named.pop_back();
-        if (named == m.file)
+        if (named == m.bitmap)
             taken.monitors.push_back({m.monitor.name, true, Name()});
         else
             taken.monitors.push_back({m.monitor.name, false, "xfdesktop's backdrop names " + named + " instead"});

@@ -112,6 +112,8 @@ x_monitors_world() {
     local left=$1 right=$2 unplug=$3 plug=$4 tall=$5 tall_rect=$6 tall_is=$7
     local first second before
     shoot() { import -window root "$1" 2>/dev/null; }
+    "$agent" >"$sandbox/agent.log" 2>&1 &
+    pids+=("$!")
     check "the agent starts in the tray" wait_for 150 icon_in_tray
     check "each monitor shows a picture filling it" shows shoot "$left" "$right"
     first=$left_picture second=$right_picture
@@ -147,8 +149,6 @@ root)
     xrandr --setmonitor L 1280/338x800/211+0+0 screen >/dev/null
     xrandr --setmonitor R 1280/338x800/211+1280+0 none >/dev/null
     start_tray
-    "$agent" >"$sandbox/agent.log" 2>&1 &
-    pids+=("$!")
     x_monitors_world "0 0 1280 800" "1280 0 1280 800" \
         'xrandr --delmonitor R' 'xrandr --setmonitor R 1280/338x800/211+1280+0 none' \
         'xrandr --delmonitor R; xrandr --setmonitor R2 800/211x1280/338+1280+0 none' "1280 0 800 1280" new
@@ -206,34 +206,20 @@ CONF
     pids+=("$!")
     desktop_window() { xwininfo -root -tree 2>/dev/null | grep '"Desktop": ("xfdesktop" "Xfdesktop")  2560x800' >/dev/null; }
     check "xfdesktop covers both monitors" wait_for 300 desktop_window
-    "$agent" >"$sandbox/agent.log" 2>&1 &
-    pids+=("$!")
     x_monitors_world "0 0 1280 800" "1280 0 1280 800" \
         'xrandr --output DUMMY1 --off' 'xrandr --output DUMMY1 --mode 1280x800 --right-of DUMMY0' \
         'xrandr --output DUMMY1 --mode 800x1280 --right-of DUMMY0' "1280 0 800 1280" turned
     ;;
 sway)
-    user=nobody
-    chown -R "$user" "$sandbox"
-    as_user() { exec setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups -- "$@"; }
-    unset DISPLAY
-    export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland
+    # shellcheck source=sway-world.sh
+    source "$here/sway-world.sh"
     # The agent's window floats in the first output's bottom left corner, out of the way.
     cat >"$sandbox/sway.conf" <<CONF
 xwayland disable
 output * bg #202020 solid_color
 for_window [title="Kaleidra Agent"] floating enable, resize set 300 200, move position 0 500
 CONF
-    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=2 as_user sway -c "$sandbox/sway.conf" \
-        >"$sandbox/sway.log" 2>&1 &
-    pids+=("$!")
-    found_sockets() {
-        SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)
-        WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1)
-        [ -n "$SWAYSOCK" ] && [ -n "$WAYLAND_DISPLAY" ]
-    }
-    wait_for 100 found_sockets || { echo "FAILED: sway did not start"; tail -n 20 "$sandbox/sway.log"; exit 1; }
-    export SWAYSOCK WAYLAND_DISPLAY
+    start_sway 2 "$sandbox/sway.conf"
     # Both outputs side by side in one picture, each as grim takes it.
     shoot() {
         (as_user grim -o HEADLESS-1 "$sandbox/o1.png") 2>/dev/null &&
