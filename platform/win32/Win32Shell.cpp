@@ -155,31 +155,32 @@ bool TurnBitmap(const std::string& path, unsigned width, unsigned height, unsign
     return out && std::fclose(out) == 0 && written;
 }
 
+// EnumDisplayMonitors' callback (a stdcall function on 32-bit Windows): adds one monitor.
+BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM data)
+{
+    MONITORINFOEXA info {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(handle, &info))
+        return TRUE;
+    Monitor m;
+    m.name = info.szDevice;
+    if (m.name.rfind("\\\\.\\", 0) == 0)
+        m.name = m.name.substr(4);
+    m.x = info.rcMonitor.left;
+    m.y = info.rcMonitor.top;
+    m.width = unsigned(info.rcMonitor.right - info.rcMonitor.left);
+    m.height = unsigned(info.rcMonitor.bottom - info.rcMonitor.top);
+    m.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+    reinterpret_cast<std::vector<Monitor>*>(data)->push_back(m);
+    return TRUE;
+}
+
 } // namespace
 
 std::vector<Monitor> Win32Desktop::Monitors()
 {
     std::vector<Monitor> monitors;
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR handle, HDC, LPRECT, LPARAM data) -> BOOL {
-            MONITORINFOEXA info {};
-            info.cbSize = sizeof info;
-            if (!GetMonitorInfoA(handle, &info))
-                return TRUE;
-            Monitor m;
-            m.name = info.szDevice;
-            if (m.name.rfind("\\\\.\\", 0) == 0)
-                m.name = m.name.substr(4);
-            m.x = info.rcMonitor.left;
-            m.y = info.rcMonitor.top;
-            m.width = unsigned(info.rcMonitor.right - info.rcMonitor.left);
-            m.height = unsigned(info.rcMonitor.bottom - info.rcMonitor.top);
-            m.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
-            reinterpret_cast<std::vector<Monitor>*>(data)->push_back(m);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&monitors));
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     std::stable_partition(monitors.begin(), monitors.end(), [](const Monitor& m) { return m.primary; });
     return monitors;
 }
