@@ -36,13 +36,16 @@ TfrmWallpaper::TfrmWallpaper(IPanelHost& host, QWidget* parent)
     txtPaperInterval->setToolTip("The interval of changing wallpaper.The unit is second.");
     auto* label5 = new QLabel("seconds", palMisc);
     label5->setObjectName("Label5");
-    chkPerMonitor = new QCheckBox("A picture per monitor", palMisc);
-    chkPerMonitor->setObjectName("chkPerMonitor");
-    chkPerMonitor->setToolTip("A different picture on each monitor, each made to its size");
-    for (QWidget* w :
-        std::initializer_list<QWidget*> {cboxPaperStyle, label4, cboxCycle, txtPaperInterval, label5, chkPerMonitor})
+    for (QWidget* w : std::initializer_list<QWidget*> {cboxPaperStyle, label4, cboxCycle, txtPaperInterval, label5})
         miscLayout->addWidget(w);
     miscLayout->addStretch();
+    // At the right of the title row, which has room for it where the options row has none.
+    chkPerMonitor = new QCheckBox("A picture per monitor", palTop);
+    chkPerMonitor->setObjectName("chkPerMonitor");
+    chkPerMonitor->setToolTip("A different picture on each monitor, each made to its size");
+    auto* titleRow = static_cast<QHBoxLayout*>(palTop->layout());
+    titleRow->addStretch();
+    titleRow->addWidget(chkPerMonitor);
     connect(cboxPaperStyle, &QComboBox::activated, this, Reporting(this, &TfrmWallpaper::cboxPaperStyleChange));
     connect(cboxCycle, &QComboBox::activated, this, Reporting(this, &TfrmWallpaper::cboxCycleChange));
     connect(txtPaperInterval, &QSpinBox::textChanged, this, Reporting(this, &TfrmWallpaper::txtPaperIntervalChange));
