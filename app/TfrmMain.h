@@ -4,6 +4,7 @@
 #include "platform/WindowHandle.h"
 #include "prefs/IHotKeyOwner.h"
 #include "settings/Records.h"
+#include "shell/MonitorPictures.h"
 #include "ui/PanelHost.h"
 
 #include <QMainWindow>
@@ -62,6 +63,9 @@ enum class TTrayAndKeys { WithWindow, AfterWindowShown };
 // made, or when it is first shown (a start in the tray, where the user may never open it and the
 // parts would only hold memory).
 enum class TWindowParts { Now, AtFirstShow };
+
+// A generator of random numbers 0..N-1 of its own, seeded by the system.
+std::function<int(int n)> RandomBelow();
 
 // The agent's only top-level window: tool bar, menus, side bar, the work area that docks one
 // panel at a time, the status bar, and the tray icon through which the agent lives hidden.
@@ -129,6 +133,7 @@ public:
     void ReloadWallpaper() override;
     void EnableTimerPaper(bool enabled) override;
     void WallpaperShown(const std::string& picture) override;
+    std::vector<TMonitorStatus> MonitorWallpapers() const override { return FMonitorStatus; }
 
     // The wallpaper rotation: a random entry of the list now, and the timer's tick.
     void ChangeWallpaper();
@@ -141,6 +146,17 @@ public:
     // The rotation's clock and its pause after a timed change; tests put their own in place.
     std::function<TDateTime()> Now = [] { return TDateTime::Now(); };
     std::function<void(int ms)> Pause;
+
+    // A different picture on each monitor (TfrmMainMonitors.cpp). The monitors as the desktop
+    // tells them, else as the toolkit does, the primary first; empty when neither can.
+    std::vector<platform::Monitor> CurrentMonitors();
+    // The monitors changed (one added, removed, moved or turned): each monitor that showed a
+    // picture keeps it, one that comes back gets its own again, a new one gets one no other
+    // shows. No change of the rotation: the stamp stays. Also the next attempt for monitors that
+    // did not show their picture yet (a desktop that learns of a new monitor a moment later).
+    void MonitorsChanged();
+    // Random numbers for the monitors' picks: 0..N-1.
+    std::function<int(int n)> MonitorRandom = RandomBelow();
 
     // Components, named as the layout names them. The window's parts are null until built.
     QToolBar* ToolBar = nullptr;
@@ -187,6 +203,16 @@ public:
     std::unique_ptr<ClockJumps> FClockJumps;
     // The picture last put on the desktop in this run, by the rotation or the wallpaper editor.
     std::string FCurrentWallpaper;
+    // What each monitor was given, by name, for the run; the monitors of the last change; what
+    // each showed then; the pictures' sizes read so far.
+    MonitorRecords FMonitorRecords;
+    std::vector<platform::Monitor> FShownMonitors;
+    std::vector<TMonitorStatus> FMonitorStatus;
+    TPictureSizes FPictureSizes;
+    // Fires a moment after the toolkit reported a change of the screens (several come at once),
+    // or for the next attempt at monitors that did not show their picture.
+    QTimer* FMonitorTimer = nullptr;
+    int FMonitorAttempts = 0;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -229,6 +255,10 @@ private:
     std::optional<TDateTime> NextChangeAt();
     // Tells the session bus's listeners of the state, when it moved.
     void AnnounceState();
+    // Follows the toolkit's screens: added, removed, resized, turned.
+    void WatchMonitors();
+    // Gives each monitor its pick and keeps what each shows.
+    platform::WallpaperOutcome ShowMonitorPicks(std::vector<MonitorPick> picks);
     void PanelCommand(int index, int page);
     void MarkPanel(int index);
     void OpenShell(const std::string& target);

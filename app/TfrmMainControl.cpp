@@ -88,6 +88,10 @@ std::string TfrmMain::StatusText()
     std::string text = "Wallpaper: "
         + (state.currentWallpaper.empty() ? std::string("not changed since the agent started") : state.currentWallpaper)
         + "\n";
+    // A picture per monitor: each monitor's, after the one the desktop's programs follow.
+    for (const TMonitorStatus& monitor : FMonitorStatus)
+        text += "Monitor " + monitor.monitor + " (" + std::to_string(monitor.width) + "x"
+            + std::to_string(monitor.height) + "): " + monitor.picture + "\n";
     text += "Next change: " + (due ? DateTimeToStr(*due) : std::string("none (the rotation is off)")) + "\n";
     text += "Screensavers: " + std::to_string(state.savers) + "\n";
     text += "Flash movies: " + std::to_string(state.flashMovies) + "\n";

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,16 @@ struct FolderScan {
     std::vector<std::string> matches; // every entry whose name matches the mask, folders too
 };
 
+// A Windows bitmap file opened for reading its pixels.
+class IBitmapPixels {
+public:
+    virtual ~IBitmapPixels() = default;
+    virtual unsigned Width() const = 0;
+    virtual unsigned Height() const = 0;
+    // The pixel at X, Y (Y counted from the top) as 0xRRGGBB.
+    virtual std::uint32_t Pixel(unsigned x, unsigned y) const = 0;
+};
+
 class IFiles {
 public:
     virtual ~IFiles() = default;
@@ -49,6 +60,8 @@ public:
     virtual FolderScan ScanFolder(const std::string& folder, const std::string& mask, bool withSubFolders) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
     virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    // The pixels of a Windows bitmap file; null when the file is none the platform reads.
+    virtual std::unique_ptr<IBitmapPixels> OpenBitmap(const std::string& /*path*/) { return nullptr; }
 };
 
 } // namespace kdx::platform

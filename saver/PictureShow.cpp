@@ -1,6 +1,7 @@
 #include "PictureShow.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace kdx::saver {
 
@@ -33,23 +34,43 @@ void PictureShow::Start()
 
 void PictureShow::ReadNext()
 {
-    std::vector<std::string> choices;
-    std::copy_if(plan_.items.begin(), plan_.items.end(), std::back_inserter(choices),
-        [this](const std::string& path) { return path != shown_; });
-    // The one picture that can be shown is shown already.
-    if (reading_ || choices.empty())
+    if (reading_ || plan_.items.empty())
         return;
-    const std::string path = choices[std::size_t(randomBelow_(int(choices.size())))];
+    // Each screen its own picture: not the one it shows now, nor one picked for another screen,
+    // as far as the list allows, in that order.
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < screens_.size(); ++i) {
+        const std::string current = i < shown_.size() ? shown_[i] : std::string();
+        const auto picked
+            = [&paths](const std::string& path) { return std::find(paths.begin(), paths.end(), path) != paths.end(); };
+        std::vector<std::string> choices;
+        const auto among = [this, &choices](const auto& wanted) {
+            std::copy_if(plan_.items.begin(), plan_.items.end(), std::back_inserter(choices), wanted);
+            return !choices.empty();
+        };
+        among([&](const std::string& p) { return p != current && !picked(p); })
+            || among([&](const std::string& p) { return p != current; })
+            || among([](const std::string&) { return true; });
+        paths.push_back(choices[std::size_t(randomBelow_(int(choices.size())))]);
+    }
+    // The one picture that can be shown is shown already.
+    if (paths == shown_)
+        return;
     reading_ = true;
     const SizeMode mode = SizeMode(plan_.size);
-    QMetaObject::invokeMethod(worker_.get(), [this, path, mode] {
-        try {
-            Read read {path, PreparePicture(path, mode, screens_, cancel_)};
-            QMetaObject::invokeMethod(&results_, [this, read = std::move(read)]() mutable { Ready(std::move(read)); });
-        } catch (const PreparationCancelled&) {
-        } catch (...) {
-            QMetaObject::invokeMethod(&results_, [this, path] { Failed(path); });
+    QMetaObject::invokeMethod(worker_.get(), [this, paths, mode] {
+        Read read {paths, {}};
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            try {
+                read.picture.push_back(PreparePicture(paths[i], mode, {screens_[i]}, cancel_).front());
+            } catch (const PreparationCancelled&) {
+                return;
+            } catch (...) {
+                QMetaObject::invokeMethod(&results_, [this, path = paths[i]] { Failed(path); });
+                return;
+            }
         }
+        QMetaObject::invokeMethod(&results_, [this, read = std::move(read)]() mutable { Ready(std::move(read)); });
     });
 }
 
@@ -66,7 +87,7 @@ void PictureShow::Ready(Read read)
 void PictureShow::Show(Read read)
 {
     due_ = false;
-    shown_ = read.path;
+    shown_ = read.paths;
     show_(read.picture);
     timer_.start(plan_.intervalSeconds * 1000);
     ReadNext();

@@ -15,8 +15,9 @@
 
 namespace kdx::saver {
 
-// Shows the pictures of the plan in turn: a random one at once, another after each interval
-// (never the same twice running while there are others). The next picture is read ahead on a
+// Shows the pictures of the plan in turn: a random one on each screen at once, another after
+// each interval (never the same twice running on a screen, and never one another screen shows,
+// while there are others). The next picture is read ahead on a
 // thread of its own at low priority, so a change comes on time and the user's input never
 // waits for a decoder. A picture that cannot be read is dropped for the run without a word;
 // when none can be read, the one-line message says so.
@@ -36,7 +37,7 @@ public:
 
 private:
     struct Read {
-        std::string path;
+        std::vector<std::string> paths; // one per screen
         std::vector<ScreenPicture> picture;
     };
 
@@ -51,7 +52,7 @@ private:
     ShowHandler show_;
     LineHandler line_;
     std::function<int(int)> randomBelow_;
-    std::string shown_;
+    std::vector<std::string> shown_; // per screen, empty before the first
     bool due_ = true;
     bool reading_ = false;
     std::optional<Read> next_;

@@ -1,8 +1,8 @@
 // The tests' own end of the session bus:
-//   wallpaper_dbus_tool record LOG SERVICE PATH [refuse]
+//   wallpaper_dbus_tool record LOG SERVICE PATH [refuse | answer=TEXT]
 //     owns SERVICE and answers every call to PATH, writing "interface.member|arg|arg..." to LOG,
 //     one line a call (a dictionary as sorted "key=value" items): a portal request's handle
-//     for SetWallpaperURI, an empty text otherwise, or with "refuse" an error.
+//     for SetWallpaperURI, TEXT (an empty one unless told) otherwise, or with "refuse" an error.
 //   wallpaper_dbus_tool gnome-screenshot FILE
 //     has gnome-shell save a screenshot, as the screenshot tool that gnome-shell lets in.
 #include <QCoreApplication>
@@ -34,7 +34,10 @@ QString Text(const QVariant& value)
 
 class Recorder final : public QDBusVirtualObject {
 public:
-    Recorder(QString log, bool refuse) : log_(std::move(log)), refuse_(refuse) { }
+    Recorder(QString log, bool refuse, QString answer)
+        : log_(std::move(log)), refuse_(refuse), answer_(std::move(answer))
+    {
+    }
 
     QString introspect(const QString&) const override { return QString(); }
 
@@ -51,17 +54,20 @@ public:
         if (call.member() == QLatin1String("SetWallpaperURI"))
             return bus.send(call.createReply(
                 QVariant::fromValue(QDBusObjectPath("/org/freedesktop/portal/desktop/request/1_1/kdx"))));
-        return bus.send(call.createReply(QString()));
+        return bus.send(call.createReply(answer_));
     }
 
 private:
     QString log_;
     bool refuse_;
+    QString answer_;
 };
 
 int Record(const QStringList& args)
 {
-    static Recorder recorder(args.at(0), args.value(3) == QLatin1String("refuse"));
+    const QString option = args.value(3);
+    static Recorder recorder(args.at(0), option == QLatin1String("refuse"),
+        option.startsWith(QLatin1String("answer=")) ? option.mid(7) : QString());
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerVirtualObject(args.at(2), &recorder) || !bus.registerService(args.at(1))) {
         std::fprintf(stderr, "cannot own %s\n", qPrintable(args.at(1)));
@@ -97,6 +103,7 @@ int main(int argc, char** argv)
         return Record(args.mid(1));
     if (args.size() == 2 && args.at(0) == QLatin1String("gnome-screenshot"))
         return GnomeScreenshot(args.at(1));
-    std::fprintf(stderr, "usage: wallpaper_dbus_tool record LOG SERVICE PATH [refuse] | gnome-screenshot FILE\n");
+    std::fprintf(
+        stderr, "usage: wallpaper_dbus_tool record LOG SERVICE PATH [refuse | answer=TEXT] | gnome-screenshot FILE\n");
     return 2;
 }

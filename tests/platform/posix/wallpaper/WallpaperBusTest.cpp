@@ -60,11 +60,12 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(box.Root() + "/bus"); }));
     }
 
-    void Record(const std::string& service, const std::string& path, bool refuse = false)
+    // Option: "refuse", or "answer=TEXT".
+    void Record(const std::string& service, const std::string& path, const std::string& option = "")
     {
         std::vector<std::string> argv {KDX_DBUS_TOOL, "record", log, service, path};
-        if (refuse)
-            argv.push_back("refuse");
+        if (!option.empty())
+            argv.push_back(option);
         recorder = StartChild(argv);
         ASSERT_GT(recorder, 0);
         const std::string dbusSend = FindProgram("dbus-send");
@@ -122,7 +123,7 @@ TEST_F(WallpaperBus, APlasmaThatRefusesOrIsAbsentFallsThrough)
                                         "org.freedesktop.DBus.Error.ServiceUnknown",
                   0),
         0u);
-    Record("org.kde.plasmashell", "/PlasmaShell", true);
+    Record("org.kde.plasmashell", "/PlasmaShell", "refuse");
     const platform::WallpaperOutcome outcome = Apply("KDE");
     EXPECT_FALSE(outcome.shown);
     EXPECT_EQ(outcome.detail,
@@ -142,6 +143,29 @@ TEST_F(WallpaperBus, AWaylandDesktopWithoutItsOwnRouteAsksThePortal)
     const std::string call = "org.freedesktop.portal.Wallpaper.SetWallpaperURI||file://" + windows + "/KAWalllpaper-";
     EXPECT_EQ(calls[0].rfind(call, 0), 0u) << calls[0];
     EXPECT_EQ(calls[0].substr(calls[0].find(".bmp|")), ".bmp|set-on=background,show-preview=false");
+}
+
+TEST_F(WallpaperBus, PlasmaGetsEachScreenItsMonitorsPictureAndPrintsWhatEachShows)
+{
+    Record("org.kde.plasmashell", "/PlasmaShell", "answer=0,0 file:///w/a.bmp\n1280,0 file:///w/other.png\n");
+    HandedMonitors handed;
+    handed.monitors = {{{"L", 0, 0, 1280, 800, true}, "/w/a.bmp", true}, {{"R", 1280, 0, 1280, 800}, "/w/b.bmp", true},
+        {{"T", 0, 800, 1280, 800}, "/w/c.bmp", false}};
+    PlasmaRoute plasma;
+    const MonitorsTaken taken = plasma.ApplyMonitors(handed);
+    EXPECT_EQ(taken.failure, "");
+    const auto calls = Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].rfind("org.kde.PlasmaShell.evaluateScript|var want = [[0, 0, 'file:///w/a.bmp'], "
+                             "[1280, 0, 'file:///w/b.bmp']];",
+                  0),
+        0u)
+        << "only the fresh monitors, by where their screens lie: " << calls[0];
+    ASSERT_EQ(taken.monitors.size(), 3u);
+    EXPECT_TRUE(taken.monitors[0].shown);
+    EXPECT_FALSE(taken.monitors[1].shown);
+    EXPECT_EQ(taken.monitors[1].detail, "Plasma's desktop there shows file:///w/other.png instead");
+    EXPECT_EQ(taken.monitors[2].detail, "Plasma has no desktop on a screen at the monitor's place");
 }
 
 } // namespace
