@@ -20,31 +20,12 @@ agent_world "$folder/KDX3"
 agent=$folder/KDX3
 ln -s "$built" "$agent"
 stand_in_companion "$folder"
-user=nobody
-chown -R "$user" "$sandbox"
-# In the program's stead (exec), so that a program started in the background has the pid the
-# cleanup ends; called in a subshell where the script itself must go on.
-as_user() { exec setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups -- "$@"; }
-unset DISPLAY
-export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland
-headless=(WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1)
-
+# shellcheck source=wallpaper/sway-world.sh
+source "$here/wallpaper/sway-world.sh"
 config=$sandbox/sway.conf
 printf 'xwayland disable\n' >"$config"
 chown "$user" "$config"
-env "${headless[@]}" bash -c "$(declare -f as_user); user=$user; as_user sway -c '$config'" >"$sandbox/sway.log" 2>&1 &
-pids+=("$!")
-found_sockets() {
-    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)
-    WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1)
-    [ -n "$SWAYSOCK" ] && [ -n "$WAYLAND_DISPLAY" ]
-}
-if ! wait_for 100 found_sockets; then
-    echo "FAILED: sway did not start"
-    tail -n 20 "$sandbox/sway.log"
-    exit 1
-fi
-export SWAYSOCK WAYLAND_DISPLAY
+start_sway 1 "$config"
 # Headless sway has no keyboard: each wtype brings one and takes it away again, and the agent
 # meets a keyboard only after its first keys are gone. One that stays, as a user's does.
 (as_user wtype -s 600000) 2>/dev/null &
@@ -72,7 +53,7 @@ check "Escape closes the dialog" wait_for 50 eval '! window Preference'
 # The user adds the lines to sway's configuration and reloads it.
 printf '%s\n' "$lines" >>"$config"
 check "sway takes the configuration with them" eval \
-    '(env "${headless[@]}" bash -c "$(declare -f as_user); user=$user; as_user sway -C -c \"$config\"") >"$sandbox/check.log" 2>&1'
+    '(WLR_BACKENDS=headless WLR_RENDERER=pixman as_user sway -C -c "$config") >"$sandbox/check.log" 2>&1'
 (as_user swaymsg reload) >/dev/null 2>&1
 sleep 0.5
 type_keys -M ctrl -M alt e -m alt -m ctrl
