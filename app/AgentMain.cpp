@@ -1,5 +1,6 @@
 #include "AgentMain.h"
 
+#include "AgentCommandLine.h"
 #include "FontWarmUp.h"
 #include "Panels.h"
 #include "SaverIdleStart.h"
@@ -11,7 +12,6 @@
 #include "prefs/TfrmMisc.h"
 #include "shell/ReportErrors.h"
 
-#include <cstring>
 #include <optional>
 
 namespace kdx {
@@ -32,6 +32,19 @@ bool HandOver(platform::IInstance& instance)
     return instance.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE);
 }
 
+// The commands of the agent's service on the session bus: the same as the command-line switches.
+void PublishOnBus(TfrmMain& main)
+{
+    platform::IAgentBus* bus = platform::Current().agentBus;
+    if (!bus)
+        return;
+    const auto command
+        = [&main](unsigned message) { return [&main, message] { ReportErrors([&] { main.AgentMessage(message); }); }; };
+    bus->Publish({command(platform::WM_AGENT_ACTIVATE), command(platform::WM_AGENT_EXECUTE),
+        command(platform::WM_AGENT_NEXT_WALLPAPER), command(platform::WM_AGENT_CLEAR_DESKTOP),
+        [&main] { return main.CurrentState(true); }});
+}
+
 void RunMainWindow(bool showWindow, TfrmMain*& receiver)
 {
     // The preference dialog changes the hot keys of the window that opens it.
@@ -47,7 +60,10 @@ void RunMainWindow(bool showWindow, TfrmMain*& receiver)
     else
         frmMain.StartHidden();
     const SaverIdleStart idleStart;
+    PublishOnBus(frmMain);
     QApplication::exec();
+    if (platform::IAgentBus* bus = platform::Current().agentBus)
+        bus->Withdraw();
     receiver = nullptr;
 }
 
@@ -55,15 +71,29 @@ void RunMainWindow(bool showWindow, TfrmMain*& receiver)
 
 bool ShowsWindowAtStart(int argc, const char* const* argv)
 {
-    return argc > 1 && (std::strcmp(argv[1], "/nominimize") == 0 || std::strcmp(argv[1], "-nominimize") == 0);
+    return ParseCommandLine(argc, argv).kind == TCommandLine::StartShown;
 }
 
 int RunAgent(int argc, char** argv)
 {
-    THelpControlScope helpControl;
     // Read before Qt takes its own options out of the command line.
-    const bool showWindow = ShowsWindowAtStart(argc, argv);
+    const TCommandLine line = ParseCommandLine(argc, argv);
     platform::IInstance& instance = *platform::Current().instance;
+    switch (line.kind) {
+    case TCommandLine::Help:
+        StartingConsole().Out(Usage());
+        return ExitDone;
+    case TCommandLine::Unknown:
+        StartingConsole().Error(UnknownSwitch(line.argument));
+        return ExitUnknownSwitch;
+    case TCommandLine::Verb:
+        return RunVerb(instance, *line.verb, StartingConsole());
+    case TCommandLine::Start:
+    case TCommandLine::StartShown:
+        break;
+    }
+    THelpControlScope helpControl;
+    const bool showWindow = line.kind == TCommandLine::StartShown;
     if (HandOver(instance))
         return 0;
 
@@ -75,8 +105,10 @@ int RunAgent(int argc, char** argv)
     TApplication app(argc, argv);
     TfrmMain* receiver = nullptr;
     const bool listening = instance.Listen(platform::AgentName, [&receiver](unsigned message) {
-        if (message == platform::WM_AGENT_ACTIVATE && receiver)
-            ReportErrors([&] { receiver->AgentActivate(); });
+        std::optional<std::string> answer;
+        if (receiver)
+            ReportErrors([&] { answer = receiver->AgentMessage(message); });
+        return answer;
     });
     // Another agent took the name while this one started: it is the one to show. When the name
     // cannot be taken for another reason, this agent runs all the same, only unfindable.

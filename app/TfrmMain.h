@@ -1,8 +1,10 @@
 #pragma once
+#include "platform/AgentBus.h"
 #include "platform/TrayHosts.h"
 #include "platform/WindowHandle.h"
 #include "prefs/IHotKeyOwner.h"
 #include "settings/Records.h"
+#include "shell/MonitorPictures.h"
 #include "ui/PanelHost.h"
 
 #include <QMainWindow>
@@ -64,6 +66,9 @@ enum class TTrayAndKeys { WithWindow, AfterWindowShown };
 // parts would only hold memory).
 enum class TWindowParts { Now, AtFirstShow };
 
+// A generator of random numbers 0..N-1 of its own, seeded by the system.
+std::function<int(int n)> RandomBelow();
+
 // The agent's only top-level window: tool bar, menus, side bar, the work area that docks one
 // panel at a time, the status bar, and the tray icon through which the agent lives hidden.
 class TfrmMain : public QMainWindow, public IPanelHost, public IHotKeyOwner {
@@ -98,6 +103,15 @@ public:
     void StartHidden();
     // A second start handed over: bring the window to the user.
     void AgentActivate();
+    // A message a later start handed over (a command-line switch), or a command of the session
+    // bus: the answer for the asking program, nothing for a message the agent does not know.
+    // Commands run from the event loop once the answer is given.
+    std::optional<std::string> AgentMessage(unsigned message);
+    // What the agent tells other programs about itself; the lists' sizes only when asked, since
+    // they are read from the settings file.
+    platform::AgentState CurrentState(bool withLists);
+    // The answer to the status switch: the current wallpaper, the next change, the lists' sizes.
+    std::string StatusText();
     // Ends the program at once, without the close sequence.
     void Terminate();
 
@@ -120,6 +134,8 @@ public:
     void ProcessMessages() override;
     void ReloadWallpaper() override;
     void EnableTimerPaper(bool enabled) override;
+    void WallpaperShown(const std::string& picture) override;
+    std::vector<TMonitorStatus> MonitorWallpapers() const override { return FMonitorStatus; }
 
     // The wallpaper rotation: a random entry of the list now, and the timer's tick.
     void ChangeWallpaper();
@@ -132,6 +148,17 @@ public:
     // The rotation's clock and its pause after a timed change; tests put their own in place.
     std::function<TDateTime()> Now = [] { return TDateTime::Now(); };
     std::function<void(int ms)> Pause;
+
+    // A different picture on each monitor (TfrmMainMonitors.cpp). The monitors as the desktop
+    // tells them, else as the toolkit does, the primary first; empty when neither can.
+    std::vector<platform::Monitor> CurrentMonitors();
+    // The monitors changed (one added, removed, moved or turned): each monitor that showed a
+    // picture keeps it, one that comes back gets its own again, a new one gets one no other
+    // shows. No change of the rotation: the stamp stays. Also the next attempt for monitors that
+    // did not show their picture yet (a desktop that learns of a new monitor a moment later).
+    void MonitorsChanged();
+    // Random numbers for the monitors' picks: 0..N-1.
+    std::function<int(int n)> MonitorRandom = RandomBelow();
 
     // Components, named as the layout names them. The window's parts are null until built.
     QToolBar* ToolBar = nullptr;
@@ -176,6 +203,18 @@ public:
     // its next arming.
     bool FTimerPaperOn = false;
     std::unique_ptr<ClockJumps> FClockJumps;
+    // The picture last put on the desktop in this run, by the rotation or the wallpaper editor.
+    std::string FCurrentWallpaper;
+    // What each monitor was given, by name, for the run; the monitors of the last change; what
+    // each showed then; the pictures' sizes read so far.
+    MonitorRecords FMonitorRecords;
+    std::vector<platform::Monitor> FShownMonitors;
+    std::vector<TMonitorStatus> FMonitorStatus;
+    TPictureSizes FPictureSizes;
+    // Fires a moment after the toolkit reported a change of the screens (several come at once),
+    // or for the next attempt at monitors that did not show their picture.
+    QTimer* FMonitorTimer = nullptr;
+    int FMonitorAttempts = 0;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -223,6 +262,14 @@ private:
     // once the running tick has ended, so the rotation goes on meanwhile, and while it is open
     // the rotation's further reports open no other.
     void ReportRotationError(const std::string& text);
+    // When the rotation changes the wallpaper next; nothing when it is off or done for this run.
+    std::optional<TDateTime> NextChangeAt();
+    // Tells the session bus's listeners of the state, when it moved.
+    void AnnounceState();
+    // Follows the toolkit's screens: added, removed, resized, turned.
+    void WatchMonitors();
+    // Gives each monitor its pick and keeps what each shows.
+    platform::WallpaperOutcome ShowMonitorPicks(std::vector<MonitorPick> picks);
     void PanelCommand(int index, int page);
     void MarkPanel(int index);
     void OpenShell(const std::string& target);

@@ -15,9 +15,6 @@ namespace {
 
 platform::Services& Os() { return platform::Current(); }
 
-// RegisterHotKey's modifiers: always Ctrl + Alt (3).
-constexpr unsigned HotKeyModifiers = platform::ModControl | platform::ModAlt;
-
 // The id of a hot key whose atom the table could not give, the last an application may use.
 constexpr std::int32_t PrivateHotKeyId = 0x3FFF;
 
@@ -39,6 +36,9 @@ void TfrmMain::AddHotKeyAtoms()
     if (FExecuteId < 0)
         FExecuteId = FActivateId == PrivateHotKeyId ? PrivateHotKeyId - 1 : PrivateHotKeyId;
     Os().hotKeys->SetHandler(Handle(), [this](int id) { ReportErrors([&] { WMHotKey(id); }); });
+    // Desktops that list keys by name, or run a command for them, name them after their switches.
+    Os().hotKeys->DescribeHotKey(Handle(), FActivateId, {platform::ShowVerb, texts::ActivateHotKeyTitle});
+    Os().hotKeys->DescribeHotKey(Handle(), FExecuteId, {platform::ExecuteVerb, texts::ExecuteHotKeyTitle});
 }
 
 void TfrmMain::DeleteHotKeyAtoms()
@@ -54,12 +54,15 @@ void TfrmMain::DeleteHotKeyAtoms()
 void TfrmMain::SetHotKeys(bool Active)
 {
     platform::IHotKeys& keys = *Os().hotKeys;
-    // A refused key is not reported: that hot key simply does nothing.
+    // A refused key is not reported: that hot key simply does nothing. A key without a letter
+    // is not wanted at all, which the desktops that keep keys among their own settings are told.
     if (Active) {
-        if (!FActivateKey.empty())
-            keys.RegisterHotKey(Handle(), FActivateId, HotKeyModifiers, HotKeyVirtualKey(FActivateKey));
-        if (!FExecuteKey.empty())
-            keys.RegisterHotKey(Handle(), FExecuteId, HotKeyModifiers, HotKeyVirtualKey(FExecuteKey));
+        for (const auto& [key, id] : {std::pair {&FActivateKey, FActivateId}, std::pair {&FExecuteKey, FExecuteId}}) {
+            if (key->empty())
+                keys.DropHotKey(Handle(), id);
+            else
+                keys.RegisterHotKey(Handle(), id, HotKeyModifiers, HotKeyVirtualKey(*key));
+        }
         return;
     }
     keys.UnregisterHotKey(Handle(), FActivateId);

@@ -45,6 +45,7 @@ void TfrmMain::StartRotation()
     connect(TimerPaper, &QTimer::timeout, this, Reporting(this, &TfrmMain::TimerPaperTimer));
     connect(mnuNextWallpaper, &QAction::triggered, this, Reporting(this, &TfrmMain::mnuNextWallpaperClick));
     FClockJumps = std::make_unique<ClockJumps>([this] { ClockJumped(); });
+    WatchMonitors();
     FWallpaper = std::make_unique<TWallpaper>();
     ReloadWallpaper();
     if (!FWallpaper->Activate) {
@@ -94,6 +95,7 @@ void TfrmMain::EnableTimerPaper(bool enabled)
         ArmTimerPaper();
     } else {
         TimerPaper->stop();
+        AnnounceState();
     }
 }
 
@@ -102,6 +104,7 @@ void TfrmMain::ArmTimerPaper()
     if (FTimerPaperOn)
         TimerPaper->start(int(
             SleepBeforeTick(FWallpaper->Cycle, FWallpaper->Interval, FWallpaper->PrevChange, FFailedChange, Now())));
+    AnnounceState();
 }
 
 void TfrmMain::ClockJumped() { ArmTimerPaper(); }
@@ -120,8 +123,25 @@ void TfrmMain::ChangeWallpaper()
     const TDateTime attempt = Now();
     platform::WallpaperOutcome outcome;
     try {
-        const int index = FPubUnit->RandomIndex(count);
-        outcome = FPubUnit->SetWallpaper(FWallpaper->Items[size_t(index)], FWallpaper->Style);
+        const std::vector<platform::Monitor> monitors
+            = FWallpaper->PerMonitor ? CurrentMonitors() : std::vector<platform::Monitor>();
+        if (!monitors.empty()) {
+            FMonitorAttempts = 0;
+            outcome = ShowMonitorPicks(PlanRotation(monitors, FWallpaper->Items, FMonitorRecords, MonitorRandom,
+                [this](const std::string& path) { return FPictureSizes.Of(path); }));
+        } else {
+            const int index = FPubUnit->RandomIndex(count);
+            const std::string& picture = FWallpaper->Items[size_t(index)];
+            outcome = FPubUnit->SetWallpaper(picture, FWallpaper->Style);
+            WallpaperShown(picture);
+            // One picture for all: no monitor keeps one of its own now.
+            FShownMonitors.clear();
+            if (!FMonitorStatus.empty()) {
+                FMonitorStatus.clear();
+                if (FPanel)
+                    FPanel->MonitorWallpapersChanged();
+            }
+        }
         FConfig->WriteStamp("Wallpaper", "PrevChange", Now());
     } catch (...) {
         FFailedChange = attempt;

@@ -33,6 +33,9 @@ QFont Arial(bool bold)
     return font;
 }
 
+// The lines of the screensaver's kinds, the wallpaper rotation and the automatic save.
+constexpr int FixedLines = 5;
+
 bool Holds(const TStrings& list, const char* entry) { return std::find(list.begin(), list.end(), entry) != list.end(); }
 
 const char* IntroText = "This is Kaleidra status.\n\n"
@@ -135,6 +138,36 @@ void TfrmWelcome::FormCreate()
     AddLine(config.ReadFlag("Wallpaper", "Activate"), texts::WallpaperOn, texts::WallpaperOff);
     AddLine(misc.AutoSave, texts::AutoSaveOn, texts::AutoSaveOff);
     config.ReleaseFile();
+    AddMonitorLines();
+}
+
+void TfrmWelcome::AddMonitorLines()
+{
+    const TImageList& images = Host().ImageList(ImageListId::RandomList);
+    for (const TMonitorStatus& status : Host().MonitorWallpapers()) {
+        const std::size_t slash = status.picture.find_last_of("/\\");
+        QString text = QString("%1 %2 x %3: %4")
+                           .arg(QString::fromStdString(status.monitor))
+                           .arg(status.width)
+                           .arg(status.height)
+                           .arg(QString::fromStdString(
+                               slash == std::string::npos ? status.picture : status.picture.substr(slash + 1)));
+        if (!status.shown)
+            text += QString(" (") + texts::MonitorNotShown + QString::fromStdString(status.detail) + ")";
+        auto* line = new QListWidgetItem(images.Icon(status.shown ? images::Tick : images::ThickCross), text);
+        line->setData(Qt::UserRole, status.shown);
+        line->setToolTip(QString::fromStdString(status.picture + "\n" + status.detail));
+        lsSituation->addItem(line);
+    }
+    // A reason can be long: it wraps rather than running out of sight.
+    lsSituation->setWordWrap(lsSituation->count() > FixedLines);
+}
+
+void TfrmWelcome::MonitorWallpapersChanged()
+{
+    while (lsSituation->count() > FixedLines)
+        delete lsSituation->takeItem(FixedLines);
+    AddMonitorLines();
 }
 
 void TfrmWelcome::AddLine(bool on, const char* onText, const char* offText)

@@ -14,6 +14,8 @@ public:
     explicit TfrmWelcome(IPanelHost& host, QWidget* parent = nullptr);
 
     void palCenterResize();
+    // The lines of the monitors follow each change while the panel is docked.
+    void MonitorWallpapersChanged() override;
     // The right button selects the line under the pointer, or none below the last line.
     bool lsSituationMouseDown(Qt::MouseButton button, const QPoint& pos);
 
@@ -29,6 +31,8 @@ protected:
 private:
     void FormCreate();
     void AddLine(bool on, const char* onText, const char* offText);
+    // After the five lines, one per monitor where each monitor has a picture of its own.
+    void AddMonitorLines();
     void BuildTop();
     void BuildCenter();
     void BuildBottom();
@@ -47,6 +51,8 @@ inline constexpr const char* WallpaperOn = "Enable Random Wallpaper";
 inline constexpr const char* WallpaperOff = "Disable Random Wallpaper";
 inline constexpr const char* AutoSaveOn = "Open AutoSave When Change Config Panel";
 inline constexpr const char* AutoSaveOff = "Close AutoSave When Change Config Panel";
+// A monitor's line: its name, size and picture, then why the desktop does not show it.
+inline constexpr const char* MonitorNotShown = "not shown: ";
 } // namespace texts
 
 } // namespace kdx

@@ -2,13 +2,19 @@
 // measured as separate processes in the same run, alternating, the median of several runs.
 //
 //   bench_wallpaper_bitmap [RUNS]          a generated 6000 x 4000 picture through cjpeg -quality 90,
-//                                          then compare (5 runs unless told)
-//   bench_wallpaper_bitmap picture W H OUT.ppm   the camera-like picture (gradients, edges, noise)
+//                                          then compare (5 runs unless told); then a second such
+//                                          picture and one change for two 3840 x 2160 monitors
+//                                          against djpeg -scale decoding both
+//   bench_wallpaper_bitmap picture W H OUT.ppm [VARIANT]   the camera-like picture (gradients,
+//                                          edges, noise; another variant, another picture)
+//   bench_wallpaper_bitmap monitors IN1.jpg IN2.jpg OUT    the two monitors' bitmaps OUT-1.bmp and
+//                                          OUT-2.bmp of one change, as the agent makes them
 //   bench_wallpaper_bitmap convert IN.jpg OUT.bmp the wallpaper bitmap code, as MakeWallpaperBitmap
 //                                          runs it
 //   bench_wallpaper_bitmap compare IN.jpg [RUNS]  the comparison on a JPEG of one's own
 #include "settings/Errors.h"
 #include "shell/BitmapFile.h"
+#include "shell/MonitorBitmap.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,6 +27,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -28,7 +35,7 @@ extern char** environ;
 
 namespace {
 
-int WritePicture(unsigned width, unsigned height, const std::string& path)
+int WritePicture(unsigned width, unsigned height, const std::string& path, unsigned variant = 0)
 {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out)
@@ -44,8 +51,8 @@ int WritePicture(unsigned width, unsigned height, const std::string& path)
             const int n = int(noise & 15) - 8;
             // Sky-like gradients, a few hard-edged shapes and sensor noise.
             const long dx = long(x) - long(width / 2), dy = long(y) - long(height / 2);
-            const bool shape = ((x / 250) + (y / 170)) % 7 == 0 || dx * dx + dy * dy < 600000;
-            int r = int(x * 200 / width) + 30, g = int(y * 180 / height) + 40,
+            const bool shape = ((x / 250) + (y / 170) + variant) % 7 == 0 || dx * dx + dy * dy < 600000 / (variant + 1);
+            int r = int((variant ? width - 1 - x : x) * 200 / width) + 30, g = int(y * 180 / height) + 40,
                 b = 220 - int((x + y) * 120 / (width + height));
             if (shape) {
                 r = 240 - r / 3;
@@ -140,6 +147,53 @@ int Compare(const std::string& self, const std::string& jpeg, int runs)
     return met ? 0 : 1;
 }
 
+// The monitors of the bench and the agent's style for them.
+constexpr unsigned MonitorWidth = 3840, MonitorHeight = 2160;
+constexpr int Stretch = 2;
+
+// One change for two monitors: the two bitmaps, made as the agent makes them (at once, on the
+// machine's cores), against djpeg decoding both pictures one after the other at the smallest
+// scaling by eighths that still gives the monitor its pixels, each to a bitmap file.
+int CompareMonitors(const std::string& self, const std::string& first, const std::string& second, int runs)
+{
+    const std::string out = first + ".monitor", theirs = first + ".djpeg.bmp";
+    // 6000 x 4000 on 3840 x 2160: 6/8 (4500 x 3000) is the first scaling that is large enough.
+    const std::string scale = "6/8";
+    std::vector<double> ourTimes, theirTimes;
+    for (int i = 0; i < runs; ++i) {
+        const Measure d1 = Run({"djpeg", "-scale", scale, "-bmp", "-outfile", theirs, first});
+        const Measure d2 = Run({"djpeg", "-scale", scale, "-bmp", "-outfile", theirs, second});
+        const Measure k = Run({self, "monitors", first, second, out});
+        if (!d1.ok || !d2.ok || !k.ok) {
+            std::cerr << (k.ok ? "djpeg" : "monitors") << " failed\n";
+            return 1;
+        }
+        theirTimes.push_back(d1.seconds + d2.seconds);
+        ourTimes.push_back(k.seconds);
+    }
+    const bool made = Read(out + "-1.bmp").size() == 54 + std::size_t(MonitorWidth) * 3 * MonitorHeight
+        && Read(out + "-2.bmp").size() == 54 + std::size_t(MonitorWidth) * 3 * MonitorHeight;
+    for (const std::string& file : {out + "-1.bmp", out + "-2.bmp", theirs})
+        std::remove(file.c_str());
+    const double ourTime = Median(ourTimes), theirTime = Median(theirTimes), ratio = ourTime / theirTime;
+    std::printf("two monitors of %ux%u, stretched, from two 6000x4000 JPEGs: median of %d runs: both bitmaps %.3f s, "
+                "djpeg -scale %s of each in turn %.3f s; %u cores\n",
+        MonitorWidth, MonitorHeight, runs, ourTime, scale.c_str(), theirTime,
+        std::max(1u, std::thread::hardware_concurrency()));
+    const bool met = made && ratio <= 1.15;
+    std::printf("goal monitor bitmaps: %.3f (at most 1.15): %s%s\n", ratio, met ? "met" : "not met",
+        made ? "" : " (the bitmaps were not made)");
+    return met ? 0 : 1;
+}
+
+int MakeMonitors(const std::string& first, const std::string& second, const std::string& out)
+{
+    kdx::picture::MakeMonitorBitmaps({{first, Stretch, MonitorWidth, MonitorHeight, out + "-1.bmp"},
+                                         {second, Stretch, MonitorWidth, MonitorHeight, out + "-2.bmp"}},
+        ".part");
+    return 0;
+}
+
 // The whole benchmark in a temporary folder: picture, JPEG, comparison.
 int Benchmark(const std::string& self, int runs)
 {
@@ -155,6 +209,15 @@ int Benchmark(const std::string& self, int runs)
     std::remove(ppm.c_str());
     if (result == 0)
         result = Compare(self, jpeg, runs);
+    const std::string second = std::string(folder) + "/second.jpg";
+    if (WritePicture(6000, 4000, ppm, 1) != 0 || !Run({"cjpeg", "-quality", "90", "-outfile", second, ppm}).ok) {
+        std::cerr << "the second picture was not made\n";
+        result = 1;
+    } else {
+        result = CompareMonitors(self, jpeg, second, runs) || result;
+    }
+    std::remove(ppm.c_str());
+    std::remove(second.c_str());
     std::remove(jpeg.c_str());
     rmdir(folder);
     return result;
@@ -173,8 +236,11 @@ int main(int argc, char** argv)
 {
     const std::string command = argc > 1 ? argv[1] : "";
     try {
-        if (command == "picture" && argc == 5)
-            return WritePicture(unsigned(std::atoi(argv[2])), unsigned(std::atoi(argv[3])), argv[4]);
+        if (command == "picture" && (argc == 5 || argc == 6))
+            return WritePicture(unsigned(std::atoi(argv[2])), unsigned(std::atoi(argv[3])), argv[4],
+                argc == 6 ? unsigned(std::atoi(argv[5])) : 0);
+        if (command == "monitors" && argc == 5)
+            return MakeMonitors(argv[2], argv[3], argv[4]);
         if (command == "convert" && argc == 4) {
             kdx::picture::WriteJpegAsBitmap(argv[2], argv[3]);
             return 0;
@@ -187,7 +253,7 @@ int main(int argc, char** argv)
         std::cerr << e.what() << "\n";
         return 1;
     }
-    std::cerr << "usage: bench_wallpaper_bitmap [RUNS] | picture W H OUT.ppm | convert IN.jpg OUT.bmp | compare "
-                 "IN.jpg [RUNS]\n";
+    std::cerr << "usage: bench_wallpaper_bitmap [RUNS] | picture W H OUT.ppm [VARIANT] | convert IN.jpg OUT.bmp | "
+                 "compare IN.jpg [RUNS] | monitors IN1.jpg IN2.jpg OUT\n";
     return 2;
 }

@@ -4,6 +4,7 @@
 #include "ui/OptionBoxes.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,9 +39,17 @@ TfrmWallpaper::TfrmWallpaper(IPanelHost& host, QWidget* parent)
     for (QWidget* w : std::initializer_list<QWidget*> {cboxPaperStyle, label4, cboxCycle, txtPaperInterval, label5})
         miscLayout->addWidget(w);
     miscLayout->addStretch();
+    // At the right of the title row, which has room for it where the options row has none.
+    chkPerMonitor = new QCheckBox("A picture per monitor", palTop);
+    chkPerMonitor->setObjectName("chkPerMonitor");
+    chkPerMonitor->setToolTip("A different picture on each monitor, each made to its size");
+    auto* titleRow = static_cast<QHBoxLayout*>(palTop->layout());
+    titleRow->addStretch();
+    titleRow->addWidget(chkPerMonitor);
     connect(cboxPaperStyle, &QComboBox::activated, this, Reporting(this, &TfrmWallpaper::cboxPaperStyleChange));
     connect(cboxCycle, &QComboBox::activated, this, Reporting(this, &TfrmWallpaper::cboxCycleChange));
     connect(txtPaperInterval, &QSpinBox::textChanged, this, Reporting(this, &TfrmWallpaper::txtPaperIntervalChange));
+    connect(chkPerMonitor, &QCheckBox::clicked, this, Reporting(this, &TfrmWallpaper::chkPerMonitorClick));
 
     btActivate = MakeButton("btActivate", "Activate", "Enable Kaleidra to manage your wallpaper now", 7);
     btActivate->setCheckable(true);
@@ -62,6 +71,7 @@ void TfrmWallpaper::ShowOptions()
     ShowIndex(cboxCycle, Papers.Cycle);
     txtPaperInterval->setEnabled(Papers.Cycle == AtInterval);
     btActivate->setChecked(Papers.Activate);
+    chkPerMonitor->setChecked(Papers.PerMonitor);
 }
 
 void TfrmWallpaper::SaveRecord()
@@ -71,6 +81,7 @@ void TfrmWallpaper::SaveRecord()
     txtPaperInterval->setValue(Papers.Interval);
     Papers.Cycle = ChosenIndex(cboxCycle, Papers.Cycle);
     Papers.Activate = btActivate->isChecked();
+    Papers.PerMonitor = chkPerMonitor->isChecked();
     Config->SaveWallpaper(Papers);
 }
 
@@ -96,11 +107,14 @@ void TfrmWallpaper::cboxCycleChange()
 
 void TfrmWallpaper::btActivateClick() { EnableSave(); }
 
+void TfrmWallpaper::chkPerMonitorClick() { EnableSave(); }
+
 void TfrmWallpaper::mnuSetWallpaperClick()
 {
     if (SelectedFile.empty())
         return;
     const platform::WallpaperOutcome outcome = PublicUnit.SetWallpaper(SelectedFile, cboxPaperStyle->currentIndex());
+    Host().WallpaperShown(SelectedFile);
     if (outcome.shown)
         PublicUnit.ShowInfo(texts::WallpaperChanged);
     else

@@ -1,6 +1,7 @@
 #pragma once
 #include "TPictureListEditor.h"
 
+class QCheckBox;
 class QComboBox;
 class QSpinBox;
 
@@ -17,12 +18,15 @@ public:
     void txtPaperIntervalChange();
     void cboxCycleChange();
     void btActivateClick();
+    void chkPerMonitorClick();
     void mnuSetWallpaperClick();
 
     TWallpaper Papers;
     QComboBox* cboxPaperStyle;
     QComboBox* cboxCycle;
     QSpinBox* txtPaperInterval;
+    // A different picture on each monitor ([Wallpaper] PerMonitor).
+    QCheckBox* chkPerMonitor;
     QToolButton* btActivate;
     QToolButton* btWallpaper;
     QAction* mnuSetWallpaper;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,15 @@ struct FolderScan {
 // put in its place between a check and the open. Null otherwise, with Problem saying why in words
 // ("it is a named pipe, not a file"), or empty when the file is missing.
 std::FILE* OpenRegularFile(const std::string& path, std::string* problem = nullptr);
+// A Windows bitmap file opened for reading its pixels.
+class IBitmapPixels {
+public:
+    virtual ~IBitmapPixels() = default;
+    virtual unsigned Width() const = 0;
+    virtual unsigned Height() const = 0;
+    // The pixel at X, Y (Y counted from the top) as 0xRRGGBB.
+    virtual std::uint32_t Pixel(unsigned x, unsigned y) const = 0;
+};
 
 class IFiles {
 public:
@@ -56,6 +66,8 @@ public:
     virtual FolderScan ScanFolder(const std::string& folder, const std::string& mask, bool withSubFolders) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
     virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    // The pixels of a Windows bitmap file; null when the file is none the platform reads.
+    virtual std::unique_ptr<IBitmapPixels> OpenBitmap(const std::string& /*path*/) { return nullptr; }
 };
 
 } // namespace kdx::platform

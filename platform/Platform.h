@@ -1,4 +1,5 @@
 #pragma once
+#include "AgentBus.h"
 #include "DesktopWindows.h"
 #include "Files.h"
 #include "HelpControl.h"
@@ -38,6 +39,7 @@ struct Services {
     // None: the icon always has its tray (the Windows notification area), opened by a double-click.
     ITrayHosts* trayHosts = nullptr;
     IScreenSaverTimer* screenSaverTimer = nullptr; // absent where the system starts the screensaver
+    IAgentBus* agentBus = nullptr; // absent where the system has no session bus (Windows)
 };
 
 // The services of the backend chosen at build time, unless a test has put others in place.

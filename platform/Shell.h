@@ -1,5 +1,7 @@
 #pragma once
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace kdx::platform {
 
@@ -29,11 +31,52 @@ inline constexpr const char* TileWallpaperValue = "TileWallpaper";
 inline constexpr const char* WallpaperStyleValue = "WallpaperStyle";
 } // namespace desktop
 
+// What a desktop shows on one monitor after a change that gives each monitor its own picture:
+// whether the monitor shows its bitmap, and where from (or, when it does not, why in words).
+struct MonitorShown {
+    std::string monitor;
+    bool shown = false;
+    std::string detail;
+};
+
 // What became of a wallpaper change on the running desktop: whether something shows the
-// picture now, and where (or, when nothing does, what was tried and why it failed).
+// picture now, and where (or, when nothing does, what was tried and why it failed). A change
+// that gives each monitor its own picture says so for each monitor too.
 struct WallpaperOutcome {
     bool shown = false;
     std::string detail;
+    std::vector<MonitorShown> monitors {};
+};
+
+// A monitor of the desktop: the desktop's name for it, its place on the desktop, and its size in
+// the device's own pixels (on a scaled screen the physical pixels, not the scaled ones).
+struct Monitor {
+    std::string name;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0;
+    bool primary = false;
+    // The output (connector) that drives it, where that differs from its name: a desktop may
+    // know a monitor only by its output (XFCE); empty for a monitor that has none.
+    std::string output {};
+};
+
+// One monitor's part in a change that gives each monitor its own picture.
+struct MonitorWallpaper {
+    Monitor monitor;
+    // A bitmap made for the monitor: its size exactly, the picture laid out in the style.
+    std::string bitmap;
+    // Whether the desktop must be handed it: a new picture, a new size, or a monitor new to the
+    // desktop. The others show what they were handed before and need not be touched.
+    bool fresh = true;
+};
+
+// The monitors of one change, the primary first, and the one picture of the whole desktop for a
+// desktop that takes only one.
+struct MonitorWallpapers {
+    std::vector<MonitorWallpaper> monitors;
+    // Makes (once) and names a bitmap of the monitors' bounding box, each monitor's bitmap in
+    // its place and black between them; empty when it cannot be made.
+    std::function<std::string()> spanned;
 };
 
 // The desktop wallpaper setting.
@@ -44,6 +87,14 @@ public:
     // applies the desktop values of "Control Panel\Desktop" ("Wallpaper", "TileWallpaper",
     // "WallpaperStyle") and tells the running programs.
     virtual WallpaperOutcome ApplyWallpaperSettings() = 0;
+    // The desktop's monitors now, each in its own pixels; empty where the desktop does not tell
+    // them (the caller then asks the toolkit).
+    virtual std::vector<Monitor> Monitors() { return {}; }
+    // Gives each monitor its own bitmap: per monitor where the desktop has a wallpaper per
+    // monitor, otherwise the spanned bitmap over the whole desktop. The desktop values are
+    // those of ApplyWallpaperSettings, written before; a desktop that can do neither applies
+    // them as they are.
+    virtual WallpaperOutcome ApplyMonitorWallpapers(const MonitorWallpapers&) { return ApplyWallpaperSettings(); }
 };
 
 } // namespace kdx::platform

@@ -1,5 +1,6 @@
 #include "TfrmMisc.h"
 
+#include "HotKeyText.h"
 #include "IHotKeyOwner.h"
 #include "THotKeyEdit.h"
 #include "help/hh.h"
@@ -8,12 +9,17 @@
 #include "shell/ReportErrors.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -23,7 +29,7 @@ namespace kdx {
 
 namespace {
 
-// The dialog's size where the note on global hot keys is not shown.
+// The dialog's size where nothing is said about the hot keys.
 constexpr int DialogWidth = 404;
 constexpr int DialogHeight = 367;
 
@@ -44,6 +50,11 @@ bool Contains(const TStrings& list, const char* item)
 {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
+
+platform::IHotKeys& HotKeys() { return *platform::Current().hotKeys; }
+
+// Rows the configuration lines' box shows: one per key.
+constexpr int LineRows = 2;
 
 } // namespace
 
@@ -113,10 +124,34 @@ void TfrmMisc::BuildSystemGroup()
     grid->addWidget(txtActivateHotKey, 2, 1);
     grid->addWidget(Label3, 3, 0);
     grid->addWidget(txtExecuteHotKey, 3, 1);
-    lblHotKeysNotGlobal = Named(new QLabel(texts::HotKeysNotGlobal, GroupBox1), "lblHotKeysNotGlobal");
-    lblHotKeysNotGlobal->setWordWrap(true);
-    lblHotKeysNotGlobal->hide();
-    grid->addWidget(lblHotKeysNotGlobal, 4, 0, 1, 2);
+    palHotKeysWay = Named(new QWidget(GroupBox1), "palHotKeysWay");
+    auto* way = new QVBoxLayout(palHotKeysWay);
+    way->setContentsMargins(0, 0, 0, 0);
+    lblHotKeysWay = Named(new QLabel(palHotKeysWay), "lblHotKeysWay");
+    lblHotKeysWay->setWordWrap(true);
+    chkDesktopShortcuts = Named(new QCheckBox(texts::KeepGnomeShortcuts, palHotKeysWay), "chkDesktopShortcuts");
+    txtHotKeyLines = Named(new QPlainTextEdit(palHotKeysWay), "txtHotKeyLines");
+    txtHotKeyLines->setReadOnly(true);
+    txtHotKeyLines->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtHotKeyLines->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtHotKeyLines->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtHotKeyLines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const int frame = 2 * txtHotKeyLines->frameWidth() + 2 * int(txtHotKeyLines->document()->documentMargin());
+    txtHotKeyLines->setFixedHeight(QFontMetrics(txtHotKeyLines->font()).lineSpacing() * LineRows + frame
+        + txtHotKeyLines->horizontalScrollBar()->sizeHint().height());
+    btCopyLines = Named(new QPushButton(texts::CopyLines, palHotKeysWay), "btCopyLines", "Copy these lines");
+    auto* lines = new QHBoxLayout;
+    lines->addWidget(txtHotKeyLines, 1);
+    lines->addWidget(btCopyLines, 0, Qt::AlignTop);
+    way->addWidget(lblHotKeysWay);
+    way->addWidget(chkDesktopShortcuts);
+    way->addLayout(lines);
+    palHotKeysWay->hide();
+    grid->addWidget(palHotKeysWay, 4, 0, 1, 2);
+    connect(btCopyLines, &QPushButton::clicked, this, Reporting(this, &TfrmMisc::btCopyLinesClick));
+    // The lines follow the letters as they are typed.
+    for (THotKeyEdit* box : {txtActivateHotKey, txtExecuteHotKey})
+        connect(box, &QLineEdit::textChanged, this, [this] { ShowHotKeyLines(); });
 }
 
 void TfrmMisc::BuildSaverGroup()
@@ -171,17 +206,63 @@ void TfrmMisc::FormShow()
     chkAutoSave->setChecked(FMisc.AutoSave);
     txtActivateHotKey->SetLetter(FMisc.ActivateHotKey);
     txtExecuteHotKey->SetLetter(FMisc.ExecuteHotKey);
-    ShowHotKeysNote(!platform::Current().hotKeys->GlobalKeysAvailable());
+    ShowHotKeysWay();
 }
 
-void TfrmMisc::ShowHotKeysNote(bool shown)
+void TfrmMisc::ShowHotKeysWay()
 {
-    lblHotKeysNotGlobal->setVisible(shown);
-    // The fixed size has no room to spare for the note: the dialog grows by its lines.
+    const platform::HotKeyWay way = HotKeys().Way();
+    const char* sentence = nullptr;
+    switch (way) {
+    case platform::HotKeyWay::RegisterHotKey:
+    case platform::HotKeyWay::XGrabs:
+        break;
+    case platform::HotKeyWay::Portal:
+        sentence = HotKeys().GlobalKeysAvailable() ? texts::HotKeysThroughPortal : texts::HotKeysNotGlobal;
+        break;
+    case platform::HotKeyWay::KdeService:
+        sentence = texts::HotKeysThroughKde;
+        break;
+    case platform::HotKeyWay::GnomeShortcuts:
+        sentence = texts::HotKeysThroughGnome;
+        break;
+    case platform::HotKeyWay::ConfigLines:
+        break; // the lines come with their own sentence
+    }
+    const bool lines = way == platform::HotKeyWay::ConfigLines;
+    const bool gnome = way == platform::HotKeyWay::GnomeShortcuts;
+    if (sentence)
+        lblHotKeysWay->setText(sentence);
+    chkDesktopShortcuts->setVisible(gnome);
+    chkDesktopShortcuts->setChecked(gnome && HotKeys().DesktopShortcutsAllowed());
+    txtHotKeyLines->setVisible(lines);
+    btCopyLines->setVisible(lines);
+    if (lines)
+        ShowHotKeyLines();
+    const bool shown = sentence || lines;
+    palHotKeysWay->setVisible(shown);
+    // The fixed size has no room to spare: the dialog grows by what is said.
     const auto* grid = static_cast<QGridLayout*>(GroupBox1->layout());
-    const int lines = lblHotKeysNotGlobal->heightForWidth(grid->contentsRect().width()) + grid->verticalSpacing();
-    setFixedSize(DialogWidth, DialogHeight + (shown ? lines : 0));
+    const int said
+        = palHotKeysWay->layout()->totalHeightForWidth(grid->contentsRect().width()) + grid->verticalSpacing();
+    setFixedSize(DialogWidth, DialogHeight + (shown ? said : 0));
 }
+
+void TfrmMisc::ShowHotKeyLines()
+{
+    if (!txtHotKeyLines->isVisibleTo(palHotKeysWay))
+        return;
+    std::vector<platform::HotKeyBinding> keys;
+    for (const auto& [box, verb] :
+        {std::pair {txtActivateHotKey, platform::ShowVerb}, std::pair {txtExecuteHotKey, platform::ExecuteVerb}})
+        if (!box->Letter().empty())
+            keys.push_back({verb, HotKeyModifiers, HotKeyVirtualKey(box->Letter())});
+    const platform::HotKeyLines lines = HotKeys().ConfigurationLines(keys);
+    lblHotKeysWay->setText(QString::fromStdString(lines.intro));
+    txtHotKeyLines->setPlainText(QString::fromStdString(lines.lines));
+}
+
+void TfrmMisc::btCopyLinesClick() { QGuiApplication::clipboard()->setText(txtHotKeyLines->toPlainText()); }
 
 void TfrmMisc::btSaveClick()
 {
@@ -212,6 +293,10 @@ void TfrmMisc::SaveSteps()
     FOwner.SetHotKeys(false);
     FOwner.SetActivateKey(txtActivateHotKey->Letter());
     FOwner.SetExecuteKey(txtExecuteHotKey->Letter());
+    // GNOME's leave, given (again) or taken back, before the keys are registered: with it they go
+    // to the desktop's shortcuts, without it they leave them.
+    if (chkDesktopShortcuts->isVisibleTo(palHotKeysWay))
+        HotKeys().AllowDesktopShortcuts(chkDesktopShortcuts->isChecked());
     // Registered whatever the activate letter: an empty one is skipped on its own, and the
     // execute hot key must not stay released until the next start.
     FOwner.SetHotKeys(true);

@@ -9,7 +9,9 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
+class QWidget;
 
 namespace kdx {
 
@@ -20,9 +22,19 @@ class THotKeyEdit;
 // Fixed texts of the preference dialog.
 namespace texts {
 inline constexpr const char* PreferenceCaption = "Preference";
-// Shown under the hot-key boxes where the desktop gives programs no global hot keys.
+// Shown under the hot-key boxes: how the keys work on this desktop, where it is not by the
+// program's own key grabs (Windows, X11), which need no word.
 inline constexpr const char* HotKeysNotGlobal
     = "This desktop offers programs no global hot keys: these keys do nothing here.";
+inline constexpr const char* HotKeysThroughPortal
+    = "The desktop binds these keys for Kaleidra Agent; it may ask you to confirm them.";
+inline constexpr const char* HotKeysThroughKde
+    = "KDE Plasma binds these keys for Kaleidra Agent; its shortcut settings list them under Kaleidra Agent.";
+inline constexpr const char* HotKeysThroughGnome
+    = "GNOME binds keys for programs only as its own custom shortcuts (Settings, Keyboard), which then run "
+      "Kaleidra Agent's commands.";
+inline constexpr const char* KeepGnomeShortcuts = "Keep these keys among GNOME's custom shortcuts";
+inline constexpr const char* CopyLines = "&Copy";
 } // namespace texts
 
 // The preference dialog: log-on start, automatic saving, the hot-key letters and the lists the
@@ -39,11 +51,18 @@ public:
     // after the dialog is closed with OK; the later steps do not run.
     void btSaveClick();
     void btHelpClick();
+    // Puts the configuration lines on the clipboard.
+    void btCopyLinesClick();
 
     // Components, named as the layout names them.
     QFrame *palTop, *palButtom;
     QLabel *Label1, *Label2, *Label3;
-    QLabel* lblHotKeysNotGlobal;
+    // How the keys work on this desktop: a sentence, GNOME's leave, the configuration lines.
+    QWidget* palHotKeysWay;
+    QLabel* lblHotKeysWay;
+    QCheckBox* chkDesktopShortcuts;
+    QPlainTextEdit* txtHotKeyLines;
+    QPushButton* btCopyLines;
     QGroupBox *GroupBox1, *GroupBox2;
     QCheckBox *chkStartup, *chkAutoSave, *chkScreenSaver, *chkFlash, *chkPicture;
     THotKeyEdit *txtActivateHotKey, *txtExecuteHotKey;
@@ -57,7 +76,9 @@ private:
     void BuildSystemGroup();
     void BuildSaverGroup();
     void BuildButtons();
-    void ShowHotKeysNote(bool shown);
+    void ShowHotKeysWay();
+    // The configuration lines for the letters the boxes show now.
+    void ShowHotKeyLines();
     void SaveSteps();
 
     IHotKeyOwner& FOwner;

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 
 #include <algorithm>
+#include <iterator>
 #include <mutex>
 
 namespace kdx::saver {
@@ -12,9 +13,10 @@ struct PictureShow::Reader {
     QObject* worker = new QObject;
     std::atomic<bool> cancel {false};
     // Results reach the show only while it holds this reader; under the lock, so the show can let
-    // go of a reader whose thread is still busy.
+    // go of a reader whose thread is still busy. Current is the picture being read.
     std::mutex lock;
     QObject* results = nullptr;
+    std::string current;
 
     // Posts Result to the show's thread when the show still holds this reader.
     template <typename Fn> void Post(Fn result)
@@ -22,6 +24,16 @@ struct PictureShow::Reader {
         const std::lock_guard<std::mutex> hold(lock);
         if (results)
             QMetaObject::invokeMethod(results, std::move(result), Qt::QueuedConnection);
+    }
+    void Reading(const std::string& path)
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        current = path;
+    }
+    std::string Current()
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        return current;
     }
 };
 
@@ -78,41 +90,62 @@ void PictureShow::Start()
 
 void PictureShow::ReadNext()
 {
-    std::vector<std::string> choices;
-    std::copy_if(plan_.items.begin(), plan_.items.end(), std::back_inserter(choices),
-        [this](const std::string& path) { return path != shown_; });
-    // The one picture that can be shown is shown already.
-    if (!reading_.empty() || choices.empty())
+    if (reading_ || plan_.items.empty())
         return;
-    const std::string path = choices[std::size_t(randomBelow_(int(choices.size())))];
-    reading_ = path;
+    // Each screen its own picture: not the one it shows now, nor one picked for another screen,
+    // as far as the list allows, in that order.
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < screens_.size(); ++i) {
+        const std::string current = i < shown_.size() ? shown_[i] : std::string();
+        const auto picked
+            = [&paths](const std::string& path) { return std::find(paths.begin(), paths.end(), path) != paths.end(); };
+        std::vector<std::string> choices;
+        const auto among = [this, &choices](const auto& wanted) {
+            std::copy_if(plan_.items.begin(), plan_.items.end(), std::back_inserter(choices), wanted);
+            return !choices.empty();
+        };
+        among([&](const std::string& p) { return p != current && !picked(p); })
+            || among([&](const std::string& p) { return p != current; })
+            || among([](const std::string&) { return true; });
+        paths.push_back(choices[std::size_t(randomBelow_(int(choices.size())))]);
+    }
+    // The one picture that can be shown is shown already.
+    if (paths == shown_)
+        return;
+    reading_ = true;
     giveUp_.start(ReadGiveUpMs);
     const SizeMode mode = SizeMode(plan_.size);
     // The results run on this thread, through results_, and only while the reader that read them is
     // still the show's.
-    QMetaObject::invokeMethod(reader_->worker, [this, reader = reader_, path, mode, screens = screens_] {
-        try {
-            Read read {path, PreparePicture(path, mode, screens, reader->cancel)};
-            reader->Post([this, reader, read = std::move(read)]() mutable {
-                if (reader == reader_)
-                    Ready(std::move(read));
-            });
-        } catch (const PreparationCancelled&) {
-        } catch (...) {
-            reader->Post([this, reader, path] {
-                if (reader == reader_)
-                    Failed(path);
-            });
+    QMetaObject::invokeMethod(reader_->worker, [this, reader = reader_, paths, mode, screens = screens_] {
+        Read read {paths, {}};
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            try {
+                reader->Reading(paths[i]);
+                read.picture.push_back(PreparePicture(paths[i], mode, {screens[i]}, reader->cancel).front());
+            } catch (const PreparationCancelled&) {
+                return;
+            } catch (...) {
+                reader->Post([this, reader, path = paths[i]] {
+                    if (reader == reader_)
+                        Failed(path);
+                });
+                return;
+            }
         }
+        reader->Post([this, reader, read = std::move(read)]() mutable {
+            if (reader == reader_)
+                Ready(std::move(read));
+        });
     });
 }
 
 void PictureShow::GiveUpRead()
 {
-    if (reading_.empty())
+    if (!reading_ || !reader_)
         return;
     // The thread waits on that file; the next picture is read on a new one.
-    const std::string path = reading_;
+    const std::string path = reader_->Current();
     AbandonReader();
     StartReader();
     Failed(path);
@@ -120,7 +153,7 @@ void PictureShow::GiveUpRead()
 
 void PictureShow::Ready(Read read)
 {
-    reading_.clear();
+    reading_ = false;
     giveUp_.stop();
     if (!due_) {
         next_ = std::move(read);
@@ -132,7 +165,7 @@ void PictureShow::Ready(Read read)
 void PictureShow::Show(Read read)
 {
     due_ = false;
-    shown_ = read.path;
+    shown_ = read.paths;
     show_(read.picture);
     timer_.start(plan_.intervalSeconds * 1000);
     ReadNext();
@@ -140,7 +173,7 @@ void PictureShow::Show(Read read)
 
 void PictureShow::Failed(const std::string& path)
 {
-    reading_.clear();
+    reading_ = false;
     giveUp_.stop();
     plan_.items.erase(std::remove(plan_.items.begin(), plan_.items.end(), path), plan_.items.end());
     if (plan_.items.empty() && shown_.empty())

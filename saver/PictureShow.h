@@ -15,8 +15,9 @@
 
 namespace kdx::saver {
 
-// Shows the pictures of the plan in turn: a random one at once, another after each interval
-// (never the same twice running while there are others). The next picture is read ahead on a
+// Shows the pictures of the plan in turn: a random one on each screen at once, another after
+// each interval (never the same twice running on a screen, and never one another screen shows,
+// while there are others). The next picture is read ahead on a
 // thread of its own at low priority, so a change comes on time and the user's input never
 // waits for a decoder. A picture that cannot be read is dropped for the run without a word;
 // when none can be read, the one-line message says so. A read that does not end (a file on a
@@ -44,7 +45,7 @@ public:
 
 private:
     struct Read {
-        std::string path;
+        std::vector<std::string> paths; // one per screen
         std::vector<ScreenPicture> picture;
     };
     // A reading thread, and what it shares with the show while either lives.
@@ -64,8 +65,8 @@ private:
     ShowHandler show_;
     LineHandler line_;
     std::function<int(int)> randomBelow_;
-    std::string shown_;
-    std::string reading_; // the picture being read, empty when none
+    std::vector<std::string> shown_; // per screen, empty before the first
+    bool reading_ = false;
     bool due_ = true;
     std::optional<Read> next_;
     QTimer timer_;

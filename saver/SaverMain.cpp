@@ -135,6 +135,9 @@ std::vector<std::unique_ptr<SaverWindow>> ShowWindows(const QList<QScreen*>& scr
     for (QScreen* screen : screens) {
         auto window = std::make_unique<SaverWindow>(false, [] { QCoreApplication::exit(0); });
         window->SetHeldKeys(held);
+        // On its own screen: where a display has several X screens, a window is made on the
+        // first one unless told otherwise.
+        window->setScreen(screen);
         window->setGeometry(screen->geometry());
         if (OnX11())
             window->show();

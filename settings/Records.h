@@ -41,6 +41,8 @@ struct TWallpaper {
     std::int32_t Cycle = 0;
     TDateTime PrevChange;
     bool Activate = false;
+    // A different picture on each monitor; off (the key missing or 0) is one picture for all.
+    bool PerMonitor = false;
     void ReleaseItems() { TStrings().swap(Items); }
 };
 

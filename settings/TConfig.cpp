@@ -129,6 +129,7 @@ void TConfig::LoadWallpaper(TWallpaper& r)
     r.Cycle = Ini().ReadInteger("Wallpaper", "Cycle", 0);
     r.PrevChange = Ini().ReadDateTime("Wallpaper", "PrevChange", TDateTime::Now());
     r.Activate = Ini().ReadBool("Wallpaper", "Activate", true);
+    r.PerMonitor = Ini().ReadBool("Wallpaper", "PerMonitor", false);
 }
 
 void TConfig::LoadMisc(TMisc& r)
@@ -170,6 +171,9 @@ void TConfig::SaveWallpaper(const TWallpaper& r)
     Ini().WriteInteger("Wallpaper", "Cycle", r.Cycle);
     Ini().WriteDateTime("Wallpaper", "PrevChange", r.PrevChange);
     Ini().WriteBool("Wallpaper", "Activate", r.Activate);
+    // Written once switched on, so the settings file of a user who never did stays as it was.
+    if (r.PerMonitor || !Ini().ReadString("Wallpaper", "PerMonitor", "").empty())
+        Ini().WriteBool("Wallpaper", "PerMonitor", r.PerMonitor);
 }
 
 void TConfig::SaveMisc(const TMisc& r)

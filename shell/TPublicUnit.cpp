@@ -2,12 +2,15 @@
 
 #include "BitmapFile.h"
 #include "MessageBox.h"
-#include "platform/AsciiCase.h"
+#include "MonitorBitmap.h"
 #include "platform/Platform.h"
 #include "settings/Errors.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
 
 namespace kdx {
 
@@ -52,6 +55,26 @@ int ShowMessage(const char* caption, const std::string& msg, MessageIcon icon)
 {
     IMessageBox* box = CurrentMessageBox();
     return box ? box->Show(caption, msg, icon) : IdOk;
+}
+
+// The complete Part takes the place of Bitmap; raises "Cannot create file %s" when it cannot, and
+// Bitmap is then as it was.
+void ReplaceWithPart(const std::string& part, const std::string& bitmap)
+{
+    platform::IFiles& files = *Platform().files;
+    files.DeleteFile(bitmap); // a failure shows below: the bitmap is still there
+    if (files.FileExists(bitmap) || std::rename(part.c_str(), bitmap.c_str()) != 0) {
+        files.DeleteFile(part);
+        Raise(texts::CannotCreateFile, bitmap);
+    }
+}
+
+void WriteDesktopValues(platform::IRegKey& key, const std::string& bitmap, int style)
+{
+    const DesktopStyleTexts values = WallpaperStyleTexts(style);
+    SetDesktopValue(key, desktop::TileWallpaperValue, values.tile);
+    SetDesktopValue(key, desktop::WallpaperValue, bitmap);
+    SetDesktopValue(key, desktop::WallpaperStyleValue, values.style);
 }
 
 } // namespace
@@ -126,10 +149,7 @@ platform::WallpaperOutcome TPublicUnit::SetWallpaper(const std::string& path, in
     if (auto key = Platform().registry->OpenKey(desktop::Key)) {
         const std::string bitmap = WallpaperBitmapPath();
         MakeWallpaperBitmap(path);
-        const DesktopStyleTexts values = WallpaperStyleTexts(style);
-        SetDesktopValue(*key, desktop::TileWallpaperValue, values.tile);
-        SetDesktopValue(*key, desktop::WallpaperValue, bitmap);
-        SetDesktopValue(*key, desktop::WallpaperStyleValue, values.style);
+        WriteDesktopValues(*key, bitmap, style);
     } // the key is closed here, before the system is told
     return Platform().desktop->ApplyWallpaperSettings();
 }
@@ -144,19 +164,74 @@ void TPublicUnit::MakeWallpaperBitmap(const std::string& path)
     files.DeleteFile(part); // left by an interrupted run
     CheckPictureOpens(path);
 
-    const std::string extension = LowerAscii(Extension(path));
-    if (extension == ".jpg" || extension == ".jpeg") {
+    if (picture::IsJpegPath(path)) {
         picture::WriteJpegAsBitmap(path, part, bitmap);
     } else if (!files.CopyFile(path, part, true)) {
         files.DeleteFile(part);
         Raise(texts::CannotCreateFile, bitmap);
     }
 
-    files.DeleteFile(bitmap); // a failure shows below: the bitmap is still there
-    if (files.FileExists(bitmap) || std::rename(part.c_str(), bitmap.c_str()) != 0) {
-        files.DeleteFile(part);
-        Raise(texts::CannotCreateFile, bitmap);
+    ReplaceWithPart(part, bitmap);
+}
+
+std::string TPublicUnit::MonitorBitmapPath(const std::string& name)
+{
+    std::string safe = name.empty() ? "monitor" : name;
+    for (char& c : safe)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_'
+                || c == '-'))
+            c = '_';
+    return GetWindowsDir() + platform::PathDelim + "KAWalllpaper[" + safe + "].bmp";
+}
+
+std::string TPublicUnit::SpannedBitmapPath()
+{
+    return GetWindowsDir() + platform::PathDelim + "KAWalllpaper-spanned.bmp";
+}
+
+platform::WallpaperOutcome TPublicUnit::SetMonitorWallpapers(const std::vector<MonitorPick>& picks, int style)
+{
+    platform::IFiles& files = *Platform().files;
+    platform::MonitorWallpapers request;
+    for (const MonitorPick& pick : picks)
+        request.monitors.push_back({pick.monitor, MonitorBitmapPath(pick.monitor.name), pick.fresh});
+    if (auto key = Platform().registry->OpenKey(desktop::Key)) {
+        std::vector<picture::MonitorBitmapJob> jobs;
+        for (std::size_t i = 0; i < picks.size(); ++i) {
+            const MonitorPick& pick = picks[i];
+            const std::string& bitmap = request.monitors[i].bitmap;
+            if (!pick.remake && files.FileExists(bitmap))
+                continue;
+            CheckPictureOpens(pick.picture);
+            jobs.push_back({pick.picture, style, pick.monitor.width, pick.monitor.height, bitmap});
+        }
+        picture::MakeMonitorBitmaps(jobs, texts::PartialSuffix);
+        // The primary monitor's bitmap is the wallpaper bitmap as well: a second name for the
+        // same file where the file system allows, a copy elsewhere.
+        const std::string bitmap = WallpaperBitmapPath();
+        std::error_code same;
+        if (!request.monitors.empty()
+            && (!jobs.empty() || !std::filesystem::equivalent(request.monitors.front().bitmap, bitmap, same))) {
+            const std::string part = bitmap + texts::PartialSuffix;
+            files.DeleteFile(part);
+            std::error_code failed;
+            std::filesystem::create_hard_link(request.monitors.front().bitmap, part, failed);
+            if (failed && !files.CopyFile(request.monitors.front().bitmap, part, true)) {
+                files.DeleteFile(part);
+                Raise(texts::CannotCreateFile, bitmap);
+            }
+            ReplaceWithPart(part, bitmap);
+        }
+        WriteDesktopValues(*key, bitmap, style);
     }
+    // Made only for a desktop that asks for it, once.
+    const std::string spanned = SpannedBitmapPath();
+    request.spanned = [monitors = request.monitors, spanned, made = std::make_shared<std::optional<bool>>()]() {
+        if (!*made)
+            *made = picture::ComposeSpannedBitmap(monitors, spanned);
+        return **made ? spanned : std::string();
+    };
+    return Platform().desktop->ApplyMonitorWallpapers(request);
 }
 
 } // namespace kdx

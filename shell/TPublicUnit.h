@@ -1,10 +1,12 @@
 #pragma once
+#include "MonitorPictures.h"
 #include "platform/Shell.h"
 #include "platform/WindowHandle.h"
 #include "settings/DateTime.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kdx {
 
@@ -70,6 +72,20 @@ public:
     void MakeWallpaperBitmap(const std::string& path);
     // The Windows folder + "\KAWalllpaper.bmp" ("/" here).
     std::string WallpaperBitmapPath();
+
+    // Gives each monitor of Picks (the primary first) a picture of its own, the way SetWallpaper
+    // gives the desktop one: with the key "Control Panel\DeskTop" open, makes the bitmap of each
+    // pick that needs one (the monitor's own size, the picture laid out in Style; all at once on
+    // the machine's cores), makes the primary's bitmap the wallpaper bitmap too, writes the three
+    // values as SetWallpaper does, closes the key, then hands each monitor its bitmap (or, to a
+    // desktop with one wallpaper, the bitmaps spanned over the whole desktop). Raises as
+    // MakeWallpaperBitmap does, before anything is replaced.
+    platform::WallpaperOutcome SetMonitorWallpapers(const std::vector<MonitorPick>& picks, int style);
+    // The bitmap made for the monitor named Name, beside the wallpaper bitmap:
+    // "KAWalllpaper[NAME].bmp", characters other than letters, digits, ".", "_" and "-" as "_".
+    std::string MonitorBitmapPath(const std::string& name);
+    // The bitmap of the monitors' bounding box, for a desktop that has one wallpaper.
+    std::string SpannedBitmapPath();
 
     // The signed difference T1 - T2 in whole seconds (Flags bit 1), minutes (bit 2) or hours
     // (bit 4), the first bit set deciding; -1 when none is set.

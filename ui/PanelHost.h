@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -41,6 +42,15 @@ enum class ImageListId {
 inline constexpr int CountPanel = 0;
 inline constexpr int TextPanel = 1;
 
+// What one monitor shows after the last change that gave each monitor its own picture.
+struct TMonitorStatus {
+    std::string monitor;
+    unsigned width = 0, height = 0; // the monitor's own pixels
+    std::string picture; // the list entry
+    bool shown = false;
+    std::string detail; // where it shows, or why not
+};
+
 // What a docked panel may use of the main window.
 class IPanelHost {
 public:
@@ -56,6 +66,10 @@ public:
     virtual void ReloadWallpaper() = 0;
     // Switches the wallpaper rotation timer on or off.
     virtual void EnableTimerPaper(bool enabled) = 0;
+    // A panel has put Picture on the desktop, so the main window knows what the desktop shows.
+    virtual void WallpaperShown(const std::string& picture) { static_cast<void>(picture); }
+    // Each monitor's picture since the last change that gave each monitor its own; empty before.
+    virtual std::vector<TMonitorStatus> MonitorWallpapers() const { return {}; }
 };
 
 // A form that the main window docks into its work area, one at a time. It is created afresh
@@ -71,6 +85,8 @@ public:
     // the event loop, so a task of the panel that was running pending messages
     // (ProcessMessages) unwinds before the panel goes.
     virtual bool FormHide() { return true; }
+    // The monitors' wallpapers changed (the main window's MonitorWallpapers).
+    virtual void MonitorWallpapersChanged() { }
 
 protected:
     IPanelHost& Host() const { return host_; }

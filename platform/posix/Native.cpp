@@ -10,6 +10,7 @@
 #include "PosixSystem.h"
 #include "PosixTrayHosts.h"
 #include "platform/Platform.h"
+#include "platform/posix/dbus/AgentBus.h"
 #include "platform/posix/wallpaper/PosixDesktop.h"
 
 namespace kdx::platform {
@@ -42,6 +43,8 @@ Services& Native()
     services.trayHosts = &trayHosts;
     static posix::PosixScreenSaverTimer screenSaverTimer;
     services.screenSaverTimer = &screenSaverTimer;
+    static posix::AgentBus agentBus;
+    services.agentBus = &agentBus;
     return services;
 }
 

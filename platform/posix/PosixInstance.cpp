@@ -6,8 +6,12 @@
 
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -20,6 +24,9 @@ namespace {
 constexpr int WaitMs = 1000;
 constexpr size_t PacketSize = 3 * 4;
 constexpr int Backlog = 16;
+// An answer is its length as a 32-bit little-endian number, then its bytes.
+constexpr size_t LengthSize = 4;
+constexpr std::uint32_t MaxAnswer = 1 << 20;
 
 std::string Encode(unsigned message)
 {
@@ -35,6 +42,35 @@ unsigned Decode(const std::string& packet)
     for (size_t i = 0; i < 4; ++i)
         message |= unsigned(static_cast<unsigned char>(packet[i])) << (8 * i);
     return message;
+}
+
+std::string EncodeAnswer(const std::string& answer)
+{
+    const std::string text = answer.substr(0, MaxAnswer);
+    std::string bytes(LengthSize, '\0');
+    for (size_t i = 0; i < LengthSize; ++i)
+        bytes[i] = char((text.size() >> (8 * i)) & 0xFF);
+    return bytes + text;
+}
+
+// Receives until Bytes holds Size bytes, the peer ends, or the deadline passes; false unless whole.
+bool ReceiveUntil(int fd, std::string& bytes, size_t size, std::chrono::steady_clock::time_point deadline)
+{
+    char buffer[4096];
+    while (bytes.size() < size) {
+        const auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd watch {fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&watch, 1, int(left.count())) <= 0)
+            return false;
+        const ssize_t got = recv(fd, buffer, std::min(sizeof buffer, size - bytes.size()), 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        bytes.append(buffer, size_t(got));
+    }
+    return true;
 }
 
 bool IsPrivateFolder(const std::string& path)
@@ -111,6 +147,26 @@ bool PosixInstance::PostToRunning(const std::string& name, unsigned message)
     [[maybe_unused]] const ssize_t sent = send(fd, packet.data(), packet.size(), MSG_NOSIGNAL);
     close(fd);
     return true;
+}
+
+HandOver PosixInstance::SendToRunning(const std::string& name, unsigned message, std::string& answer, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const int fd = ConnectTo(RendezvousPath(name));
+    if (fd < 0)
+        return HandOver::NoAgent;
+    const std::string packet = Encode(message);
+    std::string length;
+    std::string text;
+    // An agent that does not know the message ends the connection without an answer.
+    const bool answered = send(fd, packet.data(), packet.size(), MSG_NOSIGNAL) == ssize_t(packet.size())
+        && ReceiveUntil(fd, length, LengthSize, deadline)
+        && ReceiveUntil(fd, text, std::min<size_t>(Decode(length), MaxAnswer), deadline);
+    close(fd);
+    if (!answered)
+        return HandOver::NotTaken;
+    answer = text;
+    return HandOver::Taken;
 }
 
 bool PosixInstance::Listen(const std::string& name, Receiver receiver)
@@ -200,9 +256,14 @@ void PosixInstance::ReadFrom(int fd)
         return;
     // One message per connection: whatever else the peer sends is not ours to read.
     const unsigned message = Decode(bytes);
+    const std::optional<std::string> answer = receiver_ ? receiver_(message) : std::nullopt;
+    // Answered on the same connection; a peer that only posts has gone already, which is no
+    // fault. The answer is small, so the socket takes it at once.
+    if (answer && peers_.count(fd)) {
+        const std::string reply = EncodeAnswer(*answer);
+        [[maybe_unused]] const ssize_t sent = send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+    }
     DropPeer(fd);
-    if (receiver_)
-        receiver_(message);
 }
 
 void PosixInstance::DropPeer(int fd)

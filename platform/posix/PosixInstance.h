@@ -12,7 +12,9 @@ namespace kdx::platform::posix {
 // user, or else in the temporary folder with the user's id in its name, so that two users'
 // agents never meet; its name carries the session's display, so that the agents of two
 // graphical sessions of one user never meet either (Windows looks only on its own desktop). Each hand-over is one
-// connection carrying the message and its two parameters as three 32-bit little-endian numbers. Plain sockets watched
+// connection carrying the message and its two parameters as three 32-bit little-endian numbers; the
+// agent answers a message it takes on the same connection (its answer's length as a 32-bit
+// little-endian number, then the answer) and ends it, also where it takes none. Plain sockets watched
 // by the event loop, so the agent does not load a network library to start.
 class PosixInstance final : public IInstance {
 public:
@@ -20,6 +22,7 @@ public:
     ~PosixInstance() override;
 
     bool PostToRunning(const std::string& name, unsigned message) override;
+    HandOver SendToRunning(const std::string& name, unsigned message, std::string& answer, int timeoutMs) override;
     bool Listen(const std::string& name, Receiver receiver) override;
     void StopListening() override;
 

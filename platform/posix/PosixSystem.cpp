@@ -1,6 +1,7 @@
 #include "PosixSystem.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/posix/files/BmpImage.h"
 #include "platform/posix/files/FileText.h"
 #include "platform/posix/files/Paths.h"
 #include "platform/posix/files/RegularFile.h"
@@ -347,6 +348,26 @@ bool PosixFiles::CopyFile(const std::string& from, const std::string& to, bool f
     if (!ok)
         unlink(to.c_str());
     return ok;
+}
+
+namespace {
+
+class MappedBitmap final : public IBitmapPixels {
+public:
+    unsigned Width() const override { return image.Width(); }
+    unsigned Height() const override { return image.Height(); }
+    std::uint32_t Pixel(unsigned x, unsigned y) const override { return image.Pixel(x, y); }
+    BmpImage image;
+};
+
+} // namespace
+
+std::unique_ptr<IBitmapPixels> PosixFiles::OpenBitmap(const std::string& path)
+{
+    auto bitmap = std::make_unique<MappedBitmap>();
+    if (!bitmap->image.Open(path))
+        return nullptr;
+    return bitmap;
 }
 
 } // namespace kdx::platform::posix

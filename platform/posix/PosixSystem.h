@@ -46,6 +46,8 @@ public:
     FolderScan ScanFolder(const std::string& folder, const std::string& mask, bool withSubFolders) override;
     bool DeleteFile(const std::string& path) override;
     bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+    // Read in place (BmpImage): every uncompressed kind of Windows bitmap.
+    std::unique_ptr<IBitmapPixels> OpenBitmap(const std::string& path) override;
 };
 
 // Windows wildcard matching of a name against a mask, ignoring ASCII case; "*.*" matches

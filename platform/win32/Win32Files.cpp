@@ -5,6 +5,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <vector>
+
 // The interface keeps the plain names that windows.h turns into macros.
 #undef CopyFile
 #undef DeleteFile
@@ -76,6 +78,54 @@ bool Win32Files::DeleteFile(const std::string& path) { return DeleteFileA(path.c
 bool Win32Files::CopyFile(const std::string& from, const std::string& to, bool failIfExists)
 {
     return CopyFileA(from.c_str(), to.c_str(), failIfExists) != FALSE;
+}
+
+namespace {
+
+// The pixels of a bitmap loaded by the system, as 32-bit words, rows top down.
+class GdiBitmap final : public IBitmapPixels {
+public:
+    GdiBitmap(unsigned width, unsigned height) : words(std::size_t(width) * height), width_(width), height_(height) { }
+    unsigned Width() const override { return width_; }
+    unsigned Height() const override { return height_; }
+    std::uint32_t Pixel(unsigned x, unsigned y) const override
+    {
+        return words[std::size_t(y) * width_ + x] & 0xFFFFFFu;
+    }
+
+    std::vector<std::uint32_t> words;
+
+private:
+    unsigned width_, height_;
+};
+
+} // namespace
+
+std::unique_ptr<IBitmapPixels> Win32Files::OpenBitmap(const std::string& path)
+{
+    const HBITMAP loaded = static_cast<HBITMAP>(
+        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!loaded)
+        return nullptr;
+    BITMAP shape {};
+    std::unique_ptr<GdiBitmap> bitmap;
+    if (GetObjectA(loaded, sizeof shape, &shape) && shape.bmWidth > 0 && shape.bmHeight > 0) {
+        bitmap = std::make_unique<GdiBitmap>(unsigned(shape.bmWidth), unsigned(shape.bmHeight));
+        BITMAPINFO format {};
+        format.bmiHeader.biSize = sizeof format.bmiHeader;
+        format.bmiHeader.biWidth = shape.bmWidth;
+        format.bmiHeader.biHeight = -shape.bmHeight; // top down
+        format.bmiHeader.biPlanes = 1;
+        format.bmiHeader.biBitCount = 32;
+        format.bmiHeader.biCompression = BI_RGB;
+        const HDC screen = GetDC(nullptr);
+        if (GetDIBits(screen, loaded, 0, UINT(shape.bmHeight), bitmap->words.data(), &format, DIB_RGB_COLORS)
+            != shape.bmHeight)
+            bitmap.reset();
+        ReleaseDC(nullptr, screen);
+    }
+    DeleteObject(loaded);
+    return bitmap;
 }
 
 } // namespace kdx::platform::win32

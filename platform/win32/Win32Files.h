@@ -13,6 +13,8 @@ public:
     FolderScan ScanFolder(const std::string& folder, const std::string& mask, bool withSubFolders) override;
     bool DeleteFile(const std::string& path) override;
     bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) override;
+    // Loaded by the system (LoadImage), so whatever bitmap Windows shows opens.
+    std::unique_ptr<IBitmapPixels> OpenBitmap(const std::string& path) override;
 };
 
 } // namespace kdx::platform::win32

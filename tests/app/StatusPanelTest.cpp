@@ -21,8 +21,10 @@ public:
     void ProcessMessages() override { }
     void ReloadWallpaper() override { }
     void EnableTimerPaper(bool) override { }
+    std::vector<TMonitorStatus> MonitorWallpapers() const override { return monitors; }
 
     TImageList images = MakeRandomImages();
+    std::vector<TMonitorStatus> monitors;
 };
 
 class StatusPanelTest : public ::testing::Test {
@@ -112,6 +114,31 @@ TEST_F(StatusPanelTest, TheListAndIntroductionFollowTheMiddleArea)
     EXPECT_EQ(panel->palButtom->height(), 95);
     EXPECT_EQ(panel->palTop->height(), 49);
     EXPECT_TRUE(panel->lbeIntro->text().startsWith("This is Kaleidra status.\n\nYou can read the [RandomType]"));
+}
+
+TEST_F(StatusPanelTest, EachMonitorWithAPictureOfItsOwnHasALineSayingWhatItShowsOrWhyNot)
+{
+    host.monitors = {{"DP-1", 3840, 2160, "/pics/sunset.jpg", true, "XFCE (xfconf-query)"},
+        {"R", 1280, 800, "/pics/sea.bmp", false, "xfdesktop has no backdrop for it"}};
+    auto panel = Open("[Misc]\nAutoSave=1\n");
+    const QStringList lines = Lines(*panel);
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines[4], "+Open AutoSave When Change Config Panel") << "the five lines come first, as they were";
+    EXPECT_EQ(lines[5], "+DP-1 3840 x 2160: sunset.jpg");
+    EXPECT_EQ(lines[6], "-R 1280 x 800: sea.bmp (not shown: xfdesktop has no backdrop for it)");
+    EXPECT_TRUE(panel->lsSituation->wordWrap()) << "a long reason is not cut off";
+    EXPECT_EQ(panel->lsSituation->item(5)->toolTip(), "/pics/sunset.jpg\nXFCE (xfconf-query)");
+
+    // While docked, the lines follow each change; the five stay as they were read.
+    host.monitors.pop_back();
+    host.monitors[0].picture = "/pics/hills.jpg";
+    Sandbox::Write(sandbox.IniPath(), "[Misc]\nAutoSave=0\n");
+    panel->MonitorWallpapersChanged();
+    EXPECT_EQ(
+        Lines(*panel).mid(4), QStringList({"+Open AutoSave When Change Config Panel", "+DP-1 3840 x 2160: hills.jpg"}));
+    host.monitors.clear();
+    panel->MonitorWallpapersChanged();
+    EXPECT_EQ(Lines(*panel).size(), 5) << "one picture for all: the five lines alone";
 }
 
 } // namespace

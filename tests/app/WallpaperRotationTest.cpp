@@ -10,6 +10,7 @@
 #include "shell/ReportErrors.h"
 #include "shell/TPublicUnit.h"
 #include "support/Sandbox.h"
+#include "support/Services.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -20,6 +21,8 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 #include <sys/resource.h>
 
 using namespace kdx;
@@ -501,4 +504,162 @@ TEST_F(Rotation, WhileTheRotationsBoxIsOpenItGoesOnAndOpensNoOther)
     EXPECT_EQ(box.opened, 2) << "closed, the next failure is reported";
 }
 
+// A desktop of monitors the test chooses, each showing what it is handed unless the test says a
+// monitor does not; what it was handed is kept.
+class MonitorsDesktop final : public platform::IDesktop {
+public:
+    std::vector<platform::Monitor> monitors;
+    std::set<std::string> refusing;
+    std::vector<platform::MonitorWallpapers> handed;
+    int single = 0;
+    platform::WallpaperOutcome ApplyWallpaperSettings() override
+    {
+        ++single;
+        return {true, "one picture"};
+    }
+    std::vector<platform::Monitor> Monitors() override { return monitors; }
+    platform::WallpaperOutcome ApplyMonitorWallpapers(const platform::MonitorWallpapers& w) override
+    {
+        handed.push_back(w);
+        platform::WallpaperOutcome outcome {true, "monitors"};
+        for (const auto& m : w.monitors)
+            outcome.monitors.push_back(
+                {m.monitor.name, !refusing.count(m.monitor.name), refusing.count(m.monitor.name) ? "refused" : "here"});
+        return outcome;
+    }
+    // Whether each monitor was handed its picture in the last change, by name.
+    std::map<std::string, bool> Fresh() const
+    {
+        std::map<std::string, bool> fresh;
+        for (const auto& m : handed.back().monitors)
+            fresh[m.monitor.name] = m.fresh;
+        return fresh;
+    }
+};
+
+class MonitorRotation : public Rotation {
+protected:
+    MonitorsDesktop desktop;
+    platform::ScopedServices scope {kdx::test::WithService(&platform::Services::desktop, &desktop)};
+
+    void Pictures(const std::vector<std::pair<std::string, Qt::GlobalColor>>& pictures)
+    {
+        std::string list;
+        for (std::size_t i = 0; i < pictures.size(); ++i) {
+            QImage image(8, 6, QImage::Format_RGB32);
+            image.fill(pictures[i].second);
+            ASSERT_TRUE(image.save(QString::fromStdString(pics + pictures[i].first), "BMP"));
+            list += std::to_string(i) + "=" + pics + pictures[i].first + "\n";
+        }
+        Settings("Cycle=0\nStyle=2\nPerMonitor=1\n", list);
+    }
+
+    // What each monitor shows now, by name.
+    std::map<std::string, std::string> Shown() const
+    {
+        std::map<std::string, std::string> shown;
+        for (const TMonitorStatus& status : main->MonitorWallpapers())
+            shown[status.monitor] = status.picture.substr(status.picture.rfind('/') + 1);
+        return shown;
+    }
+};
+
+TEST_F(MonitorRotation, EachMonitorGetsAPictureOfItsOwnMadeToItsSize)
+{
+    Pictures({{"a.bmp", Qt::red}, {"b.bmp", Qt::green}, {"c.bmp", Qt::blue}});
+    desktop.monitors = {platform::Monitor {"L", 0, 0, 64, 40, true}, platform::Monitor {"R", 64, 0, 30, 50}};
+    Start();
+    ASSERT_EQ(desktop.handed.size(), 1u);
+    EXPECT_EQ(desktop.single, 0);
+    EXPECT_EQ(Stamp(), "2026-12-08 09:00:00") << "a change of the rotation";
+    const auto shown = Shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(shown.at("L"), shown.at("R"));
+    const QImage right(QString::fromStdString(desktop.handed[0].monitors[1].bitmap));
+    EXPECT_EQ(right.size(), QSize(30, 50));
+    const QImage wallpaper(QString::fromStdString(TPublicUnit().WallpaperBitmapPath()));
+    EXPECT_EQ(wallpaper.size(), QSize(64, 40)) << "the wallpaper bitmap is the primary monitor's";
+    for (const TMonitorStatus& status : main->MonitorWallpapers()) {
+        EXPECT_TRUE(status.shown);
+        EXPECT_EQ(status.detail, "here");
+    }
+    // "Next Wallpaper": new pictures on both, none twice.
+    main->mnuNextWallpaperClick();
+    const auto next = Shown();
+    EXPECT_NE(next.at("L"), next.at("R"));
+    EXPECT_NE(next.at("L"), shown.at("L")) << "not the picture it showed while the list has another";
+}
+
+TEST_F(MonitorRotation, AChangeOfMonitorsKeepsEachPictureAndIsNoRotation)
+{
+    Pictures({{"a.bmp", Qt::red}, {"b.bmp", Qt::green}, {"c.bmp", Qt::blue}, {"d.bmp", Qt::yellow}});
+    const platform::Monitor left = platform::Monitor {"L", 0, 0, 64, 40, true},
+                            right = platform::Monitor {"R", 64, 0, 64, 40};
+    desktop.monitors = {left, right};
+    Start();
+    const auto before = Shown();
+    clock = At(8, 9, 30, 0);
+
+    desktop.monitors = {left};
+    main->MonitorsChanged();
+    EXPECT_EQ(Shown(), (std::map<std::string, std::string> {{"L", before.at("L")}}));
+    EXPECT_FALSE(desktop.Fresh().at("L")) << "the remaining monitor is not handed its picture again";
+
+    desktop.monitors = {left, right, platform::Monitor {"T", 128, 0, 40, 64}};
+    main->MonitorsChanged();
+    const auto after = Shown();
+    EXPECT_EQ(after.at("L"), before.at("L"));
+    EXPECT_EQ(after.at("R"), before.at("R")) << "back: its own picture again";
+    EXPECT_NE(after.at("T"), after.at("L"));
+    EXPECT_NE(after.at("T"), after.at("R"));
+    EXPECT_EQ(desktop.Fresh(), (std::map<std::string, bool> {{"L", false}, {"R", true}, {"T", true}}));
+    EXPECT_EQ(Stamp(), "2026-12-08 09:00:00") << "no change of the rotation";
+
+    const std::size_t changes = desktop.handed.size();
+    main->MonitorsChanged();
+    EXPECT_EQ(desktop.handed.size(), changes) << "the same monitors: nothing to do";
+}
+
+TEST_F(MonitorRotation, AMonitorThatDoesNotShowItsPictureIsTriedAgainAndTheStatusSaysWhy)
+{
+    Pictures({{"a.bmp", Qt::red}, {"b.bmp", Qt::green}});
+    desktop.monitors = {platform::Monitor {"L", 0, 0, 64, 40, true}, platform::Monitor {"R", 64, 0, 64, 40}};
+    desktop.refusing = {"R"};
+    Start();
+    const auto statuses = main->MonitorWallpapers();
+    ASSERT_EQ(statuses.size(), 2u);
+    EXPECT_FALSE(statuses[1].shown);
+    EXPECT_EQ(statuses[1].detail, "refused");
+    EXPECT_EQ(statuses[1].width, 64u);
+    ASSERT_NE(main->FMonitorTimer, nullptr);
+    EXPECT_TRUE(main->FMonitorTimer->isActive()) << "tried again a moment later";
+    desktop.refusing.clear();
+    main->MonitorsChanged();
+    EXPECT_EQ(desktop.Fresh(), (std::map<std::string, bool> {{"L", false}, {"R", true}}));
+    EXPECT_TRUE(main->MonitorWallpapers()[1].shown);
+
+    // Switched off: one picture for all again, and no monitor keeps one of its own.
+    Settings("Cycle=0\nPerMonitor=0\n", "0=" + pics + "a.bmp\n");
+    main->ReloadWallpaper();
+    main->mnuNextWallpaperClick();
+    EXPECT_EQ(desktop.single, 1);
+    EXPECT_TRUE(main->MonitorWallpapers().empty());
+}
+
 } // namespace
+
+// With a picture per monitor, the status names each monitor's, and the desktop's programs follow
+// the primary monitor's picture.
+TEST_F(MonitorRotation, TheStatusNamesEachMonitorsPictureAfterThePrimaryOne)
+{
+    Pictures({{"a.bmp", Qt::red}, {"b.bmp", Qt::green}, {"c.bmp", Qt::blue}});
+    desktop.monitors = {platform::Monitor {"L", 64, 0, 64, 40}, platform::Monitor {"P", 0, 0, 30, 50, true}};
+    Start();
+    const auto shown = Shown();
+    ASSERT_EQ(shown.size(), 2u);
+    const std::string status = main->StatusText();
+    EXPECT_EQ(status.substr(0, status.find("Next change:")),
+        "Wallpaper: " + pics + shown.at("P") + "\nMonitor L (64x40): " + pics + shown.at("L")
+            + "\nMonitor P (30x50): " + pics + shown.at("P") + "\n");
+    EXPECT_EQ(main->CurrentState(false).currentWallpaper, pics + shown.at("P"));
+}

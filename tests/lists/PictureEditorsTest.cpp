@@ -10,6 +10,7 @@
 #include "support/Sandbox.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -293,6 +294,26 @@ TEST_F(PictureEditors, SaveHandsTheSettingsToTheRotation)
     EXPECT_EQ(host.reloads, 1);
     EXPECT_NE(Sandbox::Read(box.IniPath()).find("PrevChange=2026-01-02 03:04:05"), std::string::npos)
         << "the stamp goes back as loaded";
+}
+
+TEST_F(PictureEditors, APicturePerMonitorIsSavedWhenTickedAndOnlyThen)
+{
+    Sandbox::Write(box.IniPath(), "[Wallpaper]\nStyle=1\n");
+    auto panel = Open<TfrmWallpaper>();
+    auto* perMonitor = panel->findChild<QCheckBox*>("chkPerMonitor");
+    ASSERT_TRUE(perMonitor);
+    EXPECT_FALSE(perMonitor->isChecked()) << "off unless the file says otherwise";
+    panel->btSaveClick();
+    EXPECT_EQ(Sandbox::Read(box.IniPath()).find("PerMonitor"), std::string::npos) << "off writes nothing new";
+
+    QTest::mouseClick(perMonitor, Qt::LeftButton);
+    EXPECT_TRUE(panel->findChild<QToolButton*>("btSave")->isEnabled());
+    panel->btSaveClick();
+    EXPECT_NE(Sandbox::Read(box.IniPath()).find("PerMonitor=1"), std::string::npos);
+    EXPECT_EQ(host.reloads, 2) << "each Save hands the settings to the rotation";
+
+    auto again = Open<TfrmWallpaper>();
+    EXPECT_TRUE(again->findChild<QCheckBox*>("chkPerMonitor")->isChecked());
 }
 
 TEST_F(PictureEditors, SetWallpaperUsesTheStyleShownNotTheStoredOne)

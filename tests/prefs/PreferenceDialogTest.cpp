@@ -12,9 +12,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -53,22 +55,42 @@ public:
 
 using Calls = std::vector<std::string>;
 
-// The hot keys of a desktop that gives programs global ones, or of one that gives none (a
-// Wayland session without the desktop portal's GlobalShortcuts). The dialog registers nothing
-// itself: it only asks which of the two this desktop is.
+// The hot keys of a desktop, as the dialog asks about them: the way they work there, GNOME's
+// leave, and the lines of a configuration, which it makes from the bindings it is given. The
+// dialog registers nothing itself; the calls it makes on the platform are recorded, beside the
+// main window's.
 class DesktopHotKeys : public platform::IHotKeys {
 public:
-    explicit DesktopHotKeys(bool global)
-        : global_(global), scope_(test::WithService(&platform::Services::hotKeys, this))
+    explicit DesktopHotKeys(platform::HotKeyWay way, bool global = true, Calls* calls = nullptr)
+        : way_(way), global_(global), calls_(calls), scope_(test::WithService(&platform::Services::hotKeys, this))
     {
     }
     bool RegisterHotKey(platform::WindowHandle, int, unsigned, unsigned) override { return global_; }
     bool UnregisterHotKey(platform::WindowHandle, int) override { return global_; }
     void SetHandler(platform::WindowHandle, Handler) override { }
     bool GlobalKeysAvailable() override { return global_; }
+    platform::HotKeyWay Way() override { return way_; }
+    bool DesktopShortcutsAllowed() override { return allowed; }
+    void AllowDesktopShortcuts(bool allow) override
+    {
+        allowed = allow;
+        if (calls_)
+            calls_->push_back(allow ? "allow" : "disallow");
+    }
+    platform::HotKeyLines ConfigurationLines(const std::vector<platform::HotKeyBinding>& keys) override
+    {
+        platform::HotKeyLines lines {"Add these lines:", ""};
+        for (const platform::HotKeyBinding& key : keys)
+            lines.lines
+                += "bind " + std::to_string(key.modifiers) + " " + char(key.virtualKey) + " KDX3 /" + key.verb + "\n";
+        return lines;
+    }
+    bool allowed = false;
 
 private:
+    platform::HotKeyWay way_;
     bool global_;
+    Calls* calls_;
     platform::ScopedServices scope_;
 };
 
@@ -107,10 +129,19 @@ protected:
         return misc;
     }
 
+    // Opens the dialog on a desktop whose keys work in Way.
+    TfrmMisc& OpenWhereKeysWork(platform::HotKeyWay way, bool global = true)
+    {
+        dialog.reset();
+        hotKeys.reset(); // before the next: each puts back the services it found
+        hotKeys = std::make_unique<DesktopHotKeys>(way, global, &mainWindow.calls);
+        return Open();
+    }
+
     Sandbox box;
-    // A desktop with global hot keys unless a test says otherwise.
-    std::unique_ptr<DesktopHotKeys> hotKeys = std::make_unique<DesktopHotKeys>(true);
     RecordingMainWindow mainWindow;
+    // A desktop with the program's own key grabs unless a test says otherwise.
+    std::unique_ptr<DesktopHotKeys> hotKeys = std::make_unique<DesktopHotKeys>(platform::HotKeyWay::XGrabs);
     std::unique_ptr<TfrmMisc> dialog;
 };
 
@@ -131,28 +162,102 @@ TEST_F(PreferenceDialog, WithoutSettingsItShowsTheDefaults)
     EXPECT_TRUE(d.btSave->isDefault());
 }
 
-// Where the desktop gives programs no global hot keys, the dialog says so under the hot-key
-// boxes, every line of it readable; elsewhere it keeps its size and says nothing.
-TEST_F(PreferenceDialog, SaysWhereTheDesktopGivesNoGlobalHotKeys)
+// Under the hot-key boxes the dialog says how the keys work, where it is not by the program's own
+// grabs (Windows, X11: the dialog keeps its size and says nothing), every line of it readable.
+TEST_F(PreferenceDialog, SaysHowTheKeysWorkOnThisDesktop)
 {
-    EXPECT_FALSE(Open().lblHotKeysNotGlobal->isVisible());
-    EXPECT_EQ(dialog->size(), QSize(404, 367));
-    dialog.reset();
-    hotKeys.reset(); // before the next: each puts back the services it found
-    hotKeys = std::make_unique<DesktopHotKeys>(false);
-    TfrmMisc& d = Open();
-    QLabel& note = *d.lblHotKeysNotGlobal;
-    ASSERT_TRUE(note.isVisible());
-    EXPECT_EQ(note.text().toStdString(), texts::HotKeysNotGlobal);
-    EXPECT_GE(note.height(), note.heightForWidth(note.width())) << "every line shown whole";
-    const QRect noteArea(note.mapTo(&d, QPoint(0, 0)), note.size());
-    auto area = [&](QWidget* w) { return QRect(w->mapTo(&d, QPoint(0, 0)), w->size()); };
-    EXPECT_TRUE(d.rect().contains(noteArea));
-    EXPECT_TRUE(area(d.GroupBox1).contains(noteArea));
-    EXPECT_GE(noteArea.top(), area(d.txtExecuteHotKey).bottom()) << "below the hot-key boxes";
-    for (QWidget* other : std::initializer_list<QWidget*> {d.GroupBox2, d.palButtom, d.chkScreenSaver})
-        EXPECT_FALSE(area(other).intersects(noteArea)) << other->objectName().toStdString();
-    EXPECT_EQ(d.width(), 404);
+    using platform::HotKeyWay;
+    const struct {
+        HotKeyWay way;
+        bool global;
+        const char* sentence; // none: nothing said
+        bool leave, lines;
+    } ways[] = {
+        {HotKeyWay::RegisterHotKey, true, nullptr, false, false},
+        {HotKeyWay::XGrabs, true, nullptr, false, false},
+        {HotKeyWay::Portal, true, texts::HotKeysThroughPortal, false, false},
+        {HotKeyWay::Portal, false, texts::HotKeysNotGlobal, false, false}, // refused, nowhere else to go
+        {HotKeyWay::KdeService, true, texts::HotKeysThroughKde, false, false},
+        {HotKeyWay::GnomeShortcuts, false, texts::HotKeysThroughGnome, true, false},
+        {HotKeyWay::ConfigLines, false, "Add these lines:", false, true},
+    };
+    for (const auto& row : ways) {
+        TfrmMisc& d = OpenWhereKeysWork(row.way, row.global);
+        const std::string where = "way " + std::to_string(int(row.way));
+        if (!row.sentence) {
+            EXPECT_FALSE(d.palHotKeysWay->isVisible()) << where;
+            EXPECT_EQ(d.size(), QSize(404, 367)) << where;
+            continue;
+        }
+        QLabel& note = *d.lblHotKeysWay;
+        ASSERT_TRUE(note.isVisible()) << where;
+        EXPECT_EQ(note.text().toStdString(), row.sentence) << where;
+        EXPECT_EQ(d.chkDesktopShortcuts->isVisible(), row.leave) << where;
+        EXPECT_EQ(d.txtHotKeyLines->isVisible(), row.lines) << where;
+        EXPECT_EQ(d.btCopyLines->isVisible(), row.lines) << where;
+        EXPECT_GE(note.height(), note.heightForWidth(note.width())) << where << ": every line shown whole";
+        auto area = [&](QWidget* w) { return QRect(w->mapTo(&d, QPoint(0, 0)), w->size()); };
+        const QRect said = area(d.palHotKeysWay);
+        EXPECT_TRUE(d.rect().contains(said)) << where;
+        EXPECT_TRUE(area(d.GroupBox1).contains(said)) << where;
+        EXPECT_GE(said.top(), area(d.txtExecuteHotKey).bottom()) << where << ": below the hot-key boxes";
+        for (QWidget* shown :
+            std::initializer_list<QWidget*> {d.chkDesktopShortcuts, d.txtHotKeyLines, d.btCopyLines}) {
+            if (shown->isVisible()) {
+                EXPECT_TRUE(said.contains(area(shown))) << where << " " << shown->objectName().toStdString();
+            }
+        }
+        for (QWidget* other : std::initializer_list<QWidget*> {d.GroupBox2, d.palButtom, d.chkScreenSaver})
+            EXPECT_FALSE(area(other).intersects(said)) << where << " " << other->objectName().toStdString();
+        EXPECT_EQ(d.width(), 404) << where;
+    }
+}
+
+// Where the desktop binds no keys, the dialog shows the lines of its configuration for the letters
+// the boxes show, as they are typed, and copies them whole.
+TEST_F(PreferenceDialog, TheConfigurationLinesFollowTheLettersAndAreCopiedWhole)
+{
+    TfrmMisc& d = OpenWhereKeysWork(platform::HotKeyWay::ConfigLines, false);
+    EXPECT_EQ(d.txtHotKeyLines->toPlainText().toStdString(), "bind 3 A KDX3 /show\nbind 3 E KDX3 /saver\n");
+    QTest::keyClicks(&Activate(), "w");
+    EXPECT_EQ(d.txtHotKeyLines->toPlainText().toStdString(), "bind 3 W KDX3 /show\nbind 3 E KDX3 /saver\n");
+    Execute().selectAll();
+    QTest::keyClick(&Execute(), Qt::Key_Delete);
+    EXPECT_EQ(d.txtHotKeyLines->toPlainText().toStdString(), "bind 3 W KDX3 /show\n") << "an empty key binds nothing";
+    QGuiApplication::clipboard()->clear();
+    QTest::mouseClick(d.btCopyLines, Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "bind 3 W KDX3 /show\n");
+    EXPECT_TRUE(d.isVisible()) << "copying keeps the dialog open";
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_TRUE(mainWindow.calls.empty());
+}
+
+// GNOME's custom shortcuts are the user's settings: the box shows whether the agent's keys are
+// kept there, and only OK gives (or gives again) or takes back the leave, before the keys are
+// registered again.
+TEST_F(PreferenceDialog, GnomesShortcutsGetTheKeysOnlyWithTheLeaveGivenByOk)
+{
+    EXPECT_FALSE(OpenWhereKeysWork(platform::HotKeyWay::GnomeShortcuts, false).chkDesktopShortcuts->isChecked());
+    dialog->chkDesktopShortcuts->setChecked(true);
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(hotKeys->allowed) << "Cancel gives no leave";
+    EXPECT_TRUE(mainWindow.calls.empty());
+
+    Open().chkDesktopShortcuts->setChecked(true);
+    dialog->btSave->click();
+    EXPECT_TRUE(hotKeys->allowed);
+    EXPECT_EQ(mainWindow.calls, (Calls {"release", "activate=A", "execute=E", "allow", "register"}));
+
+    mainWindow.calls.clear();
+    EXPECT_TRUE(Open().chkDesktopShortcuts->isChecked()) << "the leave that was given";
+    dialog->btSave->click();
+    EXPECT_EQ(mainWindow.calls, (Calls {"release", "activate=A", "execute=E", "allow", "register"}))
+        << "OK with the box ticked gives it again, so a letter set anew goes there too";
+    mainWindow.calls.clear();
+    Open().chkDesktopShortcuts->setChecked(false);
+    dialog->btSave->click();
+    EXPECT_FALSE(hotKeys->allowed);
+    EXPECT_EQ(mainWindow.calls, (Calls {"release", "activate=A", "execute=E", "disallow", "register"}));
 }
 
 TEST_F(PreferenceDialog, ShowsTheStoredSettings)

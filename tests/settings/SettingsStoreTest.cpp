@@ -215,6 +215,33 @@ TEST_F(SettingsStore, HandEditedListsAndValues)
     EXPECT_EQ(paper.Style, -1);
 }
 
+TEST_F(SettingsStore, PerMonitorIsWrittenOnlyOnceSwitchedOn)
+{
+    TConfig config;
+    TWallpaper paper;
+    config.LoadWallpaper(paper);
+    EXPECT_FALSE(paper.PerMonitor) << "missing: one picture for every monitor";
+    config.SaveWallpaper(paper);
+    EXPECT_EQ(Ini().find("PerMonitor"), std::string::npos) << "off and never on: the file has no such key";
+
+    paper.PerMonitor = true;
+    config.SaveWallpaper(paper);
+    EXPECT_NE(Ini().find("\r\nPerMonitor=1\r\n"), std::string::npos);
+    TWallpaper back;
+    config.LoadWallpaper(back);
+    EXPECT_TRUE(back.PerMonitor);
+
+    paper.PerMonitor = false;
+    config.SaveWallpaper(paper);
+    EXPECT_NE(Ini().find("\r\nPerMonitor=0\r\n"), std::string::npos) << "switched off again";
+    config.LoadWallpaper(back);
+    EXPECT_FALSE(back.PerMonitor);
+
+    Sandbox::Write(box.IniPath(), "[Wallpaper]\r\nPerMonitor=yes\r\n");
+    config.LoadWallpaper(back);
+    EXPECT_FALSE(back.PerMonitor) << "a word reads as the default";
+}
+
 TEST_F(SettingsStore, QuotedOrBlankEntriesDoNotReadBackUnchanged)
 {
     TConfig config;

@@ -105,3 +105,46 @@ tray_icon() {
     done | head -n 1
 }
 icon_in_tray() { [ -n "$(tray_icon)" ]; }
+
+# stand_in_companion FOLDER: a companion screensaver there that leaves a mark each time it is
+# started; saver_starts counts the marks, started N says whether there are N.
+stand_in_companion() {
+    printf '#!/bin/sh\necho started >>"%s"\n' "$sandbox/saver-started" >"$1/KDXSaver.SCR"
+    chmod +x "$1/KDXSaver.SCR"
+}
+saver_starts() { [ -f "$sandbox/saver-started" ] && wc -l <"$sandbox/saver-started" || echo 0; }
+started() { [ "$(saver_starts)" -eq "$1" ]; }
+
+# The agent's main window minimised, which hides it to the tray.
+hide_window() {
+    xdotool windowminimize "$(main_window)"
+    wait_for 30 window_hidden
+}
+# The tray menu's last item, Close, which ends the agent without its close sequence.
+close_from_tray() {
+    xdotool mousemove --window "$(tray_icon)" 10 10 click 3
+    sleep 0.5
+    xdotool key Up Return
+}
+
+# The preference dialog.
+dialog_shown() { xdotool search --onlyvisible --name '^Preference$' >/dev/null 2>&1; }
+dialog_gone() { ! dialog_shown; }
+# preferences KEYS...: F2 in the agent's window (a start of $agent shows it), then the keys typed
+# into the dialog, whose focus starts on its first check box (Tab goes to the activate box, the
+# next check box, the execute box, then what the dialog says about the keys). The dialog's
+# height in $dialog_height; a picture of it in $shot when that names a file.
+preferences() {
+    window_shown || "$agent"
+    wait_for 50 window_shown || return 1
+    xdotool windowactivate --sync "$(main_window)" 2>/dev/null
+    xdotool key F2
+    wait_for 50 dialog_shown || return 1
+    local id HEIGHT=
+    id=$(xdotool search --onlyvisible --name '^Preference$' | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    dialog_height=$HEIGHT
+    [ -n "${shot:-}" ] && import -window "$id" "$shot" 2>/dev/null
+    xdotool key "$@"
+    wait_for 30 dialog_gone
+}

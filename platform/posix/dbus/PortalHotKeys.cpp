@@ -12,8 +12,6 @@
 #include <QTimer>
 #include <QVariant>
 
-#include <X11/Xlib.h>
-
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -175,8 +173,8 @@ private:
 
 std::string PortalTrigger(unsigned modifiers, unsigned virtualKey)
 {
-    const char* name = XKeysymToString(KeySymOfVirtualKey(virtualKey));
-    if (!name)
+    const std::string name = KeySymName(virtualKey);
+    if (name.empty())
         return {};
     std::string trigger;
     for (const auto& [flag, word] : {std::pair {ModControl, "CTRL+"}, std::pair {ModAlt, "ALT+"},
@@ -260,7 +258,13 @@ void PortalHotKeys::Bind()
     if (keys_.empty())
         return;
     session_ = std::make_unique<PortalSession>(
-        std::move(keys), [this](bool bound) { refused_ = !bound; },
+        std::move(keys),
+        [this](bool bound) {
+            const bool refusedNow = !bound && !refused_;
+            refused_ = !bound;
+            if (refusedNow && onRefused_)
+                QTimer::singleShot(0, [refused = onRefused_] { refused(); });
+        },
         [this](const std::string& shortcut) { Pressed(shortcut); });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/HotKeys.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +27,10 @@ public:
     bool UnregisterHotKey(WindowHandle window, int id) override;
     void SetHandler(WindowHandle window, Handler handler) override;
     bool GlobalKeysAvailable() override { return !refused_; }
+    HotKeyWay Way() override { return HotKeyWay::Portal; }
+    // Called from the event loop when the desktop refuses keys it was offered (it may bind fewer
+    // than offered, or none: Plasma 5.27 binds none), so that they can go another way.
+    void OnRefused(std::function<void()> refused) { onRefused_ = std::move(refused); }
 
     struct Key {
         WindowHandle window;
@@ -45,6 +50,7 @@ private:
     std::vector<std::string> sessionShortcuts_; // the ids session_ was given
     bool scheduled_ = false;
     bool refused_ = false;
+    std::function<void()> onRefused_;
 };
 
 // A hot key's trigger in the portal's words ("CTRL+ALT+a"); empty for a key it cannot name.

@@ -211,4 +211,18 @@ int RunAndWait(const std::vector<std::string>& argv, int timeoutMs, std::string*
     }
 }
 
+std::string ShellWord(const std::string& word)
+{
+    const bool plain = !word.empty()
+        && word.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                  "0123456789/._-+:@")
+            == std::string::npos;
+    if (plain)
+        return word;
+    std::string quoted = "'";
+    for (const char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 } // namespace kdx::platform::posix

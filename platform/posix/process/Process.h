@@ -9,6 +9,11 @@ namespace kdx::platform::posix {
 // first match on PATH. Empty when there is none.
 std::string FindProgram(const std::string& name);
 
+// Word as one word of a POSIX shell's command line (and of GLib's, sway's and Hyprland's, which
+// split theirs the same way): as it is when it holds only characters no shell treats specially,
+// else in single quotes.
+std::string ShellWord(const std::string& word);
+
 // Starts Argv (Argv[0] a full program name) detached from the agent: through a shell that
 // puts it in the background and ends at once, so the program is nobody's child to wait for,
 // in a session of its own, with standard input and output on /dev/null and none of the

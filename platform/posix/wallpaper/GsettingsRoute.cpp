@@ -19,6 +19,8 @@ const char* PictureOption(WallpaperLayout layout)
         return "scaled";
     case WallpaperLayout::Fill:
         return "zoom";
+    case WallpaperLayout::Span:
+        return "spanned";
     default:
         return "centered";
     }
@@ -66,6 +68,16 @@ std::string GsettingsRoute::Apply(const HandedPicture& picture)
     if (picture.layout)
         RunDesktopTool({gsettings, "set", schema_.schema, "picture-options", PictureOption(*picture.layout)});
     return std::string();
+}
+
+std::optional<bool> GsettingsRoute::Names(const std::string& file)
+{
+    const std::string gsettings = FindProgram("gsettings");
+    std::string value;
+    if (gsettings.empty() || RunDesktopTool({gsettings, "get", schema_.schema, schema_.pictureKey}, &value))
+        return std::nullopt;
+    // GVariant text: the string in single quotes.
+    return value.find("'" + (schema_.pictureIsUri ? FileUri(file) : file) + "'") != std::string::npos;
 }
 
 } // namespace kdx::platform::posix

@@ -27,6 +27,9 @@ public:
     bool AppliesTo(const DesktopSession& session) const override;
     std::string Apply(const HandedPicture& picture) override;
 
+protected:
+    std::optional<bool> Names(const std::string& file) override;
+
 private:
     GsettingsSchema schema_;
 };

@@ -33,4 +33,50 @@ std::string HyprlandRoute::Apply(const HandedPicture& picture)
     return failure;
 }
 
+std::map<std::string, std::string> HyprpaperActive(const std::string& answer)
+{
+    std::map<std::string, std::string> active;
+    for (std::size_t begin = 0; begin < answer.size();) {
+        std::size_t end = answer.find('\n', begin);
+        if (end == std::string::npos)
+            end = answer.size();
+        const std::string line = answer.substr(begin, end - begin);
+        begin = end + 1;
+        const std::size_t equals = line.find(" = ");
+        if (equals != std::string::npos)
+            active[line.substr(0, equals)] = line.substr(equals + 3);
+    }
+    return active;
+}
+
+MonitorsTaken HyprlandRoute::ApplyMonitors(const HandedMonitors& handed)
+{
+    const std::string hyprctl = FindProgram("hyprctl");
+    if (hyprctl.empty())
+        return {ToolMissing("hyprctl"), {}};
+    for (const HandedMonitor& m : handed.monitors) {
+        if (!m.fresh)
+            continue;
+        std::string failure = Hyprpaper(hyprctl, "preload", m.bitmap);
+        if (failure.empty())
+            failure = Hyprpaper(hyprctl, "wallpaper", m.monitor.name + "," + m.bitmap);
+        if (!failure.empty())
+            return {failure, {}};
+    }
+    Hyprpaper(hyprctl, "unload", "unused");
+    std::string answer;
+    const bool read = RunDesktopTool({hyprctl, "hyprpaper", "listactive"}, &answer) == 0;
+    std::map<std::string, std::string> active = HyprpaperActive(answer);
+    MonitorsTaken taken;
+    for (const HandedMonitor& m : handed.monitors) {
+        if (!read || active[m.monitor.name] == m.bitmap)
+            taken.monitors.push_back({m.monitor.name, true, Name()});
+        else
+            taken.monitors.push_back({m.monitor.name, false,
+                active[m.monitor.name].empty() ? "hyprpaper shows no picture on it"
+                                               : "hyprpaper shows " + active[m.monitor.name] + " instead"});
+    }
+    return taken;
+}
+
 } // namespace kdx::platform::posix

@@ -1,5 +1,6 @@
 #pragma once
 #include "WallpaperRoute.h"
+#include <map>
 
 namespace kdx::platform::posix {
 
@@ -14,6 +15,11 @@ public:
         return session.hyprland || session.Is({"hyprland"});
     }
     std::string Apply(const HandedPicture& picture) override;
+    // Each monitor its own picture ("wallpaper NAME,FILE"), read back with "listactive".
+    MonitorsTaken ApplyMonitors(const HandedMonitors& handed) override;
 };
+
+// hyprpaper's "listactive" answer ("NAME = FILE" lines) by monitor name.
+std::map<std::string, std::string> HyprpaperActive(const std::string& answer);
 
 } // namespace kdx::platform::posix

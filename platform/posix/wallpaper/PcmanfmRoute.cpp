@@ -25,6 +25,9 @@ std::string PcmanfmRoute::Apply(const HandedPicture& picture)
         case WallpaperLayout::Fill:
             mode = fillMode_;
             break;
+        case WallpaperLayout::Span:
+            mode = spanMode_;
+            break;
         default:
             mode = "center";
         }

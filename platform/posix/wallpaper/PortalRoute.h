@@ -14,6 +14,8 @@ public:
     std::string Name() const override { return "the desktop portal (org.freedesktop.portal.Wallpaper)"; }
     bool AppliesTo(const DesktopSession& session) const override { return session.wayland; }
     std::string Apply(const HandedPicture& picture) override;
+    // One picture for every monitor: the primary's.
+    MonitorsTaken ApplyMonitors(const HandedMonitors& handed) override { return ApplyPrimaryOnly(handed); }
 };
 
 } // namespace kdx::platform::posix

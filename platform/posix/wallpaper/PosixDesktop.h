@@ -10,6 +10,8 @@
 #include "XfconfRoute.h"
 #include "platform/Shell.h"
 
+#include <map>
+
 namespace kdx::platform::posix {
 
 // Applies the registry stand-in's "Control Panel\DeskTop" values ("Wallpaper",
@@ -23,6 +25,15 @@ class PosixDesktop final : public IDesktop {
 public:
     PosixDesktop();
     WallpaperOutcome ApplyWallpaperSettings() override;
+    // The session's monitors (DesktopMonitors.h).
+    std::vector<Monitor> Monitors() override;
+    // Each monitor's bitmap is handed under a name of its own to the first route, in the order
+    // above, that serves the session and takes it: per monitor on XFCE, KDE Plasma, sway,
+    // Hyprland, a swaybg of the agent's own and the X root window; the spanned picture on GNOME,
+    // Cinnamon, MATE, LXQt and LXDE; the primary's picture on every monitor through the portal. A
+    // monitor whose picture is not new keeps the name it was handed, unless another route took
+    // this change.
+    WallpaperOutcome ApplyMonitorWallpapers(const MonitorWallpapers& wallpapers) override;
     // Returns once the root window shows the last picture applied there.
     void WaitForDrawing() { root_.WaitForDrawing(); }
 
@@ -38,7 +49,16 @@ private:
     SwaybgRoute swaybg_;
     RootWindowRoute root_;
     std::vector<IWallpaperRoute*> routes_;
+    // The name each monitor's bitmap was last handed under, and the route that took it.
+    std::map<std::string, std::string> handed_;
+    IWallpaperRoute* monitorsRoute_ = nullptr;
 };
+
+// Hands each monitor of Wallpapers to the first of Routes that serves Session and takes them. A
+// monitor that is not fresh keeps its name from Handed when the route is Last; Handed and Last
+// then hold this change's.
+WallpaperOutcome ShowMonitorWallpapers(const std::vector<IWallpaperRoute*>& routes, const DesktopSession& session,
+    const MonitorWallpapers& wallpapers, std::map<std::string, std::string>& handed, IWallpaperRoute*& last);
 
 // Hands Bitmap to the first of Routes that serves Session and takes it; when none does, the
 // outcome says what each route that was tried answered.

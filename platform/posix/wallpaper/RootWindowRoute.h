@@ -12,6 +12,8 @@ public:
     std::string Name() const override { return "the X root window"; }
     bool AppliesTo(const DesktopSession& session) const override { return !session.wayland; }
     std::string Apply(const HandedPicture& picture) override;
+    // Each monitor's picture on its part of the root window, black between them.
+    MonitorsTaken ApplyMonitors(const HandedMonitors& handed) override;
     // Returns once the root window shows the last picture applied there.
     void WaitForDrawing() { painter_.Wait(); }
 

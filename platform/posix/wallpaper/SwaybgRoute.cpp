@@ -3,6 +3,7 @@
 #include "SwayRoute.h"
 #include "platform/posix/process/Process.h"
 
+#include <algorithm>
 #include <csignal>
 #include <dirent.h>
 #include <fstream>
@@ -63,23 +64,45 @@ std::vector<int> SessionSwaybgs(const std::string& picture)
     return found;
 }
 
-std::string SwaybgRoute::Apply(const HandedPicture& picture)
+std::string SwaybgRoute::Replace(const std::vector<std::string>& arguments)
 {
     const std::string swaybg = FindProgram("swaybg");
     if (swaybg.empty())
         return ToolMissing("swaybg");
-    const int started = StartChild({swaybg, "-i", picture.file, "-m", SwaybgMode(picture.layout)});
+    std::vector<std::string> command {swaybg};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const int started = StartChild(command);
     // swaybg reads the picture and binds to the compositor at once; it ends at once when either fails.
     constexpr int SettleMs = 500;
     if (started <= 0 || !ChildRunsAfter(started, SettleMs))
         return "swaybg ended at once (no layer-shell in this compositor, or an unreadable picture)";
     // The one of the change before, and those an earlier run of the agent in this session left.
     EndChild(running_);
-    for (const int pid : SessionSwaybgs(picture.file))
-        if (pid != started)
-            kill(pid, SIGTERM);
+    const auto picture = std::find(arguments.begin(), arguments.end(), "-i");
+    if (picture != arguments.end() && picture + 1 != arguments.end())
+        for (const int pid : SessionSwaybgs(*(picture + 1)))
+            if (pid != started)
+                kill(pid, SIGTERM);
     running_ = started;
     return std::string();
+}
+
+std::string SwaybgRoute::Apply(const HandedPicture& picture)
+{
+    return Replace({"-i", picture.file, "-m", SwaybgMode(picture.layout)});
+}
+
+MonitorsTaken SwaybgRoute::ApplyMonitors(const HandedMonitors& handed)
+{
+    std::vector<std::string> arguments;
+    for (const HandedMonitor& m : handed.monitors) {
+        if (m.monitor.name.empty())
+            return ApplyPrimaryOnly(handed);
+        arguments.insert(arguments.end(), {"-o", m.monitor.name, "-i", m.bitmap, "-m", "stretch"});
+    }
+    if (std::string failure = Replace(arguments); !failure.empty())
+        return {failure, {}};
+    return {"", AllMonitors(handed, true, Name())};
 }
 
 } // namespace kdx::platform::posix

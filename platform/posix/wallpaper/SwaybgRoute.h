@@ -17,8 +17,13 @@ public:
     std::string Name() const override { return "a Wayland background (swaybg)"; }
     bool AppliesTo(const DesktopSession& session) const override { return session.wayland; }
     std::string Apply(const HandedPicture& picture) override;
+    // One swaybg for all outputs, each named with its own picture ("-o NAME -i FILE").
+    MonitorsTaken ApplyMonitors(const HandedMonitors& handed) override;
 
 private:
+    // Starts swaybg with Arguments in place of the one running: empty, or why it did not stay.
+    std::string Replace(const std::vector<std::string>& arguments);
+
     int running_ = -1; // the swaybg showing the last picture
 };
 

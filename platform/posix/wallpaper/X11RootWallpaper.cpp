@@ -172,36 +172,49 @@ void StorePixel(std::uint8_t* row, unsigned x, unsigned long value, const PixelF
         at[i] = std::uint8_t(value >> (8 * (format.msbFirst ? bytes - 1 - i : i)));
 }
 
-// Draws the picture into the screen-sized image. A screen pixel that samples the same picture
-// pixel as its left neighbour, or a row that samples the same picture row as the one above, is
-// a copy, which a stretched picture has plenty of.
+// The part of the screen a picture is laid out on: the whole screen, or one monitor (which may
+// reach past the screen's edges; what lies beyond is not drawn).
+struct Region {
+    long x = 0, y = 0;
+    unsigned width = 0, height = 0;
+};
+
+// Draws the picture into its region of the screen-sized image. A screen pixel that samples the
+// same picture pixel as its left neighbour, or a row that samples the same picture row as the one
+// above, is a copy, which a stretched picture has plenty of.
 void FillImage(std::uint8_t* image, unsigned width, unsigned height, const PixelFormat& format, const BmpImage& picture,
-    const Layout& place)
+    const Region& region, const Layout& place)
 {
     const auto red = ChannelTable(format.redMask);
     const auto green = ChannelTable(format.greenMask);
     const auto blue = ChannelTable(format.blueMask);
     const std::size_t rowBytes = format.RowBytes(width);
     const bool words = format.bitsPerPixel == 32 && format.msbFirst == HostIsMsbFirst();
-    std::vector<long> columns(width);
-    for (unsigned x = 0; x < width; ++x)
-        columns[x] = place.SourceX(x);
+    const long left = std::max(0L, region.x), right = std::min(long(width), region.x + long(region.width));
+    const long top = std::max(0L, region.y), bottom = std::min(long(height), region.y + long(region.height));
+    if (left >= right || top >= bottom)
+        return;
+    const std::size_t pixelBytes = format.bitsPerPixel / 8;
+    std::vector<long> columns(width, -1);
+    for (long x = left; x < right; ++x)
+        columns[std::size_t(x)] = place.SourceX(unsigned(x - region.x));
     long previousRow = -1;
-    for (unsigned y = 0; y < height; ++y) {
-        const long sy = place.SourceY(y);
-        std::uint8_t* row = image + y * rowBytes;
+    for (long y = top; y < bottom; ++y) {
+        const long sy = place.SourceY(unsigned(y - region.y));
+        std::uint8_t* row = image + std::size_t(y) * rowBytes;
         if (sy < 0) { // the fresh row is black already
             previousRow = -1;
             continue;
         }
         if (sy == previousRow) {
-            std::memcpy(row, row - rowBytes, rowBytes);
+            std::memcpy(
+                row + left * pixelBytes, row - rowBytes + left * pixelBytes, std::size_t(right - left) * pixelBytes);
             continue;
         }
         previousRow = sy;
         long previousColumn = -1;
         unsigned long value = 0;
-        for (unsigned x = 0; x < width; ++x) {
+        for (unsigned x = unsigned(left); x < unsigned(right); ++x) {
             if (columns[x] < 0)
                 continue;
             if (columns[x] != previousColumn) {
@@ -295,8 +308,14 @@ bool Publish(xcb_connection_t* connection, xcb_window_t root, xcb_pixmap_t pixma
 
 bool SetRootWallpaper(const BmpImage& picture, WallpaperLayout layout)
 {
-    if (picture.Width() == 0 || picture.Height() == 0)
-        return false;
+    return SetRootWallpaper({{&picture, 0, 0, 0, 0}}, layout);
+}
+
+bool SetRootWallpaper(const std::vector<RootPicture>& pictures, WallpaperLayout layout)
+{
+    for (const RootPicture& p : pictures)
+        if (!p.picture || p.picture->Width() == 0 || p.picture->Height() == 0)
+            return false;
     int screenNumber = 0;
     const Connection connection(xcb_connect(nullptr, &screenNumber));
     xcb_connection_t* c = connection.get();
@@ -318,8 +337,12 @@ bool SetRootWallpaper(const BmpImage& picture, WallpaperLayout layout)
     const ScreenBuffer image(rowBytes * height);
     if (!image.data)
         return false;
-    FillImage(
-        image.data, width, height, format, picture, Layout(picture.Width(), picture.Height(), width, height, layout));
+    for (const RootPicture& p : pictures) {
+        // No size: the whole screen.
+        const Region region = p.width && p.height ? Region {p.x, p.y, p.width, p.height} : Region {0, 0, width, height};
+        FillImage(image.data, width, height, format, *p.picture, region,
+            Layout(p.picture->Width(), p.picture->Height(), region.width, region.height, layout));
+    }
 
     const xcb_pixmap_t pixmap = xcb_generate_id(c);
     if (!Done(c,
@@ -345,6 +368,22 @@ void RootPainter::Paint(const std::string& bitmap, WallpaperLayout layout)
         BmpImage picture;
         if (picture.Open(bitmap))
             SetRootWallpaper(picture, layout);
+    });
+}
+
+void RootPainter::PaintMonitors(const std::vector<std::pair<std::string, Monitor>>& bitmaps)
+{
+    Wait();
+    worker_ = std::thread([bitmaps] {
+        std::vector<std::unique_ptr<BmpImage>> opened;
+        std::vector<RootPicture> pictures;
+        for (const auto& [bitmap, monitor] : bitmaps) {
+            opened.push_back(std::make_unique<BmpImage>());
+            if (opened.back()->Open(bitmap))
+                pictures.push_back({opened.back().get(), monitor.x, monitor.y, monitor.width, monitor.height});
+        }
+        if (!pictures.empty())
+            SetRootWallpaper(pictures, WallpaperLayout::Stretch);
     });
 }
 

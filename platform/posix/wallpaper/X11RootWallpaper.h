@@ -4,6 +4,8 @@
 
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace kdx::platform::posix {
 
@@ -15,6 +17,18 @@ namespace kdx::platform::posix {
 // previous such call is freed through the client that kept it, when both properties name it.
 // False when there is no display, the screen is not TrueColor, or the server refused.
 bool SetRootWallpaper(const BmpImage& picture, WallpaperLayout layout);
+
+// One picture of several on the root window: laid out on the rectangle at X, Y of Width x Height
+// (a monitor's), or on the whole screen when the size is 0.
+struct RootPicture {
+    const BmpImage* picture = nullptr;
+    long x = 0, y = 0;
+    unsigned width = 0, height = 0;
+};
+
+// The same with a picture per rectangle, black elsewhere; a rectangle reaching past the screen
+// is drawn as far as the screen goes.
+bool SetRootWallpaper(const std::vector<RootPicture>& pictures, WallpaperLayout layout);
 
 // Draws bitmap files on the root window with SetRootWallpaper on a thread of its own, so that a
 // wallpaper change does not hold up the agent's window: drawing a screenful takes tens of
@@ -28,6 +42,8 @@ public:
 
     // Starts drawing the bitmap file once the previous drawing is done.
     void Paint(const std::string& bitmap, WallpaperLayout layout);
+    // The same with each bitmap stretched over its monitor, black between them.
+    void PaintMonitors(const std::vector<std::pair<std::string, Monitor>>& bitmaps);
     // Returns once the last drawing is done.
     void Wait();
 

@@ -1,5 +1,6 @@
 #include "VirtualKeys.h"
 
+#include <X11/Xlib.h>
 #include <X11/keysym.h>
 
 #include <utility>
@@ -73,6 +74,13 @@ unsigned long KeySymOfVirtualKey(unsigned vk)
         if (code == vk)
             return sym;
     return 0; // NoSymbol
+}
+
+std::string KeySymName(unsigned virtualKey)
+{
+    const unsigned long sym = KeySymOfVirtualKey(virtualKey);
+    const char* name = sym ? XKeysymToString(sym) : nullptr;
+    return name ? name : "";
 }
 
 } // namespace kdx::platform::posix

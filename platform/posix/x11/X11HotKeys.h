@@ -22,6 +22,7 @@ public:
     bool RegisterHotKey(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey) override;
     bool UnregisterHotKey(WindowHandle window, int id) override;
     void SetHandler(WindowHandle window, Handler handler) override;
+    HotKeyWay Way() override { return HotKeyWay::XGrabs; }
 
 private:
     struct Grab {

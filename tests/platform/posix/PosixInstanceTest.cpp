@@ -6,10 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <optional>
+#include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace kdx::test {
 namespace {
@@ -29,7 +35,10 @@ protected:
 
     PosixInstance::Receiver Record()
     {
-        return [this](unsigned message) { received.push_back(message); };
+        return [this](unsigned message) {
+            received.push_back(message);
+            return std::optional<std::string>(std::string());
+        };
     }
 
     Sandbox sandbox;
@@ -68,17 +77,28 @@ TEST_F(SingleInstanceTest, ALiveAgentKeepsTheName)
     EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == size_t(1); }));
 }
 
-TEST_F(SingleInstanceTest, ARendezvousLeftByAKilledAgentIsTakenOver)
+// A socket bound at the agent's rendezvous by a program other than PosixInstance; -1 on failure.
+int BindRendezvous()
 {
-    // A socket file that nobody serves any more, as a killed agent leaves it.
     const std::string path = PosixInstance::RendezvousPath(platform::AgentName);
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address {};
     address.sun_family = AF_UNIX;
     path.copy(address.sun_path, sizeof address.sun_path - 1);
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+TEST_F(SingleInstanceTest, ARendezvousLeftByAKilledAgentIsTakenOver)
+{
+    // A socket file that nobody serves any more, as a killed agent leaves it.
+    const int fd = BindRendezvous();
+    ASSERT_GE(fd, 0);
     close(fd);
-    ASSERT_TRUE(Sandbox::Exists(path));
+    ASSERT_TRUE(Sandbox::Exists(PosixInstance::RendezvousPath(platform::AgentName)));
 
     PosixInstance starting;
     EXPECT_FALSE(starting.PostToRunning(platform::AgentName, platform::WM_AGENT_ACTIVATE));
@@ -180,6 +200,73 @@ TEST_F(SingleInstanceTest, EachGraphicalSessionHasARendezvousOfItsOwn)
     sandbox.SetEnv("DISPLAY", "");
     EXPECT_EQ(PosixInstance::RendezvousPath(platform::AgentName), runtime + "/KaleidraAgent") << "no display";
     EXPECT_EQ(received.size(), size_t(1));
+}
+
+// What SendToRunning gave, asked on a thread of its own while this one runs the agent's event loop.
+struct Asked {
+    platform::HandOver result = platform::HandOver::NoAgent;
+    std::string answer = "none";
+};
+
+Asked AskRunning(unsigned message, int timeoutMs = 2000)
+{
+    Asked asked;
+    std::atomic<bool> done {false};
+    std::thread asking([&] {
+        asked.result = PosixInstance().SendToRunning(platform::AgentName, message, asked.answer, timeoutMs);
+        done = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done.load(); }, timeoutMs + 3000));
+    asking.join();
+    return asked;
+}
+
+TEST_F(SingleInstanceTest, ASentMessageGetsTheAgentsAnswerAndOneItDoesNotKnowIsNotTaken)
+{
+    PosixInstance running;
+    ASSERT_TRUE(running.Listen(platform::AgentName, [&](unsigned message) -> std::optional<std::string> {
+        received.push_back(message);
+        if (message == platform::WM_AGENT_STATUS)
+            return std::string("Wallpaper: /pictures/red.bmp\n") + std::string(100000, 'x');
+        if (message == platform::WM_AGENT_EXECUTE)
+            return std::string();
+        return std::nullopt;
+    }));
+    const Asked status = AskRunning(platform::WM_AGENT_STATUS);
+    EXPECT_EQ(status.result, platform::HandOver::Taken);
+    EXPECT_EQ(status.answer, "Wallpaper: /pictures/red.bmp\n" + std::string(100000, 'x')) << "a long answer whole";
+    const Asked command = AskRunning(platform::WM_AGENT_EXECUTE);
+    EXPECT_EQ(command.result, platform::HandOver::Taken);
+    EXPECT_EQ(command.answer, "");
+    EXPECT_EQ(AskRunning(0x1499).result, platform::HandOver::NotTaken) << "a message it does not know";
+    EXPECT_EQ(received, (std::vector<unsigned> {platform::WM_AGENT_STATUS, platform::WM_AGENT_EXECUTE, 0x1499}));
+    running.StopListening();
+    EXPECT_EQ(AskRunning(platform::WM_AGENT_STATUS).result, platform::HandOver::NoAgent);
+}
+
+// An agent of the time before answers reads its message and ends the connection; one that hangs
+// takes the connection and never reads. Neither holds the asking program beyond its wait.
+TEST_F(SingleInstanceTest, AnAgentThatDoesNotAnswerIsNotTakenForOneThatDid)
+{
+    const int server = BindRendezvous();
+    ASSERT_GE(server, 0);
+    ASSERT_EQ(listen(server, 4), 0);
+    std::thread oldAgent([&] {
+        const int peer = accept(server, nullptr, nullptr);
+        char packet[12];
+        EXPECT_EQ(recv(peer, packet, sizeof packet, MSG_WAITALL), 12);
+        close(peer);
+    });
+    std::string answer;
+    EXPECT_EQ(PosixInstance().SendToRunning(platform::AgentName, platform::WM_AGENT_STATUS, answer, 2000),
+        platform::HandOver::NotTaken);
+    oldAgent.join();
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(PosixInstance().SendToRunning(platform::AgentName, platform::WM_AGENT_STATUS, answer, 300),
+        platform::HandOver::NotTaken)
+        << "nobody accepts";
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
+    close(server);
 }
 
 } // namespace

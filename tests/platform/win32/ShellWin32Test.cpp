@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 #include <windows.h>
+// After windows.h.
+#include <shobjidl.h>
+#include <versionhelpers.h>
 
 using namespace kdx;
 using kdx::test::Sandbox;
@@ -123,6 +126,75 @@ TEST_F(ShellWin32, AWallpaperIsWrittenToTheRegistryAndApplied)
     EXPECT_EQ(Sandbox::Read(bmp), Sandbox::Read(picture));
     EXPECT_EQ(QueryDesktop(desktop::TileWallpaperValue), "1");
     EXPECT_EQ(QueryDesktop(desktop::WallpaperStyleValue), "0");
+}
+
+// Where Windows has no wallpaper per monitor (Windows 7, and Wine, which lacks IDesktopWallpaper),
+// one bitmap over the whole desktop: Windows shows only what "Wallpaper" names.
+TEST_F(ShellWin32, APicturePerMonitorSpansTheDesktopWhereWindowsHasNoWallpaperPerMonitor)
+{
+    platform::Services services = platform::Native();
+    SandboxedWindowsFolder system(box.Root());
+    services.system = &system;
+    platform::ScopedServices scope(services);
+
+    const std::vector<platform::Monitor> monitors = platform::Current().desktop->Monitors();
+    ASSERT_FALSE(monitors.empty()) << "Windows lists at least one monitor";
+    EXPECT_TRUE(monitors.front().primary);
+    EXPECT_GT(monitors.front().width, 0u);
+
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IUnknown* probe = nullptr;
+    const HRESULT perMonitor = CoCreateInstance(
+        CLSID_DesktopWallpaper, nullptr, CLSCTX_ALL, IID_IDesktopWallpaper, reinterpret_cast<void**>(&probe));
+    if (probe)
+        probe->Release();
+    if (SUCCEEDED(perMonitor))
+        GTEST_SKIP() << "this Windows has a wallpaper per monitor";
+
+    // The second monitor left of the primary: the desktop's box begins left of the primary's corner.
+    platform::Monitor primary, left;
+    primary.name = "DISPLAY1";
+    primary.width = 40;
+    primary.height = 30;
+    primary.primary = true;
+    left.name = "DISPLAY2";
+    left.x = -20;
+    left.width = 20;
+    left.height = 50;
+    WriteJpeg(box.Root() + "\\a.jpg", 80, 60);
+    WriteJpeg(box.Root() + "\\b.jpg", 10, 25);
+    const platform::WallpaperOutcome outcome = unit.SetMonitorWallpapers(
+        {{primary, box.Root() + "\\a.jpg", true, true}, {left, box.Root() + "\\b.jpg", true, true}}, 2);
+
+    const std::string spanned = box.Root() + "\\KAWalllpaper-spanned.bmp";
+    const std::string primaryBitmap = Sandbox::Read(box.Root() + "\\KAWalllpaper[DISPLAY1].bmp");
+    EXPECT_EQ(QueryDesktop(desktop::WallpaperValue), spanned);
+    const std::string bytes = Sandbox::Read(spanned);
+    ASSERT_EQ(bytes.size(), 54u + 50u * 180u) << "the bounding box, 60 x 50";
+    // The top left pixel of a bottom-up 24-bit bitmap of Height rows of Stride bytes, at column X.
+    const auto topRow = [](const std::string& b, std::size_t height, std::size_t stride, std::size_t x) {
+        return b.substr(54 + (height - 1) * stride + 3 * x, 3);
+    };
+    if (IsWindows8OrGreater()) {
+        EXPECT_EQ(QueryDesktop(desktop::TileWallpaperValue), "0");
+        EXPECT_EQ(QueryDesktop(desktop::WallpaperStyleValue), "22") << "spanned, as Windows 8 and later read it";
+        EXPECT_EQ(topRow(bytes, 50, 180, 20), topRow(primaryBitmap, 30, 120, 0)) << "the primary 20 pixels in";
+    } else {
+        EXPECT_EQ(QueryDesktop(desktop::TileWallpaperValue), "1") << "Windows 7: tiled from the primary's corner";
+        EXPECT_EQ(QueryDesktop(desktop::WallpaperStyleValue), "0");
+        EXPECT_EQ(topRow(bytes, 50, 180, 0), topRow(primaryBitmap, 30, 120, 0)) << "turned: the primary's corner first";
+    }
+    EXPECT_EQ(Sandbox::Read(box.Root() + "\\KAWalllpaper.bmp"), primaryBitmap)
+        << "the wallpaper bitmap is the primary monitor's";
+    char now[MAX_PATH] = "";
+    SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, now, 0);
+    EXPECT_EQ(std::string(now), spanned) << "Windows names it";
+    EXPECT_TRUE(outcome.shown) << outcome.detail;
+    ASSERT_EQ(outcome.monitors.size(), 2u);
+    EXPECT_TRUE(outcome.monitors[1].shown);
+    EXPECT_EQ(outcome.monitors[1].detail,
+        "its part of one picture over the whole desktop: this Windows has no wallpaper per monitor "
+        "(IDesktopWallpaper: 0x80040154)");
 }
 
 } // namespace

@@ -373,8 +373,65 @@ case_rotation() {
     check "the desktop shows a picture of the list" wait_for 30 eval 'desktop_shows red || desktop_shows blue'
 }
 
+# The command-line switches: a second KDX3.exe hands its command to the running agent through the
+# window of its class and waits for its answer, which it prints. The prefix's programs run in a
+# Wine desktop (its default), so that the one that starts the agent and the ones that hand it
+# commands share a desktop, where FindWindow looks, and the wallpaper shows.
+case_verbs() {
+    install_stand_in
+    wallpaper_world
+    printf '[PaperList]\r\n0=%s\r\n[SaverList]\r\n0=C:\\a.scr\r\n[Wallpaper]\r\nStyle=1\r\nActivate=0\r\n' \
+        "$(winpath "$sandbox/pictures/red.bmp")" >"$ini"
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop_size" /f >/dev/null 2>&1
+    # The desktop is made by the session's first program: the session starts anew with the setting.
+    "$wine_server" -k 2>/dev/null
+    timeout 20 "$wine_server" -w 2>/dev/null
+    desktop_window() { xdotool search --name '^Default - Wine desktop$' 2>/dev/null | head -n 1; }
+    # run SWITCH: a second start; its output in $out, its exit status in $status.
+    run() {
+        out=$(timeout 120 "$wine_loader" "$agent" "$@" 2>&1 | tr -d '\r')
+        status=${PIPESTATUS[0]}
+    }
+
+    run /status
+    check "without an agent, /status ends with 1 (got $status)" [ "$status" -eq 1 ]
+    check "and says that no agent runs: $out" grep -q "not running" <<<"$out"
+    run /bogus
+    check "an unknown switch is refused with 2 (got $status): $out" \
+        eval '[ "$status" -eq 2 ] && grep -q "unknown switch" <<<"$out"'
+    check "and starts no agent" eval '! agent_running'
+    run /?
+    check "/? lists the switches (exit $status)" eval '[ "$status" -eq 0 ] && grep -q "/nextwallpaper" <<<"$out"'
+
+    start_agent
+    check "the agent starts in the tray" wait_for 300 agent_running
+    check "on the Wine desktop" wait_for 100 eval '[ -n "$(desktop_window)" ]'
+    local plain
+    plain=$(desktop_colour)
+    run /nextwallpaper
+    check "/nextwallpaper ends with 0 (got $status)" [ "$status" -eq 0 ]
+    check "the desktop shows the picture (it showed $plain)" wait_for 100 desktop_shows red
+    local shot=$shots/kdx3-verbs-wine.png
+    import -window "$(desktop_window)" "$shot" 2>/dev/null && echo "ok: picture of the Wine desktop saved to $shot"
+    run /status
+    check "/status answers: $(tr '\n' '|' <<<"$out")" eval \
+        'grep -qxF "Wallpaper: $(winpath "$sandbox/pictures/red.bmp")" <<<"$out" &&
+         grep -qx "Wallpapers: 1" <<<"$out" && grep -qx "Screensavers: 1" <<<"$out" &&
+         grep -qx "Next change: none (the rotation is off)" <<<"$out"'
+    check "the window is hidden" window_hidden
+    run /show
+    check "/show shows the window (exit $status)" wait_for 100 window_shown
+    run /saver
+    check "/saver starts KDXSaver.SCR (exit $status)" wait_for 100 saver_started 0
+    end_saver
+    # Clear Desktop minimises from the agent's own window down: the shown window goes first.
+    run /cleardesktop
+    check "/cleardesktop minimises the agent's window (exit $status)" wait_for 100 window_hidden
+}
+
 case "$case_name" in
-start | tray | hotkeys | preferences | wallpaper | rotation) "case_$case_name" ;;
+start | tray | hotkeys | preferences | wallpaper | rotation | verbs) "case_$case_name" ;;
 *)
     echo "unknown case $case_name"
     exit 2

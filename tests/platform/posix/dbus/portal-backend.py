@@ -4,7 +4,8 @@
 It binds every shortcut it is offered with the trigger asked for, writes each binding and each
 session's end as a line to the log file it is given, and plays the desktop's part when a key is
 pressed: its test method Press(trigger) sends Activated for the shortcut bound to that trigger.
-Usage: portal-backend.py BUS_NAME LOG_FILE
+Told to refuse, it binds none of them, as KDE Plasma 5.27's backend does.
+Usage: portal-backend.py BUS_NAME LOG_FILE [refuse]
 """
 import sys
 import time
@@ -21,6 +22,7 @@ DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
 name = dbus.service.BusName(sys.argv[1], bus)
 log_file = sys.argv[2]
+refuse = sys.argv[3:] == ["refuse"]
 sessions = {}  # session path -> {shortcut id: trigger}
 
 
@@ -51,6 +53,9 @@ class Shortcuts(dbus.service.Object):
     def BindShortcuts(self, handle, session_handle, shortcuts, parent_window, options):
         bound = sessions.setdefault(str(session_handle), {})
         answer = []
+        if refuse:
+            log("refused " + " ".join(sorted(str(p.get("preferred_trigger", "")) for _, p in shortcuts)))
+            return 0, {"shortcuts": dbus.Array([], signature="(sa{sv})")}
         for shortcut_id, properties in shortcuts:
             trigger = str(properties.get("preferred_trigger", ""))
             bound[str(shortcut_id)] = trigger

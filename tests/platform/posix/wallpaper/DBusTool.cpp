@@ -1,10 +1,10 @@
 // The tests' own end of the session bus:
-//   wallpaper_dbus_tool record LOG SERVICE PATH [refuse|respond=N]
+//   wallpaper_dbus_tool record LOG SERVICE PATH [refuse | answer=TEXT | respond=N]
 //     owns SERVICE and answers every call to PATH, writing "interface.member|arg|arg..." to LOG,
 //     one line a call (a dictionary as sorted "key=value" items): a portal request's handle
-//     for SetWallpaperURI, an empty text otherwise, or with "refuse" an error. With "respond=N"
-//     the portal request then answers, as the portal does, with its Response signal: N is 0 for
-//     done, 1 cancelled, 2 refused.
+//     for SetWallpaperURI, TEXT (an empty one unless told) otherwise, or with "refuse" an error.
+//     With "respond=N" the portal request then answers, as the portal does, with its Response
+//     signal: N is 0 for done, 1 cancelled, 2 refused.
 //   wallpaper_dbus_tool gnome-screenshot FILE
 //     has gnome-shell save a screenshot, as the screenshot tool that gnome-shell lets in.
 #include <QCoreApplication>
@@ -36,7 +36,10 @@ QString Text(const QVariant& value)
 
 class Recorder final : public QDBusVirtualObject {
 public:
-    Recorder(QString log, bool refuse, int respond) : log_(std::move(log)), refuse_(refuse), respond_(respond) { }
+    Recorder(QString log, bool refuse, QString answer, int respond)
+        : log_(std::move(log)), refuse_(refuse), answer_(std::move(answer)), respond_(respond)
+    {
+    }
 
     QString introspect(const QString&) const override { return QString(); }
 
@@ -68,20 +71,22 @@ public:
             }
             return sent;
         }
-        return bus.send(call.createReply(QString()));
+        return bus.send(call.createReply(answer_));
     }
 
 private:
     QString log_;
     bool refuse_;
+    QString answer_;
     int respond_;
 };
 
 int Record(const QStringList& args)
 {
-    const QString mode = args.value(3);
-    static Recorder recorder(args.at(0), mode == QLatin1String("refuse"),
-        mode.startsWith(QLatin1String("respond=")) ? mode.mid(8).toInt() : -1);
+    const QString option = args.value(3);
+    static Recorder recorder(args.at(0), option == QLatin1String("refuse"),
+        option.startsWith(QLatin1String("answer=")) ? option.mid(7) : QString(),
+        option.startsWith(QLatin1String("respond=")) ? option.mid(8).toInt() : -1);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerVirtualObject(args.at(2), &recorder) || !bus.registerService(args.at(1))) {
         std::fprintf(stderr, "cannot own %s\n", qPrintable(args.at(1)));
@@ -117,6 +122,8 @@ int main(int argc, char** argv)
         return Record(args.mid(1));
     if (args.size() == 2 && args.at(0) == QLatin1String("gnome-screenshot"))
         return GnomeScreenshot(args.at(1));
-    std::fprintf(stderr, "usage: wallpaper_dbus_tool record LOG SERVICE PATH [refuse] | gnome-screenshot FILE\n");
+    std::fprintf(stderr,
+        "usage: wallpaper_dbus_tool record LOG SERVICE PATH [refuse | answer=TEXT | respond=N] | gnome-screenshot "
+        "FILE\n");
     return 2;
 }

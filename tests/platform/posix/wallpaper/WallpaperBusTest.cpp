@@ -72,13 +72,12 @@ protected:
         ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(box.Root() + "/bus"); }));
     }
 
-    void Record(const std::string& service, const std::string& path, bool refuse = false, const std::string& mode = "")
+    // Option: "refuse", "answer=TEXT", or "respond=N" (the portal request's Response).
+    void Record(const std::string& service, const std::string& path, const std::string& option = "")
     {
         std::vector<std::string> argv {KDX_DBUS_TOOL, "record", log, service, path};
-        if (refuse)
-            argv.push_back("refuse");
-        else if (!mode.empty())
-            argv.push_back(mode);
+        if (!option.empty())
+            argv.push_back(option);
         recorder = StartChild(argv);
         ASSERT_GT(recorder, 0);
         const std::string dbusSend = FindProgram("dbus-send");
@@ -136,7 +135,7 @@ TEST_F(WallpaperBus, APlasmaThatRefusesOrIsAbsentFallsThrough)
                                         "org.freedesktop.DBus.Error.ServiceUnknown",
                   0),
         0u);
-    Record("org.kde.plasmashell", "/PlasmaShell", true);
+    Record("org.kde.plasmashell", "/PlasmaShell", "refuse");
     const platform::WallpaperOutcome outcome = Apply("KDE");
     EXPECT_FALSE(outcome.shown);
     EXPECT_EQ(outcome.detail,
@@ -147,7 +146,7 @@ TEST_F(WallpaperBus, APlasmaThatRefusesOrIsAbsentFallsThrough)
 TEST_F(WallpaperBus, AWaylandDesktopWithoutItsOwnRouteAsksThePortal)
 {
     box.SetEnv("WAYLAND_DISPLAY", "wayland-kdx");
-    Record("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", false, "respond=0");
+    Record("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", "respond=0");
     const platform::WallpaperOutcome outcome = Apply("labwc:wlroots");
     EXPECT_TRUE(outcome.shown) << outcome.detail;
     EXPECT_EQ(outcome.detail, "the desktop portal (org.freedesktop.portal.Wallpaper)");
@@ -168,7 +167,7 @@ TEST_F(WallpaperBus, APortalThatRefusesOrCancelsIsNoRouteThatShowedThePicture)
     for (const auto& [mode, said] : {std::pair {"respond=2", "the desktop refused the picture"},
              std::pair {"respond=1", "the change was cancelled"}}) {
         SCOPED_TRACE(mode);
-        Record("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", false, mode);
+        Record("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop", mode);
         const platform::WallpaperOutcome outcome = Apply("labwc:wlroots");
         EXPECT_FALSE(outcome.shown);
         EXPECT_EQ(
@@ -181,6 +180,29 @@ TEST_F(WallpaperBus, APortalThatRefusesOrCancelsIsNoRouteThatShowedThePicture)
         waitpid(recorder, nullptr, 0);
         recorder = -1;
     }
+}
+
+TEST_F(WallpaperBus, PlasmaGetsEachScreenItsMonitorsPictureAndPrintsWhatEachShows)
+{
+    Record("org.kde.plasmashell", "/PlasmaShell", "answer=0,0 file:///w/a.bmp\n1280,0 file:///w/other.png\n");
+    HandedMonitors handed;
+    handed.monitors = {{{"L", 0, 0, 1280, 800, true}, "/w/a.bmp", true}, {{"R", 1280, 0, 1280, 800}, "/w/b.bmp", true},
+        {{"T", 0, 800, 1280, 800}, "/w/c.bmp", false}};
+    PlasmaRoute plasma;
+    const MonitorsTaken taken = plasma.ApplyMonitors(handed);
+    EXPECT_EQ(taken.failure, "");
+    const auto calls = Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].rfind("org.kde.PlasmaShell.evaluateScript|var want = [[0, 0, 'file:///w/a.bmp'], "
+                             "[1280, 0, 'file:///w/b.bmp']];",
+                  0),
+        0u)
+        << "only the fresh monitors, by where their screens lie: " << calls[0];
+    ASSERT_EQ(taken.monitors.size(), 3u);
+    EXPECT_TRUE(taken.monitors[0].shown);
+    EXPECT_FALSE(taken.monitors[1].shown);
+    EXPECT_EQ(taken.monitors[1].detail, "Plasma's desktop there shows file:///w/other.png instead");
+    EXPECT_EQ(taken.monitors[2].detail, "Plasma has no desktop on a screen at the monitor's place");
 }
 
 } // namespace

@@ -4,15 +4,20 @@
 // beside this file.
 #include "platform/Platform.h"
 #include "platform/posix/process/Process.h"
+#include "platform/posix/wallpaper/DesktopMonitors.h"
 #include "platform/posix/wallpaper/HandedFile.h"
+#include "platform/posix/wallpaper/HyprlandRoute.h"
 #include "platform/posix/wallpaper/PosixDesktop.h"
+#include "platform/posix/wallpaper/SwayRoute.h"
 #include "support/FakePrograms.h"
 #include "support/Sandbox.h"
 
+#include <algorithm>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -397,6 +402,222 @@ TEST(WallpaperSession, TheEnvironmentNamesTheDesktopAndTheSession)
     session = CurrentSession();
     EXPECT_FALSE(session.wayland);
     EXPECT_TRUE(session.swayIpc) << "sway's socket names sway whatever the desktop variable says";
+}
+
+// A picture per monitor: what each desktop is handed, and what it says it shows.
+class MonitorRoutes : public WallpaperRoutes {
+protected:
+    platform::MonitorWallpapers wallpapers;
+    int spannedMade = 0;
+
+    void SetUp() override
+    {
+        WallpaperRoutes::SetUp();
+        wallpapers.monitors = {Wallpaper("L", "DUMMY0", 0, 1280, true), Wallpaper("R", "DUMMY1", 1280, 800)};
+        wallpapers.spanned = [this] {
+            ++spannedMade;
+            Sandbox::Write(windows + "/KAWalllpaper-spanned.bmp", "BM both");
+            return windows + "/KAWalllpaper-spanned.bmp";
+        };
+    }
+
+    platform::MonitorWallpaper Wallpaper(
+        const std::string& name, const std::string& output, int x, unsigned width, bool primary = false)
+    {
+        platform::MonitorWallpaper m;
+        m.monitor.name = name;
+        m.monitor.output = output;
+        m.monitor.x = x;
+        m.monitor.width = width;
+        m.monitor.height = 800;
+        m.monitor.primary = primary;
+        m.bitmap = windows + "/KAWalllpaper[" + name + "].bmp";
+        Sandbox::Write(m.bitmap, "BM " + name);
+        return m;
+    }
+
+    platform::WallpaperOutcome Apply(const std::string& currentDesktop)
+    {
+        box.SetEnv("XDG_CURRENT_DESKTOP", currentDesktop);
+        return desktop.ApplyMonitorWallpapers(wallpapers);
+    }
+
+    // The name each monitor was handed, from the desktop's calls: the file it names holds the
+    // monitor's bitmap.
+    std::string HandedTo(const std::string& name)
+    {
+        for (const auto& entry : std::filesystem::directory_iterator(windows)) {
+            const std::string file = entry.path().string();
+            if (entry.path().filename().string().rfind("KAWalllpaper[" + name + "]-", 0) == 0)
+                return file;
+        }
+        return "(none)";
+    }
+
+    // "monitor: shown|not shown: detail" for each monitor of an outcome.
+    static Args Shown(const platform::WallpaperOutcome& outcome)
+    {
+        Args shown;
+        for (const auto& m : outcome.monitors)
+            shown.push_back(m.monitor + ": " + (m.shown ? "shown " : "not shown ") + m.detail);
+        return shown;
+    }
+};
+
+// xfconf-query keeping its properties in files of a folder, so what the route writes reads back
+// (the tools by their full names: PATH holds only the stand-ins).
+constexpr const char* FakeXfconf = R"sh(
+store=${0%/bin/*}/xfconf; /bin/mkdir -p "$store"
+if [ "$3" = -l ]; then
+    for p in /backdrop/screen0/monitorDUMMY0/workspace0 /backdrop/screen0/monitorDUMMY0/workspace1 \
+        /backdrop/screen0/monitorDUMMY1/workspace0 /backdrop/screen0/monitorscreen/workspace0; do
+        echo $p/last-image; echo $p/image-style; done
+elif [ "$#" = 4 ]; then /bin/cat "$store/$(echo "$4" | /usr/bin/tr / _)" 2>/dev/null
+else eval "v=\${$#}"; printf '%s\n' "$v" > "$store/$(echo "$4" | /usr/bin/tr / _)"; fi
+)sh";
+
+TEST_F(MonitorRoutes, XfceGetsEachMonitorOnItsOwnBackdropsAndIsReadBack)
+{
+    programs.Fake("xfconf-query", FakeXfconf);
+    wallpapers.monitors.push_back(Wallpaper("V", "", 2560, 640));
+    const platform::WallpaperOutcome outcome = Apply("XFCE");
+    EXPECT_TRUE(outcome.shown);
+    EXPECT_EQ(outcome.detail, "XFCE (xfconf-query)");
+    EXPECT_EQ(Sandbox::Read(HandedTo("L")), "BM L");
+    EXPECT_EQ(Sandbox::Read(HandedTo("R")), "BM R");
+    const std::string set = "xfconf-query|-c|xfce4-desktop|-p|/backdrop/screen0/monitor";
+    const Args calls = Calls();
+    for (const std::string& expected : {set + "DUMMY0/workspace0/last-image|-n|-t|string|-s|" + HandedTo("L") + "|",
+             set + "DUMMY0/workspace1/last-image|-n|-t|string|-s|" + HandedTo("L") + "|",
+             set + "DUMMY0/workspace1/image-style|-n|-t|int|-s|3|",
+             set + "DUMMY1/workspace0/last-image|-n|-t|string|-s|" + HandedTo("R") + "|"})
+        EXPECT_NE(std::find(calls.begin(), calls.end(), expected), calls.end()) << expected;
+    EXPECT_EQ(Shown(outcome),
+        Args({"L: shown XFCE (xfconf-query)", "R: shown XFCE (xfconf-query)",
+            "V: not shown xfdesktop has no backdrop for it: xfdesktop shows only monitors driven by an output"}));
+    EXPECT_EQ(spannedMade, 0) << "a desktop with a wallpaper per monitor needs no spanned picture";
+
+    // The next change of monitors: only the fresh one is handed again; the others keep their names.
+    const std::string left = HandedTo("L");
+    wallpapers.monitors[0].fresh = false;
+    std::filesystem::remove(programs.Log());
+    EXPECT_EQ(Shown(Apply("XFCE"))[0], "L: shown XFCE (xfconf-query)");
+    EXPECT_EQ(HandedTo("L"), left);
+    for (const std::string& call : Calls())
+        EXPECT_EQ(call.find("monitorDUMMY0/workspace0/last-image|-n"), std::string::npos) << call;
+
+    // A backdrop that names another picture afterwards (another program set it) is reported.
+    Sandbox::Write(box.Root() + "/xfconf/_backdrop_screen0_monitorDUMMY1_workspace0_last-image", "/elsewhere.png\n");
+    wallpapers.monitors[1].fresh = false;
+    EXPECT_EQ(Shown(Apply("XFCE"))[1], "R: not shown xfdesktop's backdrop names /elsewhere.png instead");
+}
+
+TEST_F(MonitorRoutes, DesktopsWithOneWallpaperAreHandedTheSpannedPicture)
+{
+    const std::string store = box.Root() + "/gsettings.value";
+    programs.Fake("gsettings",
+        "[ \"$1\" = set ] && [ \"$3\" = picture-uri ] && printf \"'%s'\\n\" \"$4\" > '" + store
+            + "'; [ \"$1\" = get ] && /bin/cat '" + store + "'");
+    programs.Fake("pcmanfm");
+    platform::WallpaperOutcome outcome = Apply("GNOME");
+    EXPECT_EQ(spannedMade, 1);
+    const Args calls = Calls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_NE(calls[0].find("picture-uri|file://" + windows + "/KAWalllpaper-spanned-"), std::string::npos) << calls[0];
+    EXPECT_EQ(calls[2], "gsettings|set|org.gnome.desktop.background|picture-options|spanned|");
+    EXPECT_EQ(Shown(outcome),
+        Args({"L: shown GNOME (gsettings): its part of one picture over the whole desktop",
+            "R: shown GNOME (gsettings): its part of one picture over the whole desktop"}));
+    // GNOME names another picture afterwards: no monitor shows its own.
+    programs.Fake("gsettings", "[ \"$1\" = get ] && echo \"'file:///usr/share/backgrounds/other.png'\"");
+    outcome = Apply("GNOME");
+    EXPECT_FALSE(outcome.shown);
+    EXPECT_EQ(Shown(outcome)[0], "L: not shown GNOME (gsettings) names another picture, not the one it was handed");
+
+    std::filesystem::remove(programs.Log());
+    EXPECT_TRUE(Apply("LXDE").shown);
+    EXPECT_NE(Calls().at(0).find("|--wallpaper-mode|screen|"), std::string::npos) << "pcmanfm's mode over all screens";
+}
+
+TEST_F(MonitorRoutes, SwayAndHyprlandGetEachOutputItsOwnPicture)
+{
+    programs.Fake("swaymsg");
+    platform::WallpaperOutcome outcome = Apply("sway");
+    EXPECT_TRUE(outcome.shown);
+    EXPECT_EQ(Calls(),
+        Args({"swaymsg|--|output \"L\" bg \"" + HandedTo("L") + "\" stretch|",
+            "swaymsg|--|output \"R\" bg \"" + HandedTo("R") + "\" stretch|"}));
+
+    const std::string active = box.Root() + "/active";
+    programs.Fake("hyprctl",
+        "case \"$2\" in wallpaper) echo \"${3%%,*} = ${3#*,}\" >> '" + active + "'; echo ok;; listactive) /bin/cat '"
+            + active + "';; *) echo ok;; esac");
+    std::filesystem::remove(programs.Log());
+    outcome = Apply("Hyprland");
+    EXPECT_EQ(Shown(outcome), Args({"L: shown Hyprland (hyprctl hyprpaper)", "R: shown Hyprland (hyprctl hyprpaper)"}));
+    const Args calls = Calls();
+    EXPECT_NE(
+        std::find(calls.begin(), calls.end(), "hyprctl|hyprpaper|wallpaper|R," + HandedTo("R") + "|"), calls.end());
+    // Another program set another picture since: no monitor is handed anew, and L says so.
+    Sandbox::Write(active, "L = /other.png\nR = " + HandedTo("R") + "\n");
+    for (auto& m : wallpapers.monitors)
+        m.fresh = false;
+    EXPECT_EQ(Shown(Apply("Hyprland")),
+        Args({"L: not shown hyprpaper shows /other.png instead", "R: shown Hyprland (hyprctl hyprpaper)"}));
+}
+
+TEST_F(MonitorRoutes, APortalGivesEveryMonitorThePrimarysPictureAndSaysSo)
+{
+    box.SetEnv("WAYLAND_DISPLAY", "wayland-kdx");
+    const std::string arguments = box.Root() + "/swaybg.args";
+    programs.Fake("swaybg", "echo \"$@\" > '" + arguments + "'; exec /bin/sleep 30");
+    const platform::WallpaperOutcome outcome = Apply("river");
+    EXPECT_EQ(outcome.detail, "a Wayland background (swaybg)") << "no portal on this bus";
+    EXPECT_EQ(Sandbox::Read(arguments),
+        "-o L -i " + HandedTo("L") + " -m stretch -o R -i " + HandedTo("R") + " -m stretch\n");
+    // The swaybg stays for the desktop; it is ended here.
+    const platform::WallpaperOutcome unnamed = [&] {
+        wallpapers.monitors[1].monitor.name.clear();
+        return Apply("river");
+    }();
+    EXPECT_EQ(Sandbox::Read(arguments), "-i " + HandedTo("L") + " -m stretch\n");
+    ASSERT_EQ(unnamed.monitors.size(), 2u);
+    EXPECT_FALSE(unnamed.monitors[1].shown);
+    EXPECT_EQ(
+        unnamed.monitors[1].detail, "a Wayland background (swaybg) shows one picture on every monitor: the one of L");
+}
+
+TEST(SessionMonitors, SwayAndHyprlandTellTheirOutputsInPixels)
+{
+    const auto sway = SwayOutputs(R"([
+        {"name": "HDMI-A-1", "active": true, "rect": {"x": 1920, "y": 0, "width": 1080, "height": 1920},
+         "current_mode": {"width": 1920, "height": 1080}, "transform": "90", "scale": 1.0},
+        {"name": "eDP-1", "active": true, "rect": {"x": 0, "y": 0, "width": 1280, "height": 720},
+         "current_mode": {"width": 2560, "height": 1440}, "transform": "normal", "scale": 2.0},
+        {"name": "DP-9", "active": false, "rect": {"x": 0, "y": 0, "width": 0, "height": 0}}])");
+    ASSERT_EQ(sway.size(), 2u);
+    EXPECT_EQ(sway[0].name, "eDP-1") << "the one at the origin is the primary";
+    EXPECT_TRUE(sway[0].primary);
+    EXPECT_EQ(sway[0].width, 2560u) << "the mode's pixels, not the scaled size";
+    EXPECT_EQ(sway[1].width, 1080u) << "turned on its side";
+    EXPECT_EQ(sway[1].height, 1920u);
+    EXPECT_EQ(sway[1].x, 1920);
+
+    const auto hyprland = HyprlandMonitors(R"([{"name": "DP-2", "x": 0, "y": -1080, "width": 1920, "height": 1080,
+        "transform": 1}, {"name": "DP-1", "x": 0, "y": 0, "width": 3840, "height": 2160, "transform": 0}])");
+    ASSERT_EQ(hyprland.size(), 2u);
+    EXPECT_EQ(hyprland[0].name, "DP-1");
+    EXPECT_EQ(hyprland[1].width, 1080u);
+    EXPECT_TRUE(SwayOutputs("not json").empty());
+}
+
+TEST(SessionMonitors, WhatTheBackgroundProgramsShowIsReadFromTheirOwnWords)
+{
+    EXPECT_EQ(SwaybgPictures({"swaybg", "-o", "*", "-c", "#202020", "-o", "HEADLESS-1", "-i", "/a.bmp", "-m", "stretch",
+                  "-o", "HEADLESS-2", "-i", "/b b.bmp", "-m", "fill"}),
+        (std::map<std::string, std::string> {{"HEADLESS-1", "/a.bmp"}, {"HEADLESS-2", "/b b.bmp"}}));
+    EXPECT_EQ(HyprpaperActive("DP-1 = /a.bmp\nDP-2 = /b.bmp\n"),
+        (std::map<std::string, std::string> {{"DP-1", "/a.bmp"}, {"DP-2", "/b.bmp"}}));
 }
 
 } // namespace

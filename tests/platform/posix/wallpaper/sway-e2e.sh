@@ -16,14 +16,8 @@ source "$here/../../../support/agent-world.sh"
 # shellcheck source=rotation-watch.sh
 source "$here/rotation-watch.sh"
 rotation_world "$sandbox/install/KDX3"
-user=nobody
-chown -R "$user" "$sandbox"
-# In the program's stead (exec), so that a program started in the background has the pid the
-# cleanup ends; called in a subshell where the script itself must go on.
-as_user() { exec setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups -- "$@"; }
-unset DISPLAY
-export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland
-
+# shellcheck source=sway-world.sh
+source "$here/sway-world.sh"
 # The background sway starts with names the bitmap's other name, which is not there yet; the
 # agent's window floats in a corner, so the background stays in sight.
 cat >"$sandbox/sway.conf" <<CONF
@@ -31,20 +25,7 @@ xwayland disable
 output * bg "$windows/KAWalllpaper-2.bmp" fill
 for_window [title="Kaleidra Agent"] floating enable, resize set 400 300, move position 0 0
 CONF
-WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1 as_user sway -c "$sandbox/sway.conf" \
-    >"$sandbox/sway.log" 2>&1 &
-pids+=("$!")
-found_sockets() {
-    SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)
-    WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1)
-    [ -n "$SWAYSOCK" ] && [ -n "$WAYLAND_DISPLAY" ]
-}
-if ! wait_for 100 found_sockets; then
-    echo "FAILED: sway did not start"
-    tail -n 20 "$sandbox/sway.log"
-    exit 1
-fi
-export SWAYSOCK WAYLAND_DISPLAY
+start_sway 1 "$sandbox/sway.conf"
 shoot() { (as_user grim "$1") 2>/dev/null; }
 check "sway starts on its own background, the missing picture not shown" \
     wait_for 50 eval 'shoot "$sandbox/s.png" && ! [[ "$(colour_of "$sandbox/s.png" 1200 700)" =~ ^#(FF0000|0000FF)$ ]]'
