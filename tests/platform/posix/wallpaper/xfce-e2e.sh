@@ -73,12 +73,16 @@ handed() { find "$windows" -maxdepth 1 -name 'KAWalllpaper-*.bmp' | wc -l; }
 boxes() { xdotool search --onlyvisible --name '^Kaleidra Agent$' 2>/dev/null | wc -l; }
 PATH="$sandbox/failing:$PATH" "$agent" &
 pids+=("$!")
-most_handed=0 most_boxes=0 changes=0 last=
+# A change makes its new name before the desktop is asked (and drops it when nothing took it, a
+# few milliseconds later), so one look may catch two names; two looks in a row may not.
+most_handed=0 most_boxes=0 changes=0 last= before_n=0
 for ((tick = 0; tick < 100; tick++)); do # 20 s
     now=$(stat -c "%i %z" "$bitmap" 2>/dev/null)
     [ -n "$now" ] && [ "$now" != "$last" ] && { changes=$((changes + 1)); last=$now; }
     n=$(handed)
-    [ "$n" -gt "$most_handed" ] && most_handed=$n
+    kept=$((n < before_n ? n : before_n))
+    [ "$kept" -gt "$most_handed" ] && most_handed=$kept
+    before_n=$n
     n=$(boxes)
     [ "$n" -gt "$most_boxes" ] && most_boxes=$n
     sleep 0.2
@@ -86,7 +90,7 @@ done
 check "the failure is told in one box ($(boxes) open, at most $most_boxes)" \
     eval '[ "$(boxes)" -eq 1 ] && [ "$most_boxes" -eq 1 ]'
 check "the rotation goes on while the box is open ($changes changes in 20 s)" [ "$changes" -ge 8 ]
-check "never more than one handed name beside the bitmap (at most $most_handed)" [ "$most_handed" -le 1 ]
+check "never more than one handed name stays beside the bitmap (at most $most_handed)" [ "$most_handed" -le 1 ]
 check "the desktop still shows its picture ($(name_of "$before"))" screen_shows shoot 40 400 "$before" "$shots-failing.png"
 check "the agent still runs" kill -0 "${pids[-1]}"
 
