@@ -169,7 +169,10 @@ void TConfig::SaveWallpaper(const TWallpaper& r)
     Ini().WriteInteger("Wallpaper", "Interval", r.Interval);
     Ini().WriteInteger("Wallpaper", "Style", r.Style);
     Ini().WriteInteger("Wallpaper", "Cycle", r.Cycle);
-    Ini().WriteDateTime("Wallpaper", "PrevChange", r.PrevChange);
+    // The rotation stamps its changes while an editor holds the record it loaded: the later stamp
+    // stays, so that a save never brings the next change forward.
+    const TDateTime stored = Ini().ReadDateTime("Wallpaper", "PrevChange", r.PrevChange);
+    Ini().WriteDateTime("Wallpaper", "PrevChange", std::max(stored, r.PrevChange));
     Ini().WriteBool("Wallpaper", "Activate", r.Activate);
     // Written once switched on, so the settings file of a user who never did stays as it was.
     if (r.PerMonitor || !Ini().ReadString("Wallpaper", "PerMonitor", "").empty())
