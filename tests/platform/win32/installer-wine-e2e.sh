@@ -110,6 +110,9 @@ xdotool mousemove --window "$window" 400 60 click 1
 sleep 0.3
 xdotool key ctrl+x
 check "the agent ends" wait_for 100 eval '! agent_running'
+# Its window goes before its process does; the uninstaller would still find it.
+agents() { ps -eo stat=,args= | awk '$1 !~ /^Z/ && tolower($0) ~ /\\kdx3\.exe( |$)/' | wc -l; }
+check "and its process with it" wait_for 100 eval '[ "$(agents)" -eq 0 ]'
 
 wine "$folder\\Uninstall.exe" /S
 # The uninstaller works on from a copy of itself in the temporary folder.
