@@ -114,6 +114,9 @@ check "the agent ends" wait_for 100 eval '! agent_running'
 agents() { ps -eo stat=,args= | awk '$1 !~ /^Z/ && tolower($0) ~ /\\kdx3\.exe( |$)/' | wc -l; }
 check "and its process with it" wait_for 100 eval '[ "$(agents)" -eq 0 ]'
 
+# The user's system screensaver names the companion (Disable Screensaver twice writes it so).
+desktop_key='HKCU\Control Panel\Desktop'
+wine reg add "$desktop_key" /v SCRNSAVE.EXE /d '"KDXSaver.SCR"' /f >/dev/null 2>&1
 wine "$folder\\Uninstall.exe" /S
 # The uninstaller works on from a copy of itself in the temporary folder.
 check "the uninstaller removes the program" wait_for 300 eval '[ ! -e "$install_dir/KDX3.exe" ]'
@@ -127,6 +130,21 @@ check "and its count among the shared files" \
     eval '! reg_value "$shared_key" "C:\\windows\\system32\\KDXSaver.SCR" >/dev/null'
 check "the user's KDX.ini stays" ini_has "$install_dir/KDX.ini" Startup=1
 check "InstalledPath, which names its folder, stays" eval '[ "$(reg_value "$product_key" InstalledPath)" = "$folder" ]'
+check "and SCRNSAVE.EXE, which named the removed companion" eval '! reg_value "$desktop_key" SCRNSAVE.EXE >/dev/null'
+
+# Another product that counts on a KDXSaver.SCR of its own keeps it: a file there with a count of
+# one, this product installed over it and uninstalled again (in place, so it is done on return).
+saver_count() { reg_value "$shared_key" 'C:\windows\system32\KDXSaver.SCR'; }
+echo other >"$companion"
+wine reg add "$shared_key" /v 'C:\windows\system32\KDXSaver.SCR' /t REG_DWORD /d 1 /f >/dev/null 2>&1
+wine reg add "$desktop_key" /v SCRNSAVE.EXE /d '"KDXSaver.SCR"' /f >/dev/null 2>&1
+timeout 120 "$wine_loader" "$(winpath "$installer")" /S
+check "installed beside another product's count, it counts once more ($(saver_count))" \
+    eval '[ "$(saver_count)" = 0x2 ]'
+timeout 120 "$wine_loader" cmd /c "$(winpath "$sandbox/uninstall.bat")"
+check "the uninstaller then leaves the companion to the other product" [ -f "$companion" ]
+check "with the count back at one ($(saver_count))" eval '[ "$(saver_count)" = 0x1 ]'
+check "and SCRNSAVE.EXE naming it" eval '[ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = "\"KDXSaver.SCR\"" ]'
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]
