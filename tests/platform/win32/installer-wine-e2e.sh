@@ -112,7 +112,7 @@ xdotool key ctrl+x
 check "the agent ends" wait_for 100 eval '! agent_running'
 # Its window goes before its process does; the uninstaller would still find it.
 agents() { ps -eo stat=,args= | awk '$1 !~ /^Z/ && tolower($0) ~ /\\kdx3\.exe( |$)/' | wc -l; }
-check "and its process with it" wait_for 100 eval '[ "$(agents)" -eq 0 ]'
+check "and its process with it" wait_for 300 eval '[ "$(agents)" -eq 0 ]'
 
 # The user's system screensaver names the companion (Disable Screensaver twice writes it so).
 desktop_key='HKCU\Control Panel\Desktop'
