@@ -8,7 +8,6 @@
 #include "SaverSystem.h"
 #include "SaverWindow.h"
 
-#include "platform/Platform.h"
 #include "settings/TConfig.h"
 
 #include <QApplication>
