@@ -28,6 +28,11 @@ int LabelHeight(const QLabel& label, int width, int least)
     return std::max(least, label.wordWrap() ? label.heightForWidth(width) : label.sizeHint().height());
 }
 
+void SetFixedWidthAtLeast(QWidget* widget, int width)
+{
+    widget->setFixedWidth(std::max(width, widget->sizeHint().width()));
+}
+
 void SetTextColour(QWidget* widget, const QColor& colour)
 {
     QPalette palette = widget->palette();

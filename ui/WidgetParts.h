@@ -21,6 +21,10 @@ QAction* MakeAction(QObject* owner, const char* name, const QString& caption);
 // parts below down rather than being cut off.
 int LabelHeight(const QLabel& label, int width, int least);
 
+// Fixes Widget's width at the design's Width, or at what its own texts need where that is more
+// (a drop-down list's longest item, a number box's largest number).
+void SetFixedWidthAtLeast(QWidget* widget, int width);
+
 // Text and background colours set through the palette: a style sheet would cost every start a
 // style of its own.
 void SetTextColour(QWidget* widget, const QColor& colour);

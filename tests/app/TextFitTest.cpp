@@ -1,7 +1,7 @@
 // Every text of the agent's windows fits the widget that shows it and is not cut off by the
 // widgets around it, at the scale this run was started with (QT_SCALE_FACTOR, one CTest entry a
-// scale) and with the fonts of the system it runs on: the main window with each of its panels,
-// the preference dialog and the about box.
+// scale) and with the fonts of the system it runs on: labels, buttons, check boxes and drop-down
+// lists of the main window with each of its panels, the preference dialog and the about box.
 #include "AppTestSupport.h"
 #include "app/Panels.h"
 #include "app/TfrmMain.h"
@@ -12,16 +12,20 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QTextDocument>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace kdx::test {
 namespace {
@@ -94,6 +98,21 @@ TextPlace ButtonPlace(const QAbstractButton& button)
     return {QStyle::alignedRect(button.layoutDirection(), Qt::AlignCenter, need, room), room};
 }
 
+// The drop-down list's field, with its widest item in it: any item can be the chosen one.
+TextPlace ComboPlace(const QComboBox& box)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(&box);
+    option.editable = box.isEditable();
+    option.frame = box.hasFrame();
+    const QRect room = box.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &box);
+    int widest = 0;
+    for (int i = 0; i < box.count(); ++i)
+        widest = std::max(widest, box.fontMetrics().horizontalAdvance(box.itemText(i)));
+    const QSize need(widest, box.fontMetrics().height());
+    return {QStyle::alignedRect(box.layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter, need, room), room};
+}
+
 // The widgets whose text does not fit, or is cut off by a parent or a sibling.
 QStringList Clipped(const QWidget& window)
 {
@@ -116,6 +135,9 @@ QStringList Clipped(const QWidget& window)
                 continue;
             text = button->text();
             place = ButtonPlace(*button);
+        } else if (auto* box = qobject_cast<QComboBox*>(widget); box && !box->isEditable() && box->count() > 0) {
+            text = box->itemText(0);
+            place = ComboPlace(*box);
         } else {
             continue;
         }
