@@ -4,7 +4,7 @@
 # made with FUSE where the machine has it) is given up so the next picture shows, and a key still
 # ends the companion at once, leaving its lock free for the next start. Both used to leave the
 # screen black and the process running, its lock held for the rest of the session.
-# Usage: saver-special-e2e.sh KDXSaver.SCR SCREEN_PIXELS HANGFS|none
+# Usage: saver-odd-files-e2e.sh KDXSaver.SCR SCREEN_PIXELS HANGFS|none
 set -uo pipefail
 # shellcheck source=saver-world.sh
 source "$(dirname "$0")/saver-world.sh"
