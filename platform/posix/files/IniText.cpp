@@ -35,37 +35,61 @@ void IniText::Parse()
     size_t pos = all.substr(0, ByteOrderMark.size()) == ByteOrderMark ? ByteOrderMark.size() : 0;
     start_ = pos;
     while (pos < all.size()) {
-        Line line;
-        line.begin = pos;
-        // A line ends at a carriage return, a line feed or the pair of them, as Windows reads it.
-        line.end = std::min(all.find_first_of("\r\n", pos), all.size());
-        line.next = line.end;
-        if (line.next < all.size())
-            line.next += all.compare(line.end, 2, "\r\n") == 0 ? 2 : 1;
-        const std::string_view text = TrimIni(all.substr(pos, line.end - pos));
-        if (!text.empty()) {
-            const size_t close = text.rfind(']');
-            if (text.front() == '[' && close != std::string_view::npos) {
-                line.kind = Kind::Section;
-                line.name = TrimIni(text.substr(1, close - 1));
-            } else {
-                line.kind = Kind::Key;
-                const size_t eq = text.find('=');
-                line.name = TrimIni(text.substr(0, eq));
-                if (eq != std::string_view::npos)
-                    line.value = TrimIni(text.substr(eq + 1));
-            }
-        }
-        lines_.push_back(line);
-        pos = line.next;
+        lines_.push_back(ParseLine(pos));
+        pos = lines_.back().next;
     }
+}
+
+IniText::Line IniText::ParseLine(size_t pos) const
+{
+    const std::string_view all(bytes_);
+    Line line;
+    line.begin = line.nameAt = line.valueAt = std::uint32_t(pos); // so every offset moves in range
+    // A line ends at a carriage return, a line feed or the pair of them, as Windows reads it.
+    const size_t end = std::min(all.find_first_of("\r\n", pos), all.size());
+    size_t next = end;
+    if (next < all.size())
+        next += all.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+    line.end = std::uint32_t(end);
+    line.next = std::uint32_t(next);
+    const auto offset = [&all](std::string_view part) { return std::uint32_t(part.data() - all.data()); };
+    const std::string_view text = TrimIni(all.substr(pos, end - pos));
+    if (text.empty())
+        return line;
+    const size_t close = text.rfind(']');
+    std::string_view name;
+    if (text.front() == '[' && close != std::string_view::npos) {
+        line.kind = Kind::Section;
+        name = TrimIni(text.substr(1, close - 1));
+    } else {
+        line.kind = Kind::Key;
+        const size_t eq = text.find('=');
+        name = TrimIni(text.substr(0, eq));
+        if (eq != std::string_view::npos) {
+            const std::string_view value = TrimIni(text.substr(eq + 1));
+            line.hasValue = true;
+            line.valueAt = offset(value.empty() ? text.substr(eq + 1) : value);
+            line.valueSize = std::uint32_t(value.size());
+        }
+    }
+    if (!name.empty())
+        line.nameAt = offset(name);
+    line.nameSize = std::uint32_t(name.size());
+    return line;
+}
+
+std::optional<std::string_view> IniText::ValueOf(const Line& line) const
+{
+    if (!line.hasValue)
+        return std::nullopt;
+    return std::string_view(bytes_).substr(line.valueAt, line.valueSize);
 }
 
 std::optional<IniText::Span> IniText::FindSection(std::string_view section) const
 {
     section = TrimIni(section);
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind != Kind::Section || !EqualAscii(lines_[i].name, section))
+        if (lines_[i].kind != Kind::Section || !EqualAscii(Name(lines_[i]), section))
             continue;
         Span span {i, i + 1, i + 1};
         while (span.last < lines_.size() && lines_[span.last].kind != Kind::Section)
@@ -79,7 +103,7 @@ std::optional<size_t> IniText::FindKey(const Span& span, std::string_view key) c
 {
     key = TrimIni(key);
     for (size_t i = span.first; i < span.last; ++i)
-        if (lines_[i].kind == Kind::Key && EqualAscii(lines_[i].name, key))
+        if (lines_[i].kind == Kind::Key && EqualAscii(Name(lines_[i]), key))
             return i;
     return std::nullopt;
 }
@@ -90,12 +114,33 @@ std::optional<std::string> IniText::Value(std::string_view section, std::string_
     if (!span)
         return std::nullopt;
     const auto at = FindKey(*span, key);
-    if (!at || !lines_[*at].value)
+    if (!at || !lines_[*at].hasValue)
         return std::nullopt;
-    return std::string(*lines_[*at].value);
+    return std::string(*ValueOf(lines_[*at]));
 }
 
 bool IniText::HasSection(std::string_view section) const { return FindSection(section).has_value(); }
+
+std::vector<std::string> IniText::SectionLines(std::string_view section) const
+{
+    std::vector<std::string> out;
+    const auto span = FindSection(section);
+    if (!span)
+        return out;
+    for (size_t i = span->first; i < span->last; ++i) {
+        const Line& line = lines_[i];
+        const std::string_view name = Name(line);
+        if (line.kind != Kind::Key || (!name.empty() && name.front() == ';'))
+            continue;
+        std::string text(name);
+        if (const auto value = ValueOf(line)) {
+            text += '=';
+            text += *value;
+        }
+        out.push_back(std::move(text));
+    }
+    return out;
+}
 
 std::string IniText::Eol() const
 {
@@ -110,7 +155,37 @@ bool IniText::EndsOpen() const { return bytes_.size() > start_ && bytes_.back() 
 void IniText::Replace(size_t from, size_t to, const std::string& text)
 {
     bytes_.replace(from, to - from, text);
-    Parse();
+    const auto delta = std::uint32_t(text.size() - (to - from)); // wraps for a shrink, as intended
+    // Only the lines from the one before From change: an edit can join the line end before it
+    // (a lone CR before a new LF). From an old line that begins at or after To and is met
+    // again at its shifted place, the old lines hold, moved by Delta.
+    auto first = size_t(std::upper_bound(lines_.begin(), lines_.end(), from, [](size_t at, const Line& line) {
+        return at < line.begin;
+    }) - lines_.begin());
+    first = first > 1 ? first - 2 : 0;
+    size_t pos = first < lines_.size() ? lines_[first].begin : start_;
+    size_t keep = first;
+    std::vector<Line> fresh;
+    while (pos < bytes_.size()) {
+        while (keep < lines_.size() && (lines_[keep].begin < to || std::uint32_t(lines_[keep].begin + delta) < pos))
+            ++keep;
+        if (keep < lines_.size() && std::uint32_t(lines_[keep].begin + delta) == pos)
+            break;
+        fresh.push_back(ParseLine(pos));
+        pos = fresh.back().next;
+    }
+    if (pos >= bytes_.size())
+        keep = lines_.size();
+    for (size_t i = keep; i < lines_.size(); ++i) {
+        Line& line = lines_[i];
+        line.begin += delta;
+        line.end += delta;
+        line.next += delta;
+        line.nameAt += delta;
+        line.valueAt += delta;
+    }
+    lines_.erase(lines_.begin() + std::ptrdiff_t(first), lines_.begin() + std::ptrdiff_t(keep));
+    lines_.insert(lines_.begin() + std::ptrdiff_t(first), fresh.begin(), fresh.end());
 }
 
 bool IniText::Set(std::string_view section, std::string_view key, std::string_view value)
@@ -129,9 +204,9 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
     }
     if (const auto at = FindKey(*span, key)) {
         const Line& line = lines_[*at];
-        if (line.value && *line.value == value)
+        if (ValueOf(line) == value)
             return false;
-        Replace(line.begin, line.end, std::string(line.name) + "=" + std::string(value));
+        Replace(line.begin, line.end, std::string(Name(line)) + "=" + std::string(value));
         return true;
     }
     // After the last line of the section that is not blank, so blank separators stay put.
@@ -204,7 +279,7 @@ bool IniText::EmptyLaterSections(std::string_view section)
         return false;
     bool emptied = false;
     for (size_t i = first->last; i < lines_.size(); ++i) {
-        if (lines_[i].kind != Kind::Section || !EqualAscii(lines_[i].name, TrimIni(section)))
+        if (lines_[i].kind != Kind::Section || !EqualAscii(Name(lines_[i]), TrimIni(section)))
             continue;
         size_t end = i + 1;
         while (end < lines_.size() && lines_[end].kind != Kind::Section)
