@@ -51,13 +51,11 @@ Candidate Pictures(TConfig& config)
     c.plan.kind = ShowKind::Pictures;
     c.plan.intervalSeconds = IntervalInRange(images.Interval);
     c.plan.size = images.Size >= 0 && images.Size <= 2 ? images.Size : 0;
-    for (const std::string& path : images.Items)
-        if (Exists(path))
-            c.plan.items.push_back(path);
-    if (images.Items.empty())
+    // Taken as they are: the show checks each picture it picks, on its reading thread, so a long
+    // list or a share that no longer answers never holds up the first picture.
+    c.plan.items = std::move(images.Items);
+    if (c.plan.items.empty())
         c.reason = texts::PictureListEmpty;
-    else if (c.plan.items.empty())
-        c.reason = texts::PicturesMissing;
     return c;
 }
 

@@ -51,8 +51,9 @@ struct PlanSources {
 };
 
 // Chooses, at random, one of the kinds that [RandomWhat] names and that has something usable:
-// screensaver programs that exist and are Windows programs, when Wine is there; pictures that
-// exist; never Flash movies, which nothing here can play.
+// screensaver programs that exist and are Windows programs, when Wine is there; a picture list
+// that is not empty (the pictures are checked as they are shown); never Flash movies, which
+// nothing here can play.
 SaverPlan ChoosePlan(TConfig& config, const PlanSources& sources);
 
 } // namespace kdx::saver
