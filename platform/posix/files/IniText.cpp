@@ -21,6 +21,16 @@ std::string_view TrimIni(std::string_view s)
 
 namespace {
 
+// A section's header line, its line end included.
+std::string Header(std::string_view section, const std::string& eol)
+{
+    std::string line = "[";
+    line += TrimIni(section);
+    line += ']';
+    line += eol;
+    return line;
+}
+
 // The UTF-8 byte-order mark that Windows Notepad puts at the start of a file it saves.
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
@@ -197,7 +207,7 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
     const auto span = FindSection(section);
     if (!span) {
         std::string add = EndsOpen() ? eol : std::string();
-        add += "[" + std::string(TrimIni(section)) + "]" + eol;
+        add += Header(section, eol);
         add += std::string(key) + "=" + std::string(value) + eol;
         Replace(bytes_.size(), bytes_.size(), add);
         return true;
@@ -228,7 +238,7 @@ bool IniText::AddSection(std::string_view section)
         return false;
     const std::string eol = Eol();
     std::string add = EndsOpen() ? eol : std::string();
-    add += "[" + std::string(TrimIni(section)) + "]" + eol;
+    add += Header(section, eol);
     Replace(bytes_.size(), bytes_.size(), add);
     return true;
 }
@@ -254,7 +264,7 @@ bool IniText::ReplaceSection(std::string_view section, const std::vector<std::st
     const auto span = FindSection(section);
     if (!span) {
         std::string add = EndsOpen() ? eol : std::string();
-        add += "[" + std::string(TrimIni(section)) + "]" + eol + body;
+        add += Header(section, eol) + body;
         Replace(bytes_.size(), bytes_.size(), add);
         return true;
     }
