@@ -111,7 +111,7 @@ int main(int argc, char** argv)
         save.push_back(Seconds(Clock::now() - start));
         config.ReleaseFile();
         writeRef.push_back(Reference("python3 '" + ref + "' write '" + (root / "ref.ini").string() + "' ImageList "
-            + std::to_string(Entries) + " '" + prefix + "'"));
+            + std::to_string(Entries) + " '" + prefix + "' .jpg"));
     }
     fs::remove_all(root);
     if (loaded != 2 * std::size_t(Entries)) {

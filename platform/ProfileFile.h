@@ -1,4 +1,5 @@
 #pragma once
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -6,13 +7,27 @@
 namespace kdx::platform {
 
 // One change in a batch of profile-file writes: a key's value, the section erased, or the
-// section's keys replaced by Entries.
+// section's keys replaced by Entries, or by the keys "0", "1", ... with the values of Numbered (a
+// list, seen where it lies: it must outlive the batch).
 struct ProfileWrite {
     enum class Kind { Key, EraseSection, ReplaceSection };
     Kind kind = Kind::Key;
     std::string section;
     std::string key, value;
     std::vector<std::pair<std::string, std::string>> entries;
+    std::span<const std::string> numbered;
+
+    // The section's new keys and values.
+    std::vector<std::pair<std::string, std::string>> Entries() const
+    {
+        if (numbered.empty())
+            return entries;
+        std::vector<std::pair<std::string, std::string>> all;
+        all.reserve(numbered.size());
+        for (std::size_t n = 0; n < numbered.size(); ++n)
+            all.emplace_back(std::to_string(n), numbered[n]);
+        return all;
+    }
 };
 
 // Windows profile (INI) file access, as GetPrivateProfileStringA, GetPrivateProfileSectionW and
@@ -58,7 +73,7 @@ public:
         for (const ProfileWrite& w : writes) {
             const bool ok = w.kind == ProfileWrite::Kind::Key ? WriteString(file, w.section, w.key, w.value)
                 : w.kind == ProfileWrite::Kind::EraseSection  ? EraseSection(file, w.section)
-                                                              : ReplaceSection(file, w.section, w.entries);
+                                                              : ReplaceSection(file, w.section, w.Entries());
             if (!ok)
                 return false;
         }

@@ -99,7 +99,7 @@ SaverPlan ChoosePlan(TConfig& config, const PlanSources& sources)
         consider(Pictures(config));
 
     if (!usable.empty())
-        return usable[std::size_t(sources.randomBelow(int(usable.size())))];
+        return std::move(usable[std::size_t(sources.randomBelow(int(usable.size())))]);
     SaverPlan nothing;
     nothing.message = reasons.empty() ? std::string(texts::NothingChosen) + "." : NothingToShow(reasons);
     return nothing;

@@ -121,21 +121,12 @@ void TConfig::ReadList(const std::string& section, TStrings& list)
     }
 }
 
-void TConfig::AddList(TIniWrites& writes, const std::string& section, const TStrings& list)
-{
-    std::vector<std::pair<std::string, std::string>> entries;
-    entries.reserve(list.size());
-    for (size_t n = 0; n < list.size(); ++n)
-        entries.emplace_back(std::to_string(n), list[n]);
-    writes.WriteSection(section, std::move(entries));
-}
-
 // The whole section goes in one write, so the companion screensaver, or a crash in the middle,
 // never meets a list section erased or half written; what it finally reads is the same.
 void TConfig::WriteList(const std::string& section, const TStrings& list)
 {
     TIniWrites writes;
-    AddList(writes, section, list);
+    writes.WriteList(section, list);
     Ini().WriteBatch(writes.Writes());
 }
 
@@ -193,7 +184,7 @@ void TConfig::LoadMisc(TMisc& r)
 void TConfig::SaveSavers(const TSavers& r)
 {
     TIniWrites w;
-    AddList(w, "SaverList", r.Items);
+    w.WriteList("SaverList", r.Items);
     w.WriteInteger("Saver", "Interval", r.Interval);
     w.WriteInteger("Saver", "RandomType", r.RandomType);
     Ini().WriteBatch(w.Writes());
@@ -202,7 +193,7 @@ void TConfig::SaveSavers(const TSavers& r)
 void TConfig::SaveFlashs(const TFlashs& r)
 {
     TIniWrites w;
-    AddList(w, "FlashList", r.Items);
+    w.WriteList("FlashList", r.Items);
     w.WriteInteger("Flash", "RandomType", r.RandomType);
     w.WriteInteger("Flash", "Size", r.Size);
     Ini().WriteBatch(w.Writes());
@@ -211,7 +202,7 @@ void TConfig::SaveFlashs(const TFlashs& r)
 void TConfig::SaveImages(const TImages& r)
 {
     TIniWrites w;
-    AddList(w, "ImageList", r.Items);
+    w.WriteList("ImageList", r.Items);
     w.WriteInteger("Image", "Interval", r.Interval);
     w.WriteInteger("Image", "Size", r.Size);
     Ini().WriteBatch(w.Writes());
@@ -222,7 +213,7 @@ void TConfig::SaveWallpaper(const TWallpaper& r)
     // Written once switched on, so the settings file of a user who never did stays as it was.
     const bool perMonitor = r.PerMonitor || !Ini().ReadString("Wallpaper", "PerMonitor", "").empty();
     TIniWrites w;
-    AddList(w, "PaperList", r.Items);
+    w.WriteList("PaperList", r.Items);
     w.WriteInteger("Wallpaper", "Interval", r.Interval);
     w.WriteInteger("Wallpaper", "Style", r.Style);
     w.WriteInteger("Wallpaper", "Cycle", r.Cycle);
@@ -236,7 +227,7 @@ void TConfig::SaveWallpaper(const TWallpaper& r)
 void TConfig::SaveMisc(const TMisc& r)
 {
     TIniWrites w;
-    AddList(w, "RandomWhat", r.RandomWhat);
+    w.WriteList("RandomWhat", r.RandomWhat);
     w.WriteBool("Misc", "Sub", r.Sub);
     w.WriteBool("Misc", "Startup", r.Startup);
     w.WriteBool("Misc", "AutoSave", r.AutoSave);

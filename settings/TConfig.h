@@ -51,8 +51,6 @@ public:
 private:
     TIniFile& Ini();
     TStrings LoadList(const std::string& section);
-    // A list's section as one write of a batch.
-    static void AddList(TIniWrites& writes, const std::string& section, const TStrings& list);
     void SetRunAtLogon(bool on);
 };
 

@@ -114,7 +114,7 @@ void TIniFile::WriteBatch(const std::vector<platform::ProfileWrite>& writes) con
 
 void TIniWrites::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
-    writes_.push_back({platform::ProfileWrite::Kind::Key, section, key, value, {}});
+    writes_.push_back({platform::ProfileWrite::Kind::Key, section, key, value, {}, {}});
 }
 
 void TIniWrites::WriteInteger(const std::string& section, const std::string& key, std::int32_t value)
@@ -132,11 +132,10 @@ void TIniWrites::WriteDateTime(const std::string& section, const std::string& ke
     WriteString(section, key, DateTimeToStr(value));
 }
 
-void TIniWrites::WriteSection(const std::string& section, std::vector<std::pair<std::string, std::string>> entries)
+void TIniWrites::WriteList(const std::string& section, const std::vector<std::string>& list)
 {
     using Kind = platform::ProfileWrite::Kind;
-    writes_.push_back(
-        {entries.empty() ? Kind::EraseSection : Kind::ReplaceSection, section, {}, {}, std::move(entries)});
+    writes_.push_back({list.empty() ? Kind::EraseSection : Kind::ReplaceSection, section, {}, {}, {}, list});
 }
 
 void TIniFile::UpdateFile() const { Profile().Flush(fileName_); }

@@ -48,8 +48,9 @@ public:
     void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
     void WriteDateTime(const std::string& section, const std::string& key, TDateTime value);
-    // The section's keys become Entries; no entries erase it.
-    void WriteSection(const std::string& section, std::vector<std::pair<std::string, std::string>> entries);
+    // The section's keys become "0", "1", ... with the entries of List as values; an empty list
+    // erases it. List must live until the writes are made.
+    void WriteList(const std::string& section, const std::vector<std::string>& list);
 
     const std::vector<platform::ProfileWrite>& Writes() const { return writes_; }
 

@@ -41,7 +41,10 @@ private:
     // The file parsed, from the cache when it is still what the file holds; nothing when the
     // file is absent or cannot be read (Unreadable says which).
     std::shared_ptr<const IniText> Parsed(const std::string& file, bool* unreadable = nullptr);
-    void Keep(const std::string& file, std::shared_ptr<const IniText> text);
+    // The text to edit for a write: the cached one itself when nothing else holds it (the cache
+    // lets go of it), else a copy.
+    std::shared_ptr<IniText> Own(std::shared_ptr<const IniText> parsed);
+    void Keep(const std::string& file, std::shared_ptr<IniText> text);
 
     std::mutex lock_;
     std::string cachedFile_;
@@ -49,7 +52,7 @@ private:
     // The file had not changed for a while when it was read, so any later change shows in its
     // stamp (file times are coarse: a change within the same tick may leave them as they were).
     bool settled_ = false;
-    std::shared_ptr<const IniText> cached_;
+    std::shared_ptr<IniText> cached_;
 };
 
 // A value as GetPrivateProfileString hands it out: one pair of enclosing quotes (" or ')

@@ -2,6 +2,7 @@
 #include "platform/AsciiCase.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kdx::platform::posix {
 
@@ -44,6 +45,7 @@ void IniText::Parse()
     const std::string_view all(bytes_);
     size_t pos = all.substr(0, ByteOrderMark.size()) == ByteOrderMark ? ByteOrderMark.size() : 0;
     start_ = pos;
+    lines_.reserve(size_t(std::count(all.begin(), all.end(), '\n')) + 1);
     while (pos < all.size()) {
         lines_.push_back(ParseLine(pos));
         pos = lines_.back().next;
@@ -56,7 +58,12 @@ IniText::Line IniText::ParseLine(size_t pos) const
     Line line;
     line.begin = line.nameAt = line.valueAt = std::uint32_t(pos); // so every offset moves in range
     // A line ends at a carriage return, a line feed or the pair of them, as Windows reads it.
-    const size_t end = std::min(all.find_first_of("\r\n", pos), all.size());
+    const char* at = all.data() + pos;
+    const size_t rest = all.size() - pos;
+    const auto* lf = static_cast<const char*>(std::memchr(at, '\n', rest));
+    const size_t upTo = lf ? size_t(lf - at) : rest;
+    const auto* cr = static_cast<const char*>(std::memchr(at, '\r', upTo));
+    const size_t end = pos + (cr ? size_t(cr - at) : upTo);
     size_t next = end;
     if (next < all.size())
         next += all.compare(end, 2, "\r\n") == 0 ? 2 : 1;
@@ -176,6 +183,7 @@ void IniText::Replace(size_t from, size_t to, const std::string& text)
     size_t pos = first < lines_.size() ? lines_[first].begin : start_;
     size_t keep = first;
     std::vector<Line> fresh;
+    fresh.reserve(size_t(std::count(text.begin(), text.end(), '\n')) + 2);
     while (pos < bytes_.size()) {
         while (keep < lines_.size() && (lines_[keep].begin < to || std::uint32_t(lines_[keep].begin + delta) < pos))
             ++keep;
@@ -260,6 +268,12 @@ bool IniText::ReplaceSection(std::string_view section, const std::vector<std::st
     std::string body;
     for (const std::string& line : lines)
         body += line + eol;
+    return ReplaceSectionBody(section, std::move(body));
+}
+
+bool IniText::ReplaceSectionBody(std::string_view section, std::string body)
+{
+    const std::string eol = Eol();
     const bool emptied = EmptyLaterSections(section);
     const auto span = FindSection(section);
     if (!span) {

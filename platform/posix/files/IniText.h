@@ -38,6 +38,11 @@ public:
     // sections of the name are emptied, as Windows empties them: their old keys would otherwise
     // come to light when the first section is erased.
     bool ReplaceSection(std::string_view section, const std::vector<std::string>& lines);
+    // The same with the lines given as Body, each ended by Eol().
+    bool ReplaceSectionBody(std::string_view section, std::string body);
+
+    // The line end of new lines: the file's first one (CR LF in a file without any).
+    std::string Eol() const;
 
 private:
     enum class Kind { Blank, Section, Key };
@@ -65,8 +70,6 @@ private:
     std::optional<Span> FindSection(std::string_view section) const;
     std::optional<size_t> FindKey(const Span& span, std::string_view key) const;
     void Replace(size_t from, size_t to, const std::string& text);
-    // The line end of new lines: the file's first one (CR LF in a file without any).
-    std::string Eol() const;
     // Whether the file's last line lacks its line end.
     bool EndsOpen() const;
 

@@ -378,21 +378,27 @@ TEST_F(ProfileFile, ABatchEndsAsTheSingleCallsAndFailsWhole)
 {
     Sandbox::Write(file, "[Image]\nSize=1\n\n[ImageList]\n0=old\n");
     const std::vector<ProfileWrite> save = {
-        {ProfileWrite::Kind::ReplaceSection, "ImageList", {}, {}, {{"0", "/a.jpg"}, {"1", " /b.jpg"}}},
-        {ProfileWrite::Kind::Key, "Image", "Interval", "5", {}},
-        {ProfileWrite::Kind::Key, "Image", "Size", "1", {}},
-        {ProfileWrite::Kind::EraseSection, "Gone", {}, {}, {}},
+        {ProfileWrite::Kind::ReplaceSection, "ImageList", {}, {}, {{"0", "/a.jpg"}, {"1", " /b.jpg"}}, {}},
+        {ProfileWrite::Kind::Key, "Image", "Interval", "5", {}, {}},
+        {ProfileWrite::Kind::Key, "Image", "Size", "1", {}, {}},
+        {ProfileWrite::Kind::EraseSection, "Gone", {}, {}, {}, {}},
     };
     ASSERT_TRUE(profile.WriteBatch(file, save));
     EXPECT_EQ(Text(), "[Image]\nSize=1\nInterval=5\n\n[ImageList]\n0=/a.jpg\n1=/b.jpg\n");
     std::vector<ProfileWrite> refused = save;
-    refused.push_back({ProfileWrite::Kind::Key, "Image", "Size", "2\n[Injected]", {}});
+    refused.push_back({ProfileWrite::Kind::Key, "Image", "Size", "2\n[Injected]", {}, {}});
     refused[1].value = "9";
     EXPECT_FALSE(profile.WriteBatch(file, refused));
     EXPECT_EQ(Text(), "[Image]\nSize=1\nInterval=5\n\n[ImageList]\n0=/a.jpg\n1=/b.jpg\n");
     chmod(file.c_str(), 0444);
     EXPECT_TRUE(profile.WriteBatch(file, {save[1], save[2]})) << "values already there need no write";
     EXPECT_FALSE(profile.WriteBatch(file, save)) << "a section's write needs a writable file";
+
+    // A list written as numbered values is the same as its "0", "1", ... entries.
+    chmod(file.c_str(), 0644);
+    const std::vector<std::string> list = {"/x.jpg", "  /y.jpg"};
+    ASSERT_TRUE(profile.WriteBatch(file, {{ProfileWrite::Kind::ReplaceSection, "ImageList", {}, {}, {}, list}}));
+    EXPECT_EQ(Text(), "[Image]\nSize=1\nInterval=5\n\n[ImageList]\n0=/x.jpg\n1=/y.jpg\n");
 }
 
 // Random edits of random files: the incremental re-parse after each edit must read as a file
