@@ -43,10 +43,11 @@ public:
         const std::string& file, const std::string& section, const std::string& key, const std::string& fallback)
         = 0;
 
-    // The section's lines as GetPrivateProfileSection gives them: "key=value" each, key and
-    // value trimmed, the value as written (quotes kept, not cut); a line without "=" as its name
-    // alone; blank lines and ";" comments left out. Empty when the file or section is absent.
-    virtual std::vector<std::string> GetSection(const std::string& file, const std::string& section) = 0;
+    // The section's lines as GetPrivateProfileSection gives them, each ended by a zero byte:
+    // "key=value", key and value trimmed, the value as written (quotes kept, not cut); a line
+    // without "=" as its name alone; blank lines and ";" comments left out. Empty when the file
+    // or section is absent.
+    virtual std::string GetSection(const std::string& file, const std::string& section) = 0;
 
     // Replaces the key in place, or adds it at the end of its section, or adds the section at
     // the end of the file. False when the file cannot be written.

@@ -102,14 +102,17 @@ std::string ReadValue(std::string_view raw)
 // give them (the first key of a name counts), up to the first missing or empty one.
 void TConfig::ReadList(const std::string& section, TStrings& list)
 {
-    const std::vector<std::string> lines = Ini().ReadSectionLines(section);
-    std::vector<std::optional<std::string_view>> entries(lines.size());
-    for (const std::string& line : lines) {
+    const std::string block = Ini().ReadSectionLines(section);
+    const std::string_view lines(block);
+    std::vector<std::optional<std::string_view>> entries(size_t(std::count(block.begin(), block.end(), '\0')));
+    for (size_t at = 0, end; at < lines.size(); at = end + 1) {
+        end = lines.find('\0', at);
+        const std::string_view line = lines.substr(at, end - at);
         const size_t eq = line.find('=');
-        const auto n = EntryNumber(std::string_view(line).substr(0, eq), lines.size());
+        const auto n = EntryNumber(line.substr(0, eq), entries.size());
         if (!n || entries[*n])
             continue;
-        entries[*n] = eq == std::string::npos ? std::string_view() : std::string_view(line).substr(eq + 1);
+        entries[*n] = eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
     }
     for (const auto& entry : entries) {
         if (!entry)

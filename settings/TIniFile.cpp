@@ -80,7 +80,7 @@ TDateTime TIniFile::ReadDateTime(const std::string& section, const std::string& 
     return StrToDateTime(ReadString(section, key, ""), value) ? value : fallback;
 }
 
-std::vector<std::string> TIniFile::ReadSectionLines(const std::string& section) const
+std::string TIniFile::ReadSectionLines(const std::string& section) const
 {
     return Profile().GetSection(fileName_, section);
 }

@@ -21,8 +21,9 @@ public:
     std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const;
     bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
     TDateTime ReadDateTime(const std::string& section, const std::string& key, TDateTime fallback) const;
-    // The section's "key=value" lines in one read, as the profile functions give them.
-    std::vector<std::string> ReadSectionLines(const std::string& section) const;
+    // The section's "key=value" lines in one read, as the profile functions give them: each
+    // ended by a zero byte.
+    std::string ReadSectionLines(const std::string& section) const;
 
     // Each raises "Unable to write to %s" when the platform refuses the write.
     void WriteString(const std::string& section, const std::string& key, const std::string& value) const;

@@ -183,10 +183,10 @@ std::string PosixProfileFile::GetString(
     return ProfileReadValue(value ? *value : fallback);
 }
 
-std::vector<std::string> PosixProfileFile::GetSection(const std::string& file, const std::string& section)
+std::string PosixProfileFile::GetSection(const std::string& file, const std::string& section)
 {
     const std::shared_ptr<const IniText> text = Parsed(file);
-    return text ? text->SectionLines(section) : std::vector<std::string>();
+    return text ? text->SectionLines(section) : std::string();
 }
 
 bool PosixProfileFile::WriteString(

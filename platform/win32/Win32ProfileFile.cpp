@@ -60,7 +60,7 @@ std::string Narrow(const wchar_t* text, size_t size)
 // The wide call reads a section of any size (the ANSI one is a wrapper around it); the text
 // comes back in the ANSI code page, as the ANSI calls give it. The buffer grows until the
 // section fits: a section cut short comes back as the buffer's size less two.
-std::vector<std::string> Win32ProfileFile::GetSection(const std::string& file, const std::string& section)
+std::string Win32ProfileFile::GetSection(const std::string& file, const std::string& section)
 {
     const std::wstring wideFile = Wide(file), wideSection = Wide(section);
     std::vector<wchar_t> buf(32768);
@@ -71,14 +71,7 @@ std::vector<std::string> Win32ProfileFile::GetSection(const std::string& file, c
             break;
         buf.assign(buf.size() * 2, L'\0');
     }
-    std::vector<std::string> lines;
-    for (size_t at = 0; at < n && buf[at];) {
-        const size_t end
-            = std::find(buf.begin() + std::ptrdiff_t(at), buf.begin() + std::ptrdiff_t(n), L'\0') - buf.begin();
-        lines.push_back(Narrow(buf.data() + at, end - at));
-        at = end + 1;
-    }
-    return lines;
+    return Narrow(buf.data(), n); // the lines with their zero bytes, without the list's own
 }
 
 bool Win32ProfileFile::WriteString(

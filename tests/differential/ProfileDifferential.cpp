@@ -168,10 +168,7 @@ std::string Run(kdx::platform::posix::PosixProfileFile& profile, const Command& 
     case Op::Replace:
         return profile.ReplaceSection(file, c.section, Entries(c.value)) ? "1" : "0";
     case Op::Section: {
-        std::string lines;
-        for (const std::string& line : profile.GetSection(file, c.section))
-            lines += line + '\0';
-        return ToHex(lines);
+        return ToHex(profile.GetSection(file, c.section));
     }
     }
     return "?";

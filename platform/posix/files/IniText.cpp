@@ -138,23 +138,25 @@ std::optional<std::string> IniText::Value(std::string_view section, std::string_
 
 bool IniText::HasSection(std::string_view section) const { return FindSection(section).has_value(); }
 
-std::vector<std::string> IniText::SectionLines(std::string_view section) const
+std::string IniText::SectionLines(std::string_view section) const
 {
-    std::vector<std::string> out;
+    std::string out;
     const auto span = FindSection(section);
     if (!span)
         return out;
+    if (span->first < span->last)
+        out.reserve(lines_[span->last - 1].next - lines_[span->first].begin);
     for (size_t i = span->first; i < span->last; ++i) {
         const Line& line = lines_[i];
         const std::string_view name = Name(line);
         if (line.kind != Kind::Key || (!name.empty() && name.front() == ';'))
             continue;
-        std::string text(name);
+        out += name;
         if (const auto value = ValueOf(line)) {
-            text += '=';
-            text += *value;
+            out += '=';
+            out += *value;
         }
-        out.push_back(std::move(text));
+        out += '\0';
     }
     return out;
 }

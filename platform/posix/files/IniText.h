@@ -22,11 +22,11 @@ public:
     // is missing.
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
     bool HasSection(std::string_view section) const;
-    // The lines of the section as GetPrivateProfileSection gives them, in order: "key=value"
-    // with both trimmed and the value as written (quotes kept, not cut), or the name alone for
-    // a line without "="; blank lines and comments (";" first) left out. Empty when the section
-    // is missing.
-    std::vector<std::string> SectionLines(std::string_view section) const;
+    // The lines of the section as GetPrivateProfileSection gives them, in order, each ended by a
+    // zero byte: "key=value" with both trimmed and the value as written (quotes kept, not cut),
+    // or the name alone for a line without "="; blank lines and comments (";" first) left out.
+    // Empty when the section is missing.
+    std::string SectionLines(std::string_view section) const;
 
     // Each returns true when the text changed.
     bool Set(std::string_view section, std::string_view key, std::string_view value);

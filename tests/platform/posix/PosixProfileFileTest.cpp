@@ -345,7 +345,7 @@ TEST_F(ProfileFile, ASectionReadGivesItsLinesAsTheyAreWritten)
         "1=" + std::string(3000, 'v')
             + "\r\n[list]\r\n9=later namesake\r\n");
     EXPECT_EQ(profile.GetSection(file, "LIST"),
-        (std::vector<std::string> {"0=\"quoted\"", "bare", "=no name", "# hash", "1=" + std::string(3000, 'v')}))
+        std::string("0=\"quoted\"\0bare\0=no name\0# hash\0", 32) + "1=" + std::string(3000, 'v') + '\0')
         << "the first section of the name, values neither unquoted nor cut";
     EXPECT_TRUE(profile.GetSection(file, "Missing").empty());
     EXPECT_TRUE(profile.GetSection(box.Root() + "/absent.ini", "List").empty());
@@ -362,7 +362,7 @@ TEST_F(ProfileFile, AChangeByAnotherProgramIsReadAtOnce)
     PosixProfileFile other;
     ASSERT_TRUE(other.WriteString(file, "S", "k", "3"));
     EXPECT_EQ(Get("S", "k"), "3");
-    EXPECT_EQ(profile.GetSection(file, "S"), std::vector<std::string> {"k=3"});
+    EXPECT_EQ(profile.GetSection(file, "S"), std::string("k=3\0", 4));
 
     // A file that stood unchanged for a while is vouched for by its stamp alone; a change
     // gives it a new one.
