@@ -102,6 +102,7 @@ int RunAgent(int argc, char** argv)
     if (showWindow)
         fonts.emplace();
     ChooseWaylandWithoutX();
+    ChooseFontEngine();
     TApplication app(argc, argv);
     TfrmMain* receiver = nullptr;
     const bool listening = instance.Listen(platform::AgentName, [&receiver](unsigned message) {

@@ -8,4 +8,6 @@ FontWarmUp::FontWarmUp() : thread_([] { FcInit(); }) { }
 
 FontWarmUp::~FontWarmUp() { thread_.join(); }
 
+void ChooseFontEngine() { }
+
 } // namespace kdx

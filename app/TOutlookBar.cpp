@@ -4,14 +4,28 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kdx {
 
 namespace {
 
 constexpr int PageButtonHeight = 20;
+
+// The design's height, or more where the style's margins and the face leave the caption no room.
+int PageButtonHeightFor(const QPushButton& button)
+{
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.rect = QRect(0, 0, button.width(), PageButtonHeight);
+    const QRect room = button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button);
+    return std::max(PageButtonHeight, PageButtonHeight - room.height() + button.fontMetrics().height());
+}
 
 // Lights the item under the pointer with a rounded patch of the mid colour.
 class HoverDelegate : public QStyledItemDelegate {
@@ -74,7 +88,7 @@ int TOutlookBar::AddPage(const QString& buttonName, const QString& caption, cons
 {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(buttonName);
-    button->setFixedHeight(PageButtonHeight);
+    button->setFixedHeight(PageButtonHeightFor(*button));
     button->setFocusPolicy(Qt::NoFocus);
     auto* list = MakeItemList(listName, spacing, this);
     const int page = int(pages_.size());

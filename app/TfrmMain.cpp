@@ -38,6 +38,8 @@ namespace kdx {
 namespace {
 
 constexpr int OutlookBarWidth = 130;
+// The smallest window the design draws; its texts may ask for more.
+constexpr QSize DesignMinimum(652, 492);
 constexpr int CountPanelWidth = 100;
 // Side-bar pages.
 constexpr int ScreensaverPage = 0;
@@ -61,7 +63,7 @@ TfrmMain::TfrmMain(TFormCatalog forms, QWidget* parent, TTrayAndKeys trayAndKeys
     setWindowTitle(ProgramTitle);
     setWindowIcon(ProgramIcon());
     resize(678, 492);
-    setMinimumSize(652, 492);
+    setMinimumSize(DesignMinimum);
     TimerPaper = new QTimer(this);
     TimerPaper->setObjectName("TimerPaper");
     TimerPaper->setSingleShot(true);
@@ -289,7 +291,7 @@ void TfrmMain::BuildWorkArea()
 
     StatusBar = new QStatusBar(palBack);
     StatusBar->setObjectName("StatusBar");
-    StatusBar->setFixedHeight(18);
+    StatusBar->setMinimumHeight(18);
     for (int i = 0; i < 2; ++i) {
         FStatusPanels[size_t(i)] = new QLabel(StatusBar);
         FStatusPanels[size_t(i)]->setObjectName(QString("StatusPanel%1").arg(i));
@@ -555,7 +557,19 @@ bool TfrmMain::event(QEvent* event)
         DisplayHint(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
-    return QMainWindow::event(event);
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::LayoutRequest)
+        FollowContentsMinimum();
+    return handled;
+}
+
+void TfrmMain::FollowContentsMinimum()
+{
+    // The design's size is the least; a face that needs more room (larger fonts, another
+    // system's faces) makes the window larger rather than cutting its texts off.
+    const QSize least = layout()->totalMinimumSize().expandedTo(DesignMinimum);
+    if (minimumSize() != least)
+        setMinimumSize(least);
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)

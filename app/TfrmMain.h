@@ -228,6 +228,8 @@ private:
     // restarts, comes within it.
     static constexpr int NoTrayWait = 3000;
 
+    // The window's least size follows what its parts need.
+    void FollowContentsMinimum();
     // The window's parts: built once, when made or at the first show (see TWindowParts).
     void BuildParts();
     bool PartsBuilt() const { return StatusBar != nullptr; }

@@ -126,6 +126,13 @@ void TfrmMain::MonitorsChanged()
     // Only where the agent gave the monitors their pictures in this run, and still does.
     if (!FWallpaper || !FWallpaper->PerMonitor || FShownMonitors.empty())
         return;
+    // A change still waiting for the desktop's answer (in a nested event loop) ends first; the
+    // monitors are looked at again after it, so no second change starts inside the first.
+    if (FChangingWallpaper) {
+        if (FMonitorTimer)
+            FMonitorTimer->start(MonitorSettleMs);
+        return;
+    }
     const std::vector<platform::Monitor> monitors = CurrentMonitors();
     if (monitors.empty())
         return;
@@ -145,6 +152,8 @@ void TfrmMain::MonitorsChanged()
                 pick.fresh = true;
     if (picks.empty())
         return;
+    FChangingWallpaper = true;
+    const std::shared_ptr<void> changed(nullptr, [this](void*) { FChangingWallpaper = false; });
     ShowMonitorPicks(std::move(picks));
 }
 

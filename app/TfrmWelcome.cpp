@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -17,14 +18,6 @@ namespace kdx {
 
 namespace {
 
-QLabel* MakeLabel(const char* name, const QString& text, const QRect& place, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(place);
-    return label;
-}
-
 QFont Arial(bool bold)
 {
     QFont font("Arial");
@@ -32,6 +25,9 @@ QFont Arial(bool bold)
     font.setBold(bold);
     return font;
 }
+
+// The product picture's place at the right end of the bottom strip.
+constexpr int ProductPictureWidth = 97;
 
 // The lines of the screensaver's kinds, the wallpaper rotation and the automatic save.
 constexpr int FixedLines = 5;
@@ -64,18 +60,30 @@ TfrmWelcome::TfrmWelcome(IPanelHost& host, QWidget* parent) : TPanel(host, paren
 void TfrmWelcome::BuildTop()
 {
     palTop = MakePanel("palTop", this);
-    palTop->setFixedHeight(49);
+    palTop->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* top = new QHBoxLayout(palTop);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->addStrut(49); // the design's height, or the heading's where it needs more
     palTitle = MakePanel("palTitle", palTop);
-    palTitle->setGeometry(0, 0, 397, 49);
-    Label4 = MakeLabel("Label4", "Status", QRect(16, 16, 200, 22), palTitle);
+    top->addWidget(palTitle);
+    top->addStretch();
+    Label4 = new QLabel("Status", palTitle);
+    Label4->setObjectName("Label4");
     QFont heading = Label4->font();
     heading.setBold(true);
     heading.setPixelSize(19);
     Label4->setFont(heading);
     SetTextColour(Label4, Qt::red);
     palLine = MakePanel("palLine", palTitle);
-    palLine->setGeometry(16, 40, 250, 1);
+    palLine->setFixedSize(250, 1);
     SetBackgroundColour(palLine, Qt::red);
+    // The heading as tall as its face needs, the red line just under it.
+    auto* title = new QVBoxLayout(palTitle);
+    title->setContentsMargins(16, 16, 0, 8);
+    title->setSpacing(1);
+    title->addWidget(Label4);
+    title->addWidget(palLine);
+    palTitle->setMinimumWidth(397);
 }
 
 void TfrmWelcome::BuildCenter()
@@ -84,40 +92,66 @@ void TfrmWelcome::BuildCenter()
     palCenter->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     palCenter->setLineWidth(1);
     palCenter->setMidLineWidth(1);
-    palCenter->installEventFilter(this);
 
     lsSituation = new QListWidget(palCenter);
     lsSituation->setObjectName("lsSituation");
-    lsSituation->setGeometry(16, 16, 345, 166);
+    lsSituation->setFixedWidth(345);
     lsSituation->setIconSize(Host().ImageList(ImageListId::RandomList).Size());
     lsSituation->viewport()->installEventFilter(this);
 
-    lbeIntro = MakeLabel("lbeIntro", IntroText, QRect(376, 16, 159, 166), palCenter);
+    lbeIntro = new QLabel(IntroText, palCenter);
+    lbeIntro->setObjectName("lbeIntro");
     lbeIntro->setWordWrap(true);
     lbeIntro->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbeIntro->installEventFilter(this);
+
+    // The list fills the height; the introduction takes the width beside it.
+    auto* columns = new QHBoxLayout(palCenter);
+    const int frame = palCenter->frameWidth();
+    columns->setContentsMargins(16 - frame, 16 - frame, 14 - frame, 20 - frame);
+    columns->setSpacing(15);
+    columns->addWidget(lsSituation);
+    columns->addWidget(lbeIntro, 1);
 }
 
 void TfrmWelcome::BuildBottom()
 {
     palButtom = MakePanel("palButtom", this);
-    palButtom->setFixedHeight(95);
     palButtom->installEventFilter(this);
 
     palIntro = MakePanel("palIntro", palButtom);
-    palIntro->resize(493, 95);
-    Label3 = MakeLabel("Label3", "Kaleidra Agent", QRect(130, 8, 124, 16), palIntro);
+    Label3 = new QLabel("Kaleidra Agent", palIntro);
+    Label3->setObjectName("Label3");
     Label3->setFont(Arial(true));
-    Label1 = MakeLabel("Label1", "is a configuration application for Kaleidra", QRect(256, 8, 230, 16), palIntro);
+    Label1 = new QLabel("is a configuration application for Kaleidra", palIntro);
+    Label1->setObjectName("Label1");
     Label1->setFont(Arial(false));
-    Label2 = MakeLabel("Label2", ProductText, QRect(144, 32, 337, 42), palIntro);
+    Label2 = new QLabel(ProductText, palIntro);
+    Label2->setObjectName("Label2");
     Label2->setFont(Arial(false));
     Label2->setWordWrap(true);
+    PlaceIntroduction();
 
     Image1 = new QLabel(palButtom);
     Image1->setObjectName("Image1");
-    Image1->resize(97, 95);
+    Image1->resize(ProductPictureWidth, 95);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setPixmap(ProductPicture(QSize(88, 86)));
+}
+
+void TfrmWelcome::PlaceIntroduction()
+{
+    // The places are the design's; a face that needs more room than it gave pushes the lines
+    // that follow right and down, and the panel grows with them.
+    const int line = std::max(LabelHeight(*Label3, 124, 16), LabelHeight(*Label1, 230, 16));
+    Label3->setGeometry(130, 8, std::max(124, Label3->sizeHint().width()), line);
+    Label1->setGeometry(Label3->geometry().right() + 3, 8, std::max(230, Label1->sizeHint().width()), line);
+    const int below = 8 + line + 8;
+    Label2->setGeometry(144, below, 337, LabelHeight(*Label2, 337, 42));
+    palIntro->resize(std::max(493, Label1->geometry().right() + 8), std::max(95, Label2->geometry().bottom() + 22));
+    palButtom->setFixedHeight(palIntro->height());
+    // Narrowed, the panel cuts the introduction off on its left, up to its first text.
+    palButtom->setMinimumWidth(palIntro->width() - Label3->x() + ProductPictureWidth);
 }
 
 void TfrmWelcome::palButtomResize()
@@ -178,10 +212,11 @@ void TfrmWelcome::AddLine(bool on, const char* onText, const char* offText)
     lsSituation->addItem(line);
 }
 
-void TfrmWelcome::palCenterResize()
+void TfrmWelcome::lbeIntroResize()
 {
-    lsSituation->resize(lsSituation->width(), palCenter->height() - 36);
-    lbeIntro->resize(palCenter->width() - 390, lbeIntro->height());
+    // A word-wrapped text needs its height at the width it has: the window grows rather than
+    // cut the text off.
+    lbeIntro->setMinimumHeight(lbeIntro->heightForWidth(lbeIntro->width()));
 }
 
 bool TfrmWelcome::lsSituationMouseDown(Qt::MouseButton button, const QPoint& pos)
@@ -199,8 +234,8 @@ bool TfrmWelcome::eventFilter(QObject* watched, QEvent* event)
 {
     if (!Image1) // still being built
         return TPanel::eventFilter(watched, event);
-    if (watched == palCenter && event->type() == QEvent::Resize)
-        palCenterResize();
+    if (watched == lbeIntro && event->type() == QEvent::Resize)
+        lbeIntroResize();
     if (watched == palButtom && event->type() == QEvent::Resize)
         palButtomResize();
     if (watched == lsSituation->viewport() && event->type() == QEvent::MouseButtonPress) {

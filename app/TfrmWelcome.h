@@ -13,7 +13,8 @@ class TfrmWelcome : public TPanel {
 public:
     explicit TfrmWelcome(IPanelHost& host, QWidget* parent = nullptr);
 
-    void palCenterResize();
+    // The introduction's height follows its width.
+    void lbeIntroResize();
     // The lines of the monitors follow each change while the panel is docked.
     void MonitorWallpapersChanged() override;
     // The right button selects the line under the pointer, or none below the last line.
@@ -36,6 +37,7 @@ private:
     void BuildTop();
     void BuildCenter();
     void BuildBottom();
+    void PlaceIntroduction();
     void palButtomResize();
 };
 

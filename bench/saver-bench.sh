@@ -12,6 +12,9 @@ runs=${4:-7}
 # shellcheck source=../tests/support/agent-world.sh
 source "$(dirname "$0")/../tests/support/agent-world.sh"
 agent_world "$sandbox/install/KDX3"
+# The agent's file beside the companion, as installed: the companion reads the lists only where
+# it finds the agent's folder.
+: >"$sandbox/install/KDX3"
 jpeg=$sandbox/picture.jpg
 "$pictures" picture 6000 4000 "$sandbox/picture.ppm"
 cjpeg -quality 90 -outfile "$jpeg" "$sandbox/picture.ppm"

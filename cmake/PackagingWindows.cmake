@@ -1,9 +1,10 @@
 # The Windows installer, made by CPack's NSIS generator with Debian's makensis as a 64-bit
-# installer: KDX3.exe and its help kdx3.chm in Program Files\Kaleidra Agent, a start-menu entry,
-# and an uninstaller that Windows lists under the installed programs.
+# installer: KDX3.exe and its help kdx3.chm in Program Files\Kaleidra Agent, the companion
+# screensaver KDXSaver.SCR in the system folder (System32), where Windows finds it by its bare
+# name, a start-menu entry, and an uninstaller that Windows lists under the installed programs.
 #
 # The uninstaller removes what the installer put there and the log-on entry that would start the
-# removed program. It keeps the user's own data: KDX.ini with the four lists (so the program
+# removed program; the companion only when no other installation counts on it (SharedDLLs). It keeps the user's own data: KDX.ini with the four lists (so the program
 # folder stays while KDX.ini is in it), "InstalledPath" that names its folder, the system
 # screensaver setting, which belongs to the companion screensaver, and the desktop wallpaper.
 install(TARGETS KDX3 RUNTIME DESTINATION .)
@@ -41,5 +42,9 @@ set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_VERBATIM_VARIABLES ON)
 file(READ ${PROJECT_SOURCE_DIR}/packaging/windows/preinstall.nsh CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS)
 file(READ ${PROJECT_SOURCE_DIR}/packaging/windows/postinstall.nsh CPACK_NSIS_EXTRA_INSTALL_COMMANDS)
+# The companion is not in the install tree (it goes to the system folder, not beside the agent):
+# the installer takes the stripped copy that each build makes (saver/CMakeLists.txt).
+string(REPLACE "@KDX_COMPANION_FILE@" "${KDX_COMPANION_INSTALLED}" CPACK_NSIS_EXTRA_INSTALL_COMMANDS
+    "${CPACK_NSIS_EXTRA_INSTALL_COMMANDS}")
 file(READ ${PROJECT_SOURCE_DIR}/packaging/windows/uninstall.nsh CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS)
 include(CPack)

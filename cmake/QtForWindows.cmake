@@ -30,3 +30,11 @@ list(APPEND CMAKE_PREFIX_PATH "${kdx_qt_windows}")
 set(QT_HOST_PATH /usr)
 # Debian's multiarch folder of the build machine.
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${CMAKE_HOST_SYSTEM_PROCESSOR}-linux-gnu/cmake)
+
+# Qt's Windows style ("windowsvista": the system's themes, the classic look where there are none,
+# as under Wine) for each program with windows. The static Qt links it as a default plugin; it is
+# named here so that the agent's look does not rest on how that Qt was configured (without it a
+# static program falls back to one of the styles built into Qt Widgets).
+function(kdx_windows_look target)
+    qt_import_plugins(${target} INCLUDE Qt6::QWindowsVistaStylePlugin)
+endfunction()

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "shell/ReportErrors.h"
 #include "ui/OptionBoxes.h"
+#include "ui/WidgetParts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -36,7 +37,7 @@ QComboBox* OptionBox(QComboBox* box, const char* name, const QStringList& items,
 {
     box->setObjectName(name);
     box->addItems(items);
-    box->setFixedWidth(129);
+    SetFixedWidthAtLeast(box, 129);
     box->setToolTip(hint);
     return box;
 }

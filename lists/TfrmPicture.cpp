@@ -2,6 +2,7 @@
 
 #include "shell/ReportErrors.h"
 #include "ui/OptionBoxes.h"
+#include "ui/WidgetParts.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -16,7 +17,7 @@ TfrmPicture::TfrmPicture(IPanelHost& host, QWidget* parent)
     cboxImageSize = new QComboBox(palMisc);
     cboxImageSize->setObjectName("cboxImageSize");
     cboxImageSize->addItems({"Full Size", "Fit Image", "Full Screen"});
-    cboxImageSize->setFixedWidth(161);
+    SetFixedWidthAtLeast(cboxImageSize, 161);
     cboxImageSize->setToolTip("Full size will show the picture with original size\r\n"
                               "Fit image will show the picture with a fixed size to fit the screen\r\n"
                               "Full screen will strecth the picture to fit the screen");
@@ -26,7 +27,7 @@ TfrmPicture::TfrmPicture(IPanelHost& host, QWidget* parent)
     txtImageInterval->setObjectName("txtImageInterval");
     txtImageInterval->setRange(1, 999);
     txtImageInterval->setValue(5);
-    txtImageInterval->setFixedWidth(41);
+    SetFixedWidthAtLeast(txtImageInterval, 41);
     txtImageInterval->setToolTip("The interval of changing picture. The unit is second.");
     auto* label5 = new QLabel("seconds", palMisc);
     label5->setObjectName("Label5");

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "shell/ReportErrors.h"
 #include "ui/OptionBoxes.h"
+#include "ui/WidgetParts.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -40,7 +41,7 @@ TfrmSaver::TfrmSaver(IPanelHost& host, QWidget* parent) : TRandomListEditor(host
     cboxSaverRandomType = new TDropDownList(palMisc);
     cboxSaverRandomType->setObjectName("cboxSaverRandomType");
     cboxSaverRandomType->addItems({"Random all screensavers", "Random one screensaver"});
-    cboxSaverRandomType->setFixedWidth(161);
+    SetFixedWidthAtLeast(cboxSaverRandomType, 161);
     cboxSaverRandomType->setToolTip("Select the random type of random screensaver");
     auto* label4 = new QLabel("Interval of changing screensaver:", palMisc);
     label4->setObjectName("Label4");
@@ -48,7 +49,7 @@ TfrmSaver::TfrmSaver(IPanelHost& host, QWidget* parent) : TRandomListEditor(host
     txtSaverInterval->setObjectName("txtSaverInterval");
     txtSaverInterval->setRange(1, 999);
     txtSaverInterval->setValue(60);
-    txtSaverInterval->setFixedWidth(49);
+    SetFixedWidthAtLeast(txtSaverInterval, 49);
     txtSaverInterval->setToolTip("The interval of changing screensaver.The unit is second.");
     auto* label5 = new QLabel("seconds", palMisc);
     label5->setObjectName("Label5");

@@ -2,6 +2,7 @@
 
 #include "shell/ReportErrors.h"
 #include "ui/OptionBoxes.h"
+#include "ui/WidgetParts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,19 +20,19 @@ TfrmWallpaper::TfrmWallpaper(IPanelHost& host, QWidget* parent)
     cboxPaperStyle = new QComboBox(palMisc);
     cboxPaperStyle->setObjectName("cboxPaperStyle");
     cboxPaperStyle->addItems({"Center", "Title", "Stretch"});
-    cboxPaperStyle->setFixedWidth(161);
+    SetFixedWidthAtLeast(cboxPaperStyle, 161);
     cboxPaperStyle->setToolTip("The style of wallpaper");
     auto* label4 = new QLabel("Cycle Wallpaper:", palMisc);
     label4->setObjectName("Label4");
     cboxCycle = new QComboBox(palMisc);
     cboxCycle->setObjectName("cboxCycle");
     cboxCycle->addItems({"Hour", "Every Startup", "At Interval"});
-    cboxCycle->setFixedWidth(113);
+    SetFixedWidthAtLeast(cboxCycle, 113);
     txtPaperInterval = new QSpinBox(palMisc);
     txtPaperInterval->setObjectName("txtPaperInterval");
     txtPaperInterval->setRange(1, 999999);
     txtPaperInterval->setValue(60);
-    txtPaperInterval->setFixedWidth(57);
+    SetFixedWidthAtLeast(txtPaperInterval, 57);
     txtPaperInterval->setEnabled(false);
     txtPaperInterval->setToolTip("The interval of changing wallpaper.The unit is second.");
     auto* label5 = new QLabel("seconds", palMisc);

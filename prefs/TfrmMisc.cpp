@@ -29,7 +29,7 @@ namespace kdx {
 
 namespace {
 
-// The dialog's size where nothing is said about the hot keys.
+// The design's size of the dialog where nothing is said about the hot keys.
 constexpr int DialogWidth = 404;
 constexpr int DialogHeight = 367;
 
@@ -62,7 +62,6 @@ TfrmMisc::TfrmMisc(IHotKeyOwner& owner, QWidget* parent) : QDialog(parent), FOwn
 {
     setObjectName("frmMisc");
     setWindowTitle(texts::PreferenceCaption);
-    setFixedSize(DialogWidth, DialogHeight);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -80,6 +79,9 @@ TfrmMisc::TfrmMisc(IHotKeyOwner& owner, QWidget* parent) : QDialog(parent), FOwn
     setTabOrder(chkStartup, txtActivateHotKey);
     setTabOrder(txtActivateHotKey, chkAutoSave);
     setTabOrder(chkAutoSave, txtExecuteHotKey);
+    // The design's size, or what this system's faces need where that is more.
+    plainSize_ = QSize(DialogWidth, DialogHeight).expandedTo(sizeHint());
+    setFixedSize(plainSize_);
     FConfig = std::make_unique<TConfig>();
 }
 
@@ -245,7 +247,7 @@ void TfrmMisc::ShowHotKeysWay()
     const auto* grid = static_cast<QGridLayout*>(GroupBox1->layout());
     const int said
         = palHotKeysWay->layout()->totalHeightForWidth(grid->contentsRect().width()) + grid->verticalSpacing();
-    setFixedSize(DialogWidth, DialogHeight + (shown ? said : 0));
+    setFixedSize(plainSize_.width(), plainSize_.height() + (shown ? said : 0));
 }
 
 void TfrmMisc::ShowHotKeyLines()

@@ -84,6 +84,8 @@ private:
     IHotKeyOwner& FOwner;
     std::unique_ptr<TConfig> FConfig;
     TMisc FMisc;
+    // The dialog's size where nothing is said about the hot keys.
+    QSize plainSize_;
 };
 
 // The "Preference" command: a new dialog over Parent, shown modally. It goes when it closes,

@@ -1,26 +1,14 @@
 #include "ProgramShow.h"
 
-#include <QProcess>
-
 #include <algorithm>
-#include <csignal>
-#include <sys/prctl.h>
-#include <unistd.h>
 
 namespace kdx::saver {
 
-namespace {
-
-void SignalGroup(long long group, int signal)
-{
-    if (group > 0)
-        kill(-pid_t(group), signal);
-}
-
-} // namespace
-
-ProgramShow::ProgramShow(SaverPlan plan, std::string wine, LineHandler line, std::function<int(int n)> randomBelow)
-    : plan_(std::move(plan)), wine_(std::move(wine)), line_(std::move(line)), randomBelow_(std::move(randomBelow))
+ProgramShow::ProgramShow(SaverPlan plan, ProgramFor programFor, LineHandler line, std::function<int(int n)> randomBelow)
+    : plan_(std::move(plan)),
+      programFor_(std::move(programFor)),
+      line_(std::move(line)),
+      randomBelow_(std::move(randomBelow))
 {
     QObject::connect(&timer_, &QTimer::timeout, &context_, [this] { Change(); });
 }
@@ -46,46 +34,29 @@ void ProgramShow::Launch()
     if (choices.empty())
         choices = plan_.items;
     running_ = choices[std::size_t(randomBelow_(int(choices.size())))];
-
-    process_ = new QProcess(&context_);
-    process_->setProgram(QString::fromStdString(wine_));
-    process_->setArguments({QString::fromStdString(running_), "/s"});
-    const std::size_t slash = running_.rfind('/');
-    if (slash != std::string::npos)
-        process_->setWorkingDirectory(QString::fromStdString(running_.substr(0, slash + 1)));
-    // Wine's messages are not the user's business, and an unread pipe would stall it.
-    process_->setStandardOutputFile(QProcess::nullDevice());
-    process_->setStandardErrorFile(QProcess::nullDevice());
-    process_->setStandardInputFile(QProcess::nullDevice());
-    process_->setChildProcessModifier([] {
-        setpgid(0, 0);
-        // Should the companion itself die, the program goes with it.
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-    });
-    QObject::connect(process_, &QProcess::finished, &context_, [this] { Ended(); });
-    QObject::connect(process_, &QProcess::errorOccurred, &context_, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            Ended();
-    });
-    stopping_ = false;
+    program_ = programFor_(running_);
     started_.start();
-    QProcess* const launched = process_;
-    launched->start();
-    // A program that fails to start is dealt with inside start() (Ended launches the next one, or
-    // says that none runs); only the one that still runs gives its group.
-    if (process_ == launched)
-        group_ = launched->processId();
+    // Handled on the show's own object: the program is not deleted inside its own handler. The
+    // run's number tells a late report of an earlier program.
+    const int run = ++runs_;
+    program_->Start([this, run] {
+        QMetaObject::invokeMethod(
+            &context_,
+            [this, run] {
+                if (run == runs_)
+                    Ended();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void ProgramShow::Ended()
 {
-    if (stopping_ || !process_)
+    if (!program_)
         return;
     // Whatever it left behind goes with it.
-    SignalGroup(group_, SIGKILL);
-    group_ = 0;
-    process_->deleteLater();
-    process_ = nullptr;
+    program_->Stop();
+    program_.reset();
     if (started_.elapsed() < QuickEndMs)
         plan_.items.erase(std::remove(plan_.items.begin(), plan_.items.end(), running_), plan_.items.end());
     Launch();
@@ -101,25 +72,16 @@ void ProgramShow::Change()
 
 void ProgramShow::BeginStop()
 {
-    if (!process_)
-        return;
-    stopping_ = true;
-    SignalGroup(group_, SIGTERM);
+    if (program_)
+        program_->BeginStop();
 }
 
 void ProgramShow::Stop()
 {
-    if (!process_)
+    if (!program_)
         return;
-    BeginStop();
-    if (!process_->waitForFinished(500)) {
-        SignalGroup(group_, SIGKILL);
-        process_->waitForFinished(1000);
-    }
-    SignalGroup(group_, SIGKILL);
-    group_ = 0;
-    delete process_;
-    process_ = nullptr;
+    program_->Stop();
+    program_.reset();
 }
 
 } // namespace kdx::saver

@@ -1,28 +1,29 @@
 #pragma once
 #include "SaverPlan.h"
+#include "SaverSystem.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <string>
-
-class QProcess;
 
 namespace kdx::saver {
 
-// Runs the Windows screensavers of the plan through Wine with "/s", as Windows runs its
-// screensaver, over the companion's black windows. Random type 0 changes to another random
-// one every interval; 1 keeps the one it chose. Each runs in a process group of its own, so
-// ending it ends everything it started (Wine's own helper programs included) and nothing else.
-// A program that ends within a few seconds of its start is dropped for the run; when none is
-// left, the one-line message says so.
+// Runs the Windows screensavers of the plan with "/s", as Windows runs its screensaver, over the
+// companion's black windows (how, and how everything it started is ended with it, is the
+// system's: ISaverSystem::Program). Random type 0 changes to another random one every interval;
+// 1 keeps the one it chose. A program that ends within a few seconds of its start is dropped
+// for the run; when none is left, the one-line message says so.
 class ProgramShow {
 public:
     using LineHandler = std::function<void(const std::string& line)>;
 
-    ProgramShow(SaverPlan plan, std::string wine, LineHandler line, std::function<int(int n)> randomBelow);
+    using ProgramFor = std::function<std::unique_ptr<IRunningProgram>(const std::string& path)>;
+
+    ProgramShow(SaverPlan plan, ProgramFor programFor, LineHandler line, std::function<int(int n)> randomBelow);
     ~ProgramShow();
     ProgramShow(const ProgramShow&) = delete;
     ProgramShow& operator=(const ProgramShow&) = delete;
@@ -39,13 +40,12 @@ private:
     void Change();
 
     SaverPlan plan_;
-    std::string wine_;
+    ProgramFor programFor_;
     LineHandler line_;
     std::function<int(int)> randomBelow_;
     std::string running_;
-    QProcess* process_ = nullptr;
-    long long group_ = 0;
-    bool stopping_ = false;
+    std::unique_ptr<IRunningProgram> program_;
+    int runs_ = 0;
     QElapsedTimer started_;
     QTimer timer_;
     QObject context_;

@@ -8,13 +8,13 @@ namespace kdx::saver {
 
 namespace {
 
-bool ParseWindow(const std::string& text, unsigned long& window)
+bool ParseWindow(const std::string& text, unsigned long long& window)
 {
     if (text.empty() || text[0] == '-' || text[0] == '+')
         return false;
     errno = 0;
     char* end = nullptr;
-    const unsigned long value = std::strtoul(text.c_str(), &end, 0);
+    const unsigned long long value = std::strtoull(text.c_str(), &end, 0);
     if (errno != 0 || *end != '\0' || value == 0)
         return false;
     window = value;
@@ -23,10 +23,10 @@ bool ParseWindow(const std::string& text, unsigned long& window)
 
 } // namespace
 
-SaverCommand ParseSaverCommand(const std::vector<std::string>& args)
+SaverCommand ParseSaverCommand(const std::vector<std::string>& args, SaverMode withoutSwitch)
 {
     if (args.empty())
-        return {};
+        return {withoutSwitch};
     const std::string& first = args[0];
     if (first.size() < 2 || (first[0] != '/' && first[0] != '-'))
         return {SaverMode::Usage};

@@ -1,32 +1,24 @@
 #include "SaverMain.h"
 
+#include "AgentPlace.h"
 #include "PictureShow.h"
 #include "ProgramShow.h"
 #include "SaverCommandLine.h"
 #include "SaverPlan.h"
+#include "SaverSystem.h"
 #include "SaverWindow.h"
-#include "X11Session.h"
 
-#include "platform/Platform.h"
-#include "platform/posix/process/CompanionLock.h"
-#include "platform/posix/process/NativeProgram.h"
-#include "platform/posix/process/Process.h"
-#include "platform/posix/process/Wine.h"
 #include "settings/TConfig.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
 
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
 #include <random>
-#include <unistd.h>
 
 namespace kdx::saver {
 
@@ -36,7 +28,7 @@ namespace {
 inline constexpr const char* SettingsInAgent
     = "The screensaver's lists and options are set in Kaleidra Agent, which is not installed beside it.";
 // What a preview shows for screensaver programs, which run only full screen.
-inline constexpr const char* ProgramsHaveNoPreview = "Windows screensavers, run by Wine (no preview)";
+inline constexpr const char* ProgramsHaveNoPreview = "Windows screensavers (no preview)";
 
 class Random {
 public:
@@ -46,51 +38,19 @@ private:
     std::mt19937 generator_ {std::random_device {}()};
 };
 
-// Ends the event loop on SIGTERM, SIGINT and SIGHUP, so the companion ends what it started
-// however it is told to end.
-class QuitOnSignals {
-public:
-    QuitOnSignals()
-    {
-        if (pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0)
-            return;
-        writeEnd = pipe_[1];
-        struct sigaction action { };
-        action.sa_handler = [](int) {
-            const char byte = 1;
-            [[maybe_unused]] const auto written = write(writeEnd, &byte, 1);
-        };
-        sigemptyset(&action.sa_mask);
-        for (int signal : {SIGTERM, SIGINT, SIGHUP})
-            sigaction(signal, &action, nullptr);
-        notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [] { QCoreApplication::exit(0); });
-    }
-    ~QuitOnSignals()
-    {
-        notifier_.reset();
-        for (int signal : {SIGTERM, SIGINT, SIGHUP})
-            std::signal(signal, SIG_DFL);
-        if (writeEnd >= 0) {
-            close(pipe_[0]);
-            close(pipe_[1]);
-        }
-        writeEnd = -1;
-    }
-    QuitOnSignals(const QuitOnSignals&) = delete;
-    QuitOnSignals& operator=(const QuitOnSignals&) = delete;
-
-private:
-    static inline int writeEnd = -1;
-    int pipe_[2] = {-1, -1};
-    std::unique_ptr<QSocketNotifier> notifier_;
-};
-
 SaverPlan LoadPlan(Random& random)
 {
     try {
+        if (!SettingsKnown(KDX_AGENT_PROGRAM)) {
+            SaverPlan plan;
+            plan.message = std::string(texts::AgentNotStarted) + ".";
+            return plan;
+        }
         TConfig config;
-        return ChoosePlan(config, {platform::posix::WineLoader(), [&random](int n) { return random.Below(n); }});
+        ISaverSystem& system = System();
+        return ChoosePlan(config,
+            {system.ProgramsCannotRun(), [&system](const std::string& path) { return system.IsSaverProgram(path); },
+                [&random](int n) { return random.Below(n); }});
     } catch (const std::exception& error) {
         // A registry value the store cannot take: said on the screen, like any other reason.
         SaverPlan plan;
@@ -152,11 +112,12 @@ std::vector<std::unique_ptr<SaverWindow>> ShowWindows(const QList<QScreen*>& scr
 int RunFullScreen(QApplication& app)
 {
     // One screensaver at a time: a second start while one runs leaves it be.
-    platform::posix::CompanionLock lock;
+    ISaverSystem& system = System();
+    const std::unique_ptr<IHeld> lock = system.TakeRunLock();
     const QList<QScreen*> screens = QGuiApplication::screens();
-    if (!lock.Acquire() || screens.isEmpty())
+    if (!lock || screens.isEmpty())
         return 0;
-    const QuitOnSignals endOnSignals;
+    const std::unique_ptr<IHeld> endOnRequests = system.EndOnRequests();
     Random random;
     SaverPlan plan = LoadPlan(random);
     const ShowKind kind = plan.kind; // the plan goes to the picture show whole, list and all
@@ -178,11 +139,13 @@ int RunFullScreen(QApplication& app)
             showLine, randomBelow);
         pictures->Start();
     }
-    const X11Session x11;
-    windows = ShowWindows(screens, x11.HeldKeys());
+    const std::set<quint32> held = system.HeldKeys();
+    const std::unique_ptr<IHeld> watch = system.WatchFullScreen([] { QCoreApplication::exit(0); });
+    windows = ShowWindows(screens, held);
     std::unique_ptr<ProgramShow> programs;
     if (kind == ShowKind::Programs) {
-        programs = std::make_unique<ProgramShow>(plan, platform::posix::WineLoader(), showLine, randomBelow);
+        programs = std::make_unique<ProgramShow>(
+            plan, [&system](const std::string& path) { return system.Program(path); }, showLine, randomBelow);
         programs->Start();
     } else if (kind == ShowKind::Nothing) {
         showLine(plan.message);
@@ -199,19 +162,18 @@ int RunFullScreen(QApplication& app)
     return 0;
 }
 
-int RunPreview(QApplication& app, unsigned long host)
+int RunPreview(QApplication& app, unsigned long long host)
 {
-    QSize size;
-    if (!OnX11() || !XWindowSize(host, size)) {
-        std::fprintf(stderr, "KDXSaver.SCR: there is no X window %lu to show a preview in\n", host);
+    ISaverSystem& system = System();
+    const std::optional<QSize> hostSize = system.HostWindowSize(host);
+    if (!hostSize) {
+        std::fprintf(stderr, "KDXSaver.SCR: there is no window %llu to show a preview in\n", host);
         return 1;
     }
-    const QuitOnSignals endOnSignals;
+    const QSize size = *hostSize;
+    const std::unique_ptr<IHeld> endOnRequests = system.EndOnRequests();
     SaverWindow window(true, {});
-    window.winId();
-    window.windowHandle()->setParent(QWindow::fromWinId(WId(host)));
-    window.setGeometry(0, 0, size.width(), size.height());
-    window.show();
+    system.ShowInside(window, host, size);
 
     Random random;
     const SaverPlan plan = LoadPlan(random);
@@ -228,12 +190,12 @@ int RunPreview(QApplication& app, unsigned long host)
     }
     // The preview lasts as long as the window it is shown in, and follows its size.
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&window, host] {
-        QSize now;
-        if (!XWindowSize(host, now))
+    QObject::connect(&watch, &QTimer::timeout, [&window, &system, host] {
+        const std::optional<QSize> now = system.HostWindowSize(host);
+        if (!now)
             QCoreApplication::exit(0);
-        else if (now != window.size())
-            window.resize(now);
+        else if (*now != window.size())
+            window.resize(*now);
     });
     watch.start(250);
     app.exec();
@@ -243,11 +205,9 @@ int RunPreview(QApplication& app, unsigned long host)
 // "/c": the agent's window, where the lists and options are set, or a word where it is not.
 int Configure(int argc, char** argv)
 {
-    const std::string agent = ProgramFolder(platform::Current().system->ModuleFileName()) + "/" + KDX_AGENT_PROGRAM;
-    if (platform::posix::IsNativeProgram(agent)) {
-        platform::posix::StartDetached({agent, "/nominimize"});
-        return 0;
-    }
+    for (const std::string& agent : AgentCandidates(KDX_AGENT_PROGRAM))
+        if (System().StartAgent(agent))
+            return 0;
     QApplication app(argc, argv);
     QMessageBox::information(nullptr, "KDXSaver.SCR", SettingsInAgent);
     return 0;
@@ -257,7 +217,8 @@ int Configure(int argc, char** argv)
 
 int RunSaver(int argc, char** argv)
 {
-    const SaverCommand command = ParseSaverCommand(std::vector<std::string>(argv + 1, argv + argc));
+    const SaverCommand command = ParseSaverCommand(std::vector<std::string>(argv + 1, argv + argc),
+        System().RunsWithoutSwitch() ? SaverMode::Run : SaverMode::Configure);
     switch (command.mode) {
     case SaverMode::Usage:
         std::fprintf(stderr, "%s\n", SaverUsage);

@@ -2,7 +2,6 @@
 
 #include "platform/AsciiCase.h"
 #include "platform/Platform.h"
-#include "platform/posix/process/NativeProgram.h"
 #include "settings/TConfig.h"
 
 #include <algorithm>
@@ -29,17 +28,15 @@ Candidate Programs(TConfig& config, const PlanSources& sources)
     c.plan.kind = ShowKind::Programs;
     c.plan.intervalSeconds = IntervalInRange(savers.Interval);
     c.plan.randomType = savers.RandomType == 1 ? 1 : 0;
-    // A program built for this system is not a Windows screensaver; it might be this very
-    // companion, which would start itself again.
     for (const std::string& path : savers.Items)
-        if (Exists(path) && !platform::posix::IsNativeProgram(path))
+        if (Exists(path) && sources.isSaverProgram(path))
             c.plan.items.push_back(path);
     if (savers.Items.empty())
         c.reason = texts::SaverListEmpty;
     else if (c.plan.items.empty())
         c.reason = texts::SaversMissing;
-    else if (sources.wine.empty())
-        c.reason = texts::NoWine;
+    else if (!sources.programsCannotRun.empty())
+        c.reason = sources.programsCannotRun;
     return c;
 }
 

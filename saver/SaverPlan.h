@@ -35,6 +35,8 @@ inline constexpr const char* NoWine = "screensaver programs need Wine, which is 
 inline constexpr const char* SaversFailed = "none of the listed screensavers runs";
 inline constexpr const char* NoFlashPlayer
     = "Flash movies cannot be played here: there is no Flash player for this system";
+inline constexpr const char* AgentNotStarted
+    = "Kaleidra Agent has not been started yet: start it and choose there what the screensaver shows";
 inline constexpr const char* PictureListEmpty = "the picture list is empty";
 inline constexpr const char* PicturesMissing = "none of the listed pictures exists";
 inline constexpr const char* PicturesUnreadable = "none of the listed pictures can be read";
@@ -44,16 +46,18 @@ inline constexpr const char* PicturesUnreadable = "none of the listed pictures c
 // "Nothing to show: ".
 std::string NothingToShow(const TStrings& reasons);
 
-// Where the plan looks: the Wine loader (empty without Wine) and a random index below N.
+// What the plan asks of the system: why screensaver programs cannot run here (empty when they
+// can), whether a listed file is a screensaver program the system runs, a random index below N.
 struct PlanSources {
-    std::string wine;
+    std::string programsCannotRun;
+    std::function<bool(const std::string& path)> isSaverProgram;
     std::function<int(int n)> randomBelow;
 };
 
 // Chooses, at random, one of the kinds that [RandomWhat] names and that has something usable:
-// screensaver programs that exist and are Windows programs, when Wine is there; a picture list
-// that is not empty (the pictures are checked as they are shown); never Flash movies, which
-// nothing here can play.
+// screensaver programs that exist and that the system runs, when it runs them at all; a picture
+// list that is not empty (the pictures are checked as they are shown); never Flash movies, for
+// which there is no player.
 SaverPlan ChoosePlan(TConfig& config, const PlanSources& sources);
 
 } // namespace kdx::saver

@@ -27,6 +27,9 @@ SaverWindow::SaverWindow(bool preview, InputHandler onInput) : preview_(preview)
     if (!preview_) {
         setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint);
         setCursor(Qt::BlankCursor);
+    } else {
+        // Inside another window, which has the frame.
+        setWindowFlags(Qt::FramelessWindowHint);
     }
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);

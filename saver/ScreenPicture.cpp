@@ -1,7 +1,6 @@
 #include "ScreenPicture.h"
 
-#include "platform/Files.h"
-#include "platform/posix/files/BmpImage.h"
+#include "platform/Platform.h"
 #include "settings/Errors.h"
 
 #include <QSysInfo>
@@ -89,7 +88,7 @@ private:
 
 // The shown part of a bitmap, every Step-th pixel of it.
 QImage ReadBitmapPart(
-    const platform::posix::BmpImage& bitmap, const Placement& placement, unsigned step, const std::atomic<bool>& cancel)
+    const platform::IBitmapPixels& bitmap, const Placement& placement, unsigned step, const std::atomic<bool>& cancel)
 {
     const Box& s = placement.source;
     QImage image = NewImage((s.width + step - 1) / step, (s.height + step - 1) / step, QImage::Format_RGB32);
@@ -132,14 +131,15 @@ std::vector<ScreenPicture> PreparePicture(
             prepared.push_back(PrepareJpeg(path, screen, mode, cancel));
         return prepared;
     }
-    platform::posix::BmpImage bitmap;
-    if (kind == PictureKind::Unknown || !bitmap.Open(path))
+    const std::unique_ptr<platform::IBitmapPixels> bitmap
+        = kind == PictureKind::Unknown ? nullptr : platform::Current().files->OpenBitmap(path);
+    if (!bitmap)
         throw EKaleidraError("Not a JPEG picture or a Windows bitmap: " + path);
     for (const QSize& screen : screens) {
-        const Placement placement
-            = PlacePicture(bitmap.Width(), bitmap.Height(), unsigned(screen.width()), unsigned(screen.height()), mode);
+        const Placement placement = PlacePicture(
+            bitmap->Width(), bitmap->Height(), unsigned(screen.width()), unsigned(screen.height()), mode);
         prepared.push_back(
-            Finish(screen, placement, ReadBitmapPart(bitmap, placement, BitmapStepFor(placement), cancel)));
+            Finish(screen, placement, ReadBitmapPart(*bitmap, placement, BitmapStepFor(placement), cancel)));
     }
     return prepared;
 }

@@ -220,7 +220,10 @@ void TConfig::SaveWallpaper(const TWallpaper& r)
     w.WriteInteger("Wallpaper", "Interval", r.Interval);
     w.WriteInteger("Wallpaper", "Style", r.Style);
     w.WriteInteger("Wallpaper", "Cycle", r.Cycle);
-    w.WriteDateTime("Wallpaper", "PrevChange", r.PrevChange);
+    // The rotation stamps its changes while an editor holds the record it loaded: the later stamp
+    // stays, so that a save never brings the next change forward.
+    const TDateTime stored = Ini().ReadDateTime("Wallpaper", "PrevChange", r.PrevChange);
+    w.WriteDateTime("Wallpaper", "PrevChange", std::max(stored, r.PrevChange));
     w.WriteBool("Wallpaper", "Activate", r.Activate);
     if (perMonitor)
         w.WriteBool("Wallpaper", "PerMonitor", r.PerMonitor);

@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QFrame>
+#include <QLabel>
 #include <QPalette>
+
+#include <algorithm>
 
 namespace kdx {
 
@@ -18,6 +21,16 @@ QAction* MakeAction(QObject* owner, const char* name, const QString& caption)
     auto* action = new QAction(caption, owner);
     action->setObjectName(name);
     return action;
+}
+
+int LabelHeight(const QLabel& label, int width, int least)
+{
+    return std::max(least, label.wordWrap() ? label.heightForWidth(width) : label.sizeHint().height());
+}
+
+void SetFixedWidthAtLeast(QWidget* widget, int width)
+{
+    widget->setFixedWidth(std::max(width, widget->sizeHint().width()));
 }
 
 void SetTextColour(QWidget* widget, const QColor& colour)

@@ -7,3 +7,8 @@
     SetErrorLevel 2
     Quit
   kdx_not_running:
+  ; The companion goes into $SYSDIR, which is the 64-bit System32 only for a 64-bit installer
+  ; (a 32-bit one is redirected to SysWOW64, where 64-bit Windows does not look for it).
+  !if ${NSIS_PTR_SIZE} < 8
+    !error "the installer must be a 64-bit one (Target amd64-unicode)"
+  !endif

@@ -24,3 +24,25 @@
     IntCmp $1 0 0 kdx_ini_kept kdx_ini_kept
       Delete "$INSTDIR\KDX.ini"
   kdx_ini_kept:
+
+  ; The companion screensaver in the system folder goes when this was the last installation
+  ; that counted on it (SharedDLLs); another product's count keeps it. Once it is gone, the
+  ; user's "SCRNSAVE.EXE" that names it would name a missing program: it is removed, which
+  ; Windows reads as no screensaver. A copy still running is removed at the next restart.
+  ReadRegStr $0 SHCTX "Software\Tembrix Software\Kaleidra Agent" "CompanionCounted"
+  StrCmp $0 "1" 0 kdx_companion_kept
+    ClearErrors
+    ReadRegDWORD $0 HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs" "$SYSDIR\KDXSaver.SCR"
+    IfErrors 0 +2
+      StrCpy $0 1
+    IntOp $0 $0 - 1
+    IntCmp $0 0 kdx_companion_last kdx_companion_last
+      WriteRegDWORD HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs" "$SYSDIR\KDXSaver.SCR" $0
+      Goto kdx_companion_kept
+    kdx_companion_last:
+      DeleteRegValue HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs" "$SYSDIR\KDXSaver.SCR"
+      Delete /REBOOTOK "$SYSDIR\KDXSaver.SCR"
+      ReadRegStr $0 HKCU "Control Panel\Desktop" "SCRNSAVE.EXE"
+      StrCmp $0 '"KDXSaver.SCR"' 0 kdx_companion_kept
+        DeleteRegValue HKCU "Control Panel\Desktop" "SCRNSAVE.EXE"
+  kdx_companion_kept:

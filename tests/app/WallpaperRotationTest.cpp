@@ -24,6 +24,7 @@
 #include <map>
 #include <set>
 #include <sys/resource.h>
+#include <utility>
 
 using namespace kdx;
 
@@ -536,6 +537,9 @@ public:
     std::set<std::string> refusing;
     std::vector<platform::MonitorWallpapers> handed;
     int single = 0;
+    // Runs while the desktop takes the pictures, as a portal's answer awaited in a nested loop.
+    std::function<void()> whileApplying;
+    int depth = 0, deepest = 0;
     platform::WallpaperOutcome ApplyWallpaperSettings() override
     {
         ++single;
@@ -545,6 +549,10 @@ public:
     platform::WallpaperOutcome ApplyMonitorWallpapers(const platform::MonitorWallpapers& w) override
     {
         handed.push_back(w);
+        deepest = std::max(deepest, ++depth);
+        if (whileApplying)
+            std::exchange(whileApplying, nullptr)();
+        --depth;
         platform::WallpaperOutcome outcome {true, "monitors"};
         for (const auto& m : w.monitors)
             outcome.monitors.push_back(
@@ -642,6 +650,26 @@ TEST_F(MonitorRotation, AChangeOfMonitorsKeepsEachPictureAndIsNoRotation)
     const std::size_t changes = desktop.handed.size();
     main->MonitorsChanged();
     EXPECT_EQ(desktop.handed.size(), changes) << "the same monitors: nothing to do";
+}
+
+TEST_F(MonitorRotation, AMonitorChangeWhileTheDesktopTakesAChangeWaitsForItsEnd)
+{
+    Pictures({{"a.bmp", Qt::red}, {"b.bmp", Qt::green}, {"c.bmp", Qt::blue}});
+    const platform::Monitor left {"L", 0, 0, 64, 40, true}, right {"R", 64, 0, 64, 40};
+    desktop.monitors = {left, right};
+    Start();
+    desktop.whileApplying = [&] {
+        desktop.monitors = {left};
+        main->MonitorsChanged();
+    };
+    main->mnuNextWallpaperClick();
+    EXPECT_EQ(desktop.deepest, 1) << "never a change inside a change";
+    ASSERT_NE(main->FMonitorTimer, nullptr);
+    EXPECT_TRUE(main->FMonitorTimer->isActive()) << "the monitors are looked at again after it";
+    desktop.whileApplying = [&] { main->mnuNextWallpaperClick(); };
+    main->MonitorsChanged();
+    EXPECT_EQ(desktop.deepest, 1);
+    EXPECT_EQ(Shown().size(), 1u) << "the monitor taken away";
 }
 
 TEST_F(MonitorRotation, AMonitorThatDoesNotShowItsPictureIsTriedAgainAndTheStatusSaysWhy)

@@ -1,5 +1,6 @@
 // The companion's screensaver programs when they cannot even start.
 #include "saver/ProgramShow.h"
+#include "saver/posix/WineProgram.h"
 
 #include <QCoreApplication>
 
@@ -29,7 +30,8 @@ TEST(ProgramShow, ProgramsThatFailToStartEndInTheMessageWithoutACrash)
         std::vector<std::string> lines;
         {
             ProgramShow show(
-                plan, wine, [&](const std::string& line) { lines.push_back(line); }, [](int) { return 0; });
+                plan, [wine](const std::string& path) { return std::make_unique<posix::WineProgram>(wine, path); },
+                [&](const std::string& line) { lines.push_back(line); }, [](int) { return 0; });
             show.Start();
             for (int i = 0; i < 100 && lines.empty(); ++i)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 20);

@@ -7,7 +7,7 @@ using namespace kdx::saver;
 
 namespace {
 
-SaverMode Mode(const std::vector<std::string>& args) { return ParseSaverCommand(args).mode; }
+SaverMode Mode(const std::vector<std::string>& args) { return ParseSaverCommand(args, SaverMode::Configure).mode; }
 
 TEST(SaverCommandLine, RunsOnS)
 {
@@ -21,7 +21,7 @@ TEST(SaverCommandLine, PreviewTakesTheWindowJoinedAfterAColonOrAsTheNextArgument
 {
     for (const auto& args :
         std::vector<std::vector<std::string>> {{"/p", "4194305"}, {"/p:4194305"}, {"/P4194305"}, {"-p", "0x400001"}}) {
-        const SaverCommand command = ParseSaverCommand(args);
+        const SaverCommand command = ParseSaverCommand(args, SaverMode::Configure);
         EXPECT_EQ(command.mode, SaverMode::Preview) << args[0];
         EXPECT_EQ(command.window, 0x400001u) << args[0];
     }
@@ -37,6 +37,9 @@ TEST(SaverCommandLine, ConfigureWithOrWithoutTheAskingWindowOrOnNothingAtAllAndT
     EXPECT_EQ(Mode({"/c:1234"}), SaverMode::Configure);
     EXPECT_EQ(Mode({"-C", "1234"}), SaverMode::Configure);
     EXPECT_EQ(Mode({"/a", "1234"}), SaverMode::Password);
+    // Where the agent's "open" reaches the program bare (Windows without the shell's "/s").
+    EXPECT_EQ(ParseSaverCommand({}, SaverMode::Run).mode, SaverMode::Run);
+    EXPECT_EQ(ParseSaverCommand({"/c"}, SaverMode::Run).mode, SaverMode::Configure);
 }
 
 TEST(SaverCommandLine, AnythingElseIsAWrongCommandLine)

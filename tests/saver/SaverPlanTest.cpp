@@ -1,5 +1,6 @@
 // Which list the screensaver shows, read from KDX.ini through the agent's own settings store.
 #include "saver/SaverPlan.h"
+#include "saver/posix/PosixSaverSystem.h"
 #include "settings/TConfig.h"
 #include "support/Sandbox.h"
 
@@ -32,10 +33,14 @@ protected:
         std::filesystem::create_directories(box.InstallDir());
         Sandbox::Write(box.IniPath(), ini);
         TConfig config;
-        return ChoosePlan(config, {wine, [this](int n) {
-                                       lastN = n;
-                                       return pick;
-                                   }});
+        // This build's own rule for what is a screensaver program; Wine as the test says.
+        return ChoosePlan(config,
+            {wine.empty() ? texts::NoWine : "",
+                [](const std::string& path) { return posix::PosixSaverSystem().IsSaverProgram(path); },
+                [this](int n) {
+                    lastN = n;
+                    return pick;
+                }});
     }
 };
 

@@ -11,7 +11,7 @@ agent=$(readlink -f "$2")
 pixels=$(readlink -f "$3")
 
 # The companion and the agent beside each other, as installed.
-agent_world "$sandbox/install/KDX3"
+companion_world "$sandbox/install/KDX3"
 ini=$sandbox/install/KDX.ini
 export KALEIDRA_WINE=none
 
@@ -156,7 +156,7 @@ check "no switch (the shell's config) without an agent beside it says where the 
 xdotool windowfocus --sync "$(message_box)" key Return
 check "and ends when that is read" wait_for 30 ended
 agent_window() { xdotool search --onlyvisible --classname KDX3 2>/dev/null | head -n 1; }
-ln -s "$agent" "$sandbox/install/KDX3"
+ln -sf "$agent" "$sandbox/install/KDX3"
 "$saver" /c:1234
 check "/c opens the agent's window" wait_for 100 eval '[ -n "$(agent_window)" ]'
 for pid in $(pgrep -f "$sandbox/install/KDX3"); do pids+=("$pid"); done

@@ -15,7 +15,7 @@ fi
 source "$(dirname "$0")/saver-world.sh"
 saver=$(readlink -f "$1")
 pixels=$(readlink -f "$3")
-agent_world "$sandbox/install/KDX3"
+companion_world "$sandbox/install/KDX3"
 export KALEIDRA_WINE=none
 
 for colour in red:ff0000 lime:00ff00 blue:0000ff; do

@@ -12,7 +12,7 @@ saver=$(readlink -f "$1")
 pixels=$(readlink -f "$2")
 hangfs=$3
 
-agent_world "$sandbox/install/KDX3"
+companion_world "$sandbox/install/KDX3"
 ini=$sandbox/install/KDX.ini
 export KALEIDRA_WINE=none
 convert -size 640x480 xc:lime -quality 95 "$sandbox/green.jpg"

@@ -8,6 +8,14 @@ fi
 # shellcheck source=../support/agent-world.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../support/agent-world.sh"
 
+# companion_world AGENT: the agent's sandbox, with a file of the agent's name beside the companion
+# as installed (the companion stores its folder as the agent's only where the agent is beside
+# it); it is no program, so "/c" starts nothing.
+companion_world() {
+    agent_world "$1"
+    : >"$1"
+}
+
 # companions PROGRAM: how many processes run PROGRAM (the companion, named KDXSaver.SCR).
 companions() {
     local pid n=0

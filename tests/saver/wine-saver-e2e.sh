@@ -11,7 +11,7 @@ saver=$(readlink -f "$1")
 pixels=$(readlink -f "$2")
 fixtures=$(readlink -f "$3")
 
-agent_world "$sandbox/install/KDX3"
+companion_world "$sandbox/install/KDX3"
 ini=$sandbox/install/KDX.ini
 wine=/usr/lib/wine/wine64
 export KALEIDRA_WINE=$wine WINEPREFIX=$sandbox/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

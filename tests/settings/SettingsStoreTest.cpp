@@ -319,18 +319,24 @@ TEST_F(SettingsStore, SubFlagDefaultsDifferBetweenMiscAndTheEditors)
     EXPECT_FALSE(config.ReadFlag("Misc", "Sub")) << "saved preferences write Sub=0";
 }
 
-TEST_F(SettingsStore, OlderStampIsWrittenBackByAStaleRecord)
+TEST_F(SettingsStore, ASaveKeepsTheLaterOfItsOwnAndTheRotationsStamp)
 {
     TConfig editor;
     TWallpaper paper;
     editor.LoadWallpaper(paper);
     TConfig main;
-    main.WriteStamp("Wallpaper", "PrevChange", TDateTime::FromCivil({2030, 1, 1, 10, 0, 0, 0}));
+    const TDateTime rotated = TDateTime::FromCivil({2030, 1, 1, 10, 0, 0, 0});
+    main.WriteStamp("Wallpaper", "PrevChange", rotated);
     editor.SaveWallpaper(paper);
     TWallpaper fresh;
     main.LoadWallpaper(fresh);
-    EXPECT_EQ(fresh.PrevChange.ToCivil().year, paper.PrevChange.ToCivil().year);
-    EXPECT_NE(fresh.PrevChange.ToCivil().year, 2030);
+    EXPECT_EQ(fresh.PrevChange, rotated) << "a record loaded before the change does not take its stamp back";
+
+    fresh.PrevChange = TDateTime::FromCivil({2031, 2, 3, 4, 5, 6, 0});
+    editor.SaveWallpaper(fresh);
+    TWallpaper again;
+    main.LoadWallpaper(again);
+    EXPECT_EQ(again.PrevChange, fresh.PrevChange) << "a later stamp of the record is written";
 }
 
 TEST_F(SettingsStore, AReadOnlyFileRaisesUnableToWriteAndKeepsItsText)

@@ -93,6 +93,110 @@ case_start() {
     check "the window's caption is \"Kaleidra Agent\"" [ "$(xdotool getwindowname "$window")" = "Kaleidra Agent" ]
 }
 
+# Text drawn whole: the title and a tool bar caption under Wine against the Linux agent's -------
+
+# dark_pixels PICTURE GEOMETRY: the region's pixels darker than its light backgrounds (text ink,
+# its smoothed edges included), as "x y" lines.
+dark_pixels() {
+    convert "$1" -crop "$2" +repage -colorspace Gray -depth 8 txt:- 2>/dev/null |
+        awk -F'[,:() ]+' 'NR > 1 && $4 < 200 { print $1, $2 }'
+}
+# title_ink PICTURE: the title's ink in the main window's title strip (left of the logo, below
+# the bars), in pixels: the navy ones, their smoothed edges included (the strip's lines are grey).
+title_ink() {
+    convert "$1" -crop 460x48+135+42 +repage -depth 8 txt:- 2>/dev/null |
+        awk -F'[,:() ]+' 'NR > 1 && $5 - $3 > 20 { n++ } END { print n + 0 }'
+}
+# caption_gaps PICTURE: in a list panel's first tool bar caption ("Add Files", at the bottom left
+# of the work area), the runs of three or more empty columns inside the text: one between its
+# words, more where a letter or a stroke is missing.
+caption_gaps() {
+    local height
+    height=$(identify -format '%h' "$1")
+    dark_pixels "$1" "52x40+131+$((height - 61))" | awk '
+        { ink[$2] = 1; dot[$2, $1] = 1; if ($2 > bottom) bottom = $2 }
+        END {
+            top = bottom # the caption: the lowest rows with ink, under the icon
+            while (top > 0 && ink[top - 1]) top--
+            for (x = 0; x < 52; x++) for (y = top; y <= bottom; y++) if (dot[y, x]) used[x] = 1
+            first = -1
+            for (x = 0; x < 52; x++) if (used[x]) { if (first < 0) first = x; last = x }
+            for (x = first; x <= last; x++) if (used[x]) { if (run >= 3) gaps++; run = 0 } else run++
+            print gaps + 0 }'
+}
+
+# pictures AGENT_WINDOW NAME: the main window with the status panel (NAME.png) and with the
+# screensaver panel, opened from the side bar (NAME-saver.png).
+pictures() {
+    sleep 1 # let it finish painting
+    import -window "$1" "$2.png" 2>/dev/null
+    xdotool mousemove --window "$1" 65 105 click 1
+    sleep 2
+    import -window "$1" "$2-saver.png" 2>/dev/null
+}
+
+# The Linux agent's pictures on the same display, in a sandbox of its own.
+linux_pictures() {
+    local home=$sandbox/linux window= pid
+    mkdir -p "$home/config" "$home/data" "$home/runtime" "$home/install"
+    chmod 700 "$home/runtime"
+    env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime" \
+        KALEIDRA_PROGRAM_FILE="$home/install/KDX3" XDG_SESSION_TYPE=x11 QT_QPA_PLATFORM=xcb \
+        dbus-run-session -- "$KDX_LINUX_AGENT" /nominimize >>"$sandbox/linux-agent.log" 2>&1 &
+    pids+=("$!")
+    linux_window() { window=$(xdotool search --onlyvisible --classname '^KDX3$' 2>/dev/null | head -n 1) && [ -n "$window" ]; }
+    wait_for 100 linux_window || return 1
+    pictures "$window" "$sandbox/linux"
+    pid=$(xdotool getwindowpid "$window")
+    kill "$pid"
+    wait_for 50 eval '! kill -0 '"$pid"' 2>/dev/null'
+}
+
+# Wine's own Tahoma, the face Wine gives Windows programs' dialogs, registered as Windows has it,
+# in place of the template's DejaVu Sans.
+use_wine_tahoma() {
+    local fonts=/usr/share/wine/fonts
+    [ -f "$fonts/tahoma.ttf" ] || return 1
+    cp "$fonts/tahoma.ttf" "$fonts/tahomabd.ttf" "$(c_drive windows/Fonts)/"
+    printf '%s\r\n' REGEDIT4 '' \
+        '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts]' \
+        '"Tahoma (TrueType)"="tahoma.ttf"' '"Tahoma Bold (TrueType)"="tahomabd.ttf"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+        '"Tahoma"=-' '"MS Shell Dlg"=-' '"MS Shell Dlg 2"=-' >"$sandbox/tahoma.reg"
+    wine regedit /S "$(winpath "$sandbox/tahoma.reg")"
+}
+
+# The main window under Wine with Wine's own Tahoma draws its title and the tool bar captions
+# whole, measured against the Linux agent's pictures of the same places (other faces, so with a
+# margin): the title's ink at least half the Linux title's (the cut strokes left a quarter), and
+# no more gaps inside "Add Files" than the Linux caption has (a lost "l" made one more).
+case_text() {
+    if [ ! -x "${KDX_LINUX_AGENT:-}" ]; then
+        echo "FAILED: no Linux agent to compare with (KDX_LINUX_AGENT=${KDX_LINUX_AGENT:-})"
+        failures=$((failures + 1))
+        return
+    fi
+    check "the Linux agent's pictures are taken" linux_pictures
+    check "Wine's own Tahoma is in the prefix" use_wine_tahoma
+    start_agent /nominimize
+    check "the agent shows its window" wait_for 300 window_shown
+    pictures "$(main_window)" "$sandbox/wine"
+    local linux_title wine_title linux_gaps wine_gaps
+    linux_title=$(title_ink "$sandbox/linux.png")
+    wine_title=$(title_ink "$sandbox/wine.png")
+    linux_gaps=$(caption_gaps "$sandbox/linux-saver.png")
+    wine_gaps=$(caption_gaps "$sandbox/wine-saver.png")
+    check "the Linux title has ink ($linux_title pixels)" [ "$linux_title" -gt 300 ]
+    check "the title is drawn whole under Wine ($wine_title pixels of ink, $linux_title on Linux)" \
+        [ $((2 * wine_title)) -ge "$linux_title" ]
+    check "\"Add Files\" has its letters under Wine ($wine_gaps gaps, $linux_gaps on Linux)" \
+        [ "$wine_gaps" -le "$linux_gaps" ]
+    # Side by side for the eye: Wine on the left, Linux on the right.
+    convert "$sandbox/wine.png" "$sandbox/linux.png" +append "$shots/kdx3-main-window-wine-linux.png" &&
+        convert "$sandbox/wine-saver.png" "$sandbox/linux-saver.png" +append "$shots/kdx3-saver-panel-wine-linux.png" &&
+        echo "ok: pictures saved to $shots/kdx3-main-window-wine-linux.png and kdx3-saver-panel-wine-linux.png"
+}
+
 start_tray() {
     trayer --edge top --align right --widthtype pixel --width 120 --height 24 --transparent false \
         >>"$sandbox/trayer.log" 2>&1 &
@@ -431,7 +535,7 @@ case_verbs() {
 }
 
 case "$case_name" in
-start | tray | hotkeys | preferences | wallpaper | rotation | verbs) "case_$case_name" ;;
+start | tray | hotkeys | preferences | wallpaper | rotation | verbs | text) "case_$case_name" ;;
 *)
     echo "unknown case $case_name"
     exit 2

@@ -37,6 +37,8 @@ signalled() {
         n=$(grep -c . "$sandbox/monitor.txt")
         [ "$n" -gt "$lines" ] || return 1
         value=$(tail -n 1 "$sandbox/monitor.txt" | sed -E "s/^[^']*'(file:\/\/)?([^']*)'.*/\2/")
+        # A URI's path is percent-encoded (the session's display in the handed name: "%3A0").
+        value=$(printf '%b' "${value//%/\\x}")
         [ "$(colour_of "$value" 0 0)" = "$1" ] || return 1
         lines=$n
     }

@@ -40,6 +40,7 @@ appletsrc=$XDG_CONFIG_HOME/plasma-org.kde.plasma.desktop-appletsrc
 stored_by_plasma() {
     local image
     image=$(grep -a '^Image=' "$appletsrc" 2>/dev/null | tail -n 1 | sed 's|^Image=file://||')
+    image=$(printf '%b' "${image//%/\\x}") # the URI's path is percent-encoded
     [ -n "$image" ] && [ "$(colour_of "$image" 0 0)" = "$1" ] && grep -q '^FillMode=0' "$appletsrc"
 }
 "$agent" &

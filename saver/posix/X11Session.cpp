@@ -4,7 +4,7 @@
 
 #include <X11/extensions/scrnsaver.h>
 
-namespace kdx::saver {
+namespace kdx::saver::posix {
 
 using platform::posix::X11Display;
 
@@ -38,7 +38,7 @@ X11Session::~X11Session()
     }
 }
 
-std::set<quint32> X11Session::HeldKeys() const
+std::set<quint32> X11HeldKeys()
 {
     std::set<quint32> held;
     Display* display = X11Display();
@@ -65,4 +65,4 @@ bool XWindowSize(unsigned long window, QSize& size)
     return found;
 }
 
-} // namespace kdx::saver
+} // namespace kdx::saver::posix
