@@ -79,10 +79,16 @@ public:
     }
     void ShowProperties(const std::string& path) override { launches.push_back("properties|" + path); }
     std::string DisplayName(const std::string& path) override { return real->DisplayName(path); }
-    std::string ResourceString(const std::string& path, unsigned id) override { return real->ResourceString(path, id); }
+    // Counted: a screensaver's name is read from its file.
+    std::string ResourceString(const std::string& path, unsigned id) override
+    {
+        ++resourceReads;
+        return real->ResourceString(path, id);
+    }
 
     platform::IShell* real = platform::Native().shell;
     std::vector<std::string> launches;
+    int resourceReads = 0;
 };
 
 // The platform with a desktop that answers Outcome to every wallpaper change, for as long as it lives.
