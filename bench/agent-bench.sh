@@ -100,7 +100,8 @@ stop_agent() {
     wait_for 50 eval '! on_bus' || true
 }
 empty_ms=() large_ms=()
-for ((i = 0; i < (runs + 2) / 3; i++)); do
+# (not i: wait_for counts with it)
+for ((round = 0; round < (runs + 2) / 3; round++)); do
     start_over "$sandbox/empty.ini" && stop_agent
     empty_ms+=("$ready_ms")
     start_over "$sandbox/large.ini" && stop_agent
