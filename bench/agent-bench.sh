@@ -100,7 +100,7 @@ stop_agent() {
     wait_for 50 eval '! on_bus' || true
 }
 empty_ms=() large_ms=()
-# (not i: wait_for counts with it)
+# Counted with its own variable: wait_for, which stop_agent runs, counts with i.
 for ((round = 0; round < (runs + 2) / 3; round++)); do
     start_over "$sandbox/empty.ini" && stop_agent
     empty_ms+=("$ready_ms")
