@@ -130,8 +130,11 @@ void TfrmMain::ChangeWallpaper()
             outcome = ShowMonitorPicks(PlanRotation(monitors, FWallpaper->Items, FMonitorRecords, MonitorRandom,
                 [this](const std::string& path) { return FPictureSizes.Of(path); }));
         } else {
-            const int index = FPubUnit->RandomIndex(count);
-            const std::string& picture = FWallpaper->Items[size_t(index)];
+            // The rotation's random entry, but never the picture on the desktop now while the
+            // list holds another: a change that shows the same picture looks like none.
+            const std::size_t index = IndexOtherThanShown(
+                FWallpaper->Items, FCurrentWallpaper, std::size_t(FPubUnit->RandomIndex(count)), MonitorRandom);
+            const std::string& picture = FWallpaper->Items[index];
             outcome = FPubUnit->SetWallpaper(picture, FWallpaper->Style);
             WallpaperShown(picture);
             // One picture for all: no monitor keeps one of its own now.

@@ -2,6 +2,7 @@
 
 #include "PictureFile.h"
 #include "PreviewLoader.h"
+#include "TListBox.h"
 #include "TSearchPane.h"
 #include "shell/ReportErrors.h"
 
@@ -11,7 +12,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QPixmap>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -41,7 +41,7 @@ TPictureListEditor::TPictureListEditor(IPanelHost& host, QWidget* parent, Editor
 {
     // The search list and the preview share the space below the folder row, split by a bar
     // the user can move.
-    QListWidget* lsSearch = palSearch->lsSearch;
+    TListBox* lsSearch = palSearch->lsSearch;
     auto* split = new QSplitter(Qt::Vertical, palSearch);
     split->setHandleWidth(4);
     split->setChildrenCollapsible(false);
@@ -60,7 +60,7 @@ TPictureListEditor::TPictureListEditor(IPanelHost& host, QWidget* parent, Editor
     split->addWidget(palPreview);
     split->setSizes({200, 91});
     palSearch->searchLayout->insertWidget(at, split, 1);
-    connect(lsSearch, &QListWidget::currentRowChanged, this, Reporting(this, &TPictureListEditor::lsSearchClick));
+    lsSearch->onCurrentRowChanged = [this](int row) { lsSearchClick(row); };
     BuildPictureDialog();
 }
 

@@ -13,7 +13,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -232,10 +231,11 @@ void TRandomListEditor::ShowRandomList()
 {
     // Rebuilding moves the current row; that is no pick by the user.
     const QSignalBlocker quiet(lsList);
-    lsList->clear();
-    const bool fileNames = mnuFileName->isChecked();
-    for (const std::string& entry : WorkList())
-        lsList->addItem(Q(fileNames ? UpperAscii(PublicUnit.DisplayName(entry)) : entry));
+    if (mnuFileName->isChecked())
+        lsList->Entries().Show(
+            &WorkList(), [this](const std::string& entry) { return Q(UpperAscii(PublicUnit.DisplayName(entry))); });
+    else
+        lsList->Entries().Show(&WorkList(), [](const std::string& entry) { return Q(entry); });
 }
 
 void TRandomListEditor::mnuFileNameClick()
@@ -266,16 +266,7 @@ void TRandomListEditor::MoveFound(const std::vector<std::string>& paths)
 
 void TRandomListEditor::AppendEntries(const std::vector<std::string>& paths)
 {
-    size_t added = 0;
-    for (const std::string& path : paths) {
-        if (int(WorkList().size()) >= MaxEntries)
-            break;
-        WorkList().push_back(path);
-        ++added;
-    }
-    if (added < paths.size())
-        PublicUnit.ShowWarning("A random list keeps at most " + std::to_string(MaxEntries) + " entries; "
-            + std::to_string(paths.size() - added) + " file(s) were not added.");
+    WorkList().insert(WorkList().end(), paths.begin(), paths.end());
 }
 
 void TRandomListEditor::btAddFilesClick()
@@ -304,16 +295,16 @@ void TRandomListEditor::lsListMouseDown(Qt::MouseButton button, QPoint pos)
     const bool onEntry = row >= 0 && row < int(WorkList().size());
     if (button == Qt::RightButton) {
         lsList->clearSelection();
-        palSearch->lsSearch->setCurrentRow(-1);
+        palSearch->lsSearch->SetCurrentRow(-1);
         if (!onEntry) {
-            lsList->setCurrentRow(-1);
+            lsList->SetCurrentRow(-1);
             EnableItemCommands(false);
             return;
         }
-        lsList->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        lsList->SetCurrentRow(row, QItemSelectionModel::ClearAndSelect);
         SelectedFile = WorkList()[size_t(row)];
     } else if (button == Qt::LeftButton) {
-        palSearch->lsSearch->setCurrentRow(-1);
+        palSearch->lsSearch->SetCurrentRow(-1);
         if (!onEntry)
             return;
         SelectedFile = WorkList()[size_t(row)];
@@ -327,19 +318,9 @@ void TRandomListEditor::lsListMouseDown(Qt::MouseButton button, QPoint pos)
 void TRandomListEditor::btDeleteClick()
 {
     const QSignalBlocker quiet(lsList);
-    for (;;) {
-        const QList<QListWidgetItem*> selected = lsList->selectedItems();
-        int first = -1;
-        for (QListWidgetItem* item : selected) {
-            const int row = lsList->row(item);
-            if (first < 0 || row < first)
-                first = row;
-        }
-        if (first < 0)
-            break;
-        delete lsList->takeItem(first);
-        WorkList().erase(WorkList().begin() + first);
-    }
+    // All selected rows at once: the same list as removing the first selected row over and over,
+    // without moving the rest of the list once per row.
+    lsList->Entries().RemoveRows(lsList->SelectedRows());
     SelectedFile.clear();
     EnableItemCommands(false);
     EnableSave();
@@ -348,8 +329,8 @@ void TRandomListEditor::btDeleteClick()
 void TRandomListEditor::mnuClearClick()
 {
     const QSignalBlocker quiet(lsList);
-    lsList->clear();
     WorkList().clear();
+    lsList->Entries().Show(&WorkList(), {});
     EnableSave();
     EnableItemCommands(false);
 }
@@ -358,7 +339,7 @@ void TRandomListEditor::btResetClick()
 {
     {
         const QSignalBlocker quiet(lsList);
-        lsList->clear();
+        lsList->Entries().Show(nullptr, {});
     }
     LoadRecord();
     ShowOptions();
@@ -375,7 +356,7 @@ void TRandomListEditor::btSaveClick()
 
 void TRandomListEditor::mnuPropertiesClick()
 {
-    if (lsList->currentRow() >= 0)
+    if (lsList->CurrentRow() >= 0)
         PublicUnit.ShowProperties(SelectedFile);
 }
 

@@ -69,9 +69,6 @@ public:
     void mnuFullPathClick();
     void mnuPropertiesClick();
 
-    // The most entries a list keeps: the settings file gives back no more.
-    static constexpr int MaxEntries = TConfig::MaxListEntries;
-
 protected:
     // The editor's own commands, placed among the shared ones.
     struct OwnCommands {
@@ -106,7 +103,7 @@ protected:
     QAction* AddMenuItem(const char* name, const QString& caption, const QKeySequence& shortcut = {});
     void EnableSave() const;
     void SetStatus(int panel, const QString& text) const;
-    // Appends paths to the list, at most up to MaxEntries, and says so when some had no room.
+    // Appends paths to the list.
     void AppendEntries(const std::vector<std::string>& paths);
 
     EditorTraits Traits;

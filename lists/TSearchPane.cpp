@@ -2,6 +2,7 @@
 
 #include "EditorParts.h"
 #include "FolderSearch.h"
+#include "TListBox.h"
 #include "platform/Platform.h"
 #include "settings/TConfig.h"
 #include "shell/ReportErrors.h"
@@ -15,7 +16,6 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QListWidget>
 #include <QSignalBlocker>
 #include <QThread>
 #include <QToolBar>
@@ -45,7 +45,7 @@ TSearchPane::TSearchPane(IPanelHost& host, TPublicUnit& publicUnit, std::string 
     searchLayout->addWidget(Heading("Search Form", this));
     BuildFolderRow();
 
-    lsSearch = new QListWidget(this);
+    lsSearch = new TListBox(this, true);
     lsSearch->setObjectName("lsSearch");
     lsSearch->setSelectionMode(QAbstractItemView::SingleSelection);
     searchLayout->addWidget(lsSearch, 1);
@@ -197,8 +197,8 @@ void TSearchPane::btSearchClick()
         SetStatus(TextPanel, SelectFolderText);
         return;
     }
-    lsSearch->clear();
     FoundFiles.clear();
+    lsSearch->Entries().Show(&FoundFiles, {});
     SubFolder = chkSub->isChecked();
     CheckAll = true;
     ShowTool(btSearch, false);
@@ -240,11 +240,8 @@ void TSearchPane::btSearchClick()
 
 void TSearchPane::FillSearchList()
 {
-    for (const std::string& path : FoundFiles) {
-        auto* item = new QListWidgetItem(Q(publicUnit_.DisplayName(path)).toUpper(), lsSearch);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
+    lsSearch->Entries().Show(
+        &FoundFiles, [this](const std::string& path) { return Q(publicUnit_.DisplayName(path)).toUpper(); });
 }
 
 void TSearchPane::btStopClick()
@@ -258,18 +255,18 @@ void TSearchPane::btStopClick()
 
 void TSearchPane::btCheckClick()
 {
-    for (int i = 0; i < lsSearch->count(); ++i)
-        lsSearch->item(i)->setCheckState(CheckAll ? Qt::Checked : Qt::Unchecked);
+    lsSearch->Entries().SetAllChecked(CheckAll);
     CheckAll = !CheckAll;
 }
 
 void TSearchPane::btAddClick()
 {
-    if (lsSearch->count() == 0)
+    const int rows = lsSearch->Count();
+    if (rows == 0)
         return;
     std::vector<std::string> ticked;
-    for (int i = 0; i < lsSearch->count() && i < int(FoundFiles.size()); ++i)
-        if (lsSearch->item(i)->checkState() == Qt::Checked)
+    for (int i = 0; i < rows && i < int(FoundFiles.size()); ++i)
+        if (lsSearch->Entries().IsChecked(i))
             ticked.push_back(FoundFiles[size_t(i)]);
     hooks_.move(ticked);
 }

@@ -9,7 +9,6 @@
 class QCheckBox;
 class QComboBox;
 class QFileDialog;
-class QListWidget;
 class QToolBar;
 class QToolButton;
 class QVBoxLayout;
@@ -18,6 +17,7 @@ namespace kdx {
 
 class IPanelHost;
 class TConfig;
+class TListBox;
 class TPublicUnit;
 
 // A list editor's search form ("palSearch"): a folder from the recent ones or the browse
@@ -63,7 +63,7 @@ public:
     QComboBox* cboxDriver;
     QToolButton* btBrowser;
     QCheckBox* chkSub;
-    QListWidget* lsSearch;
+    TListBox* lsSearch;
     QToolBar* tbSearch;
     QToolButton* btSearch;
     QToolButton* btStop;

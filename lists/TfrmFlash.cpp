@@ -68,7 +68,7 @@ TfrmFlash::TfrmFlash(IPanelHost& host, QWidget* parent) : TRandomListEditor(host
     lsList->onDoubleClick = [this] { btPreviewClick(); };
     // A change of the selection, not of the current row: moving the focus into the list makes
     // its first row current without the user picking anything.
-    connect(lsList, &QListWidget::itemSelectionChanged, this, Reporting(this, &TfrmFlash::lsFlashClick));
+    lsList->onSelectionChanged = [this] { lsFlashClick(); };
 
     FormCreate({{btPreview}, {}, {mnuPreview}});
 }
@@ -88,7 +88,7 @@ void TfrmFlash::SaveRecord()
 
 void TfrmFlash::lsFlashClick()
 {
-    const int row = lsList->currentRow();
+    const int row = lsList->CurrentRow();
     if (row < 0 || row >= int(Flashs.Items.size()))
         return;
     SelectedFile = Flashs.Items[size_t(row)];

@@ -1,5 +1,7 @@
 #include "PictureShow.h"
 
+#include "platform/Platform.h"
+
 #include <QDeadlineTimer>
 
 #include <algorithm>
@@ -12,6 +14,8 @@ struct PictureShow::Reader {
     QThread* thread = new QThread;
     QObject* worker = new QObject;
     std::atomic<bool> cancel {false};
+    // The last read posted to it has ended, whichever way.
+    std::atomic<bool> done {false};
     // Results reach the show only while it holds this reader; under the lock, so the show can let
     // go of a reader whose thread is still busy. Current is the picture being read.
     std::mutex lock;
@@ -43,12 +47,15 @@ PictureShow::PictureShow(SaverPlan plan, std::vector<QSize> screens, ShowHandler
       screens_(std::move(screens)),
       show_(std::move(show)),
       line_(std::move(line)),
-      randomBelow_(std::move(randomBelow))
+      randomBelow_(std::move(randomBelow)),
+      order_(std::move(plan_.items), randomBelow_)
 {
     timer_.setSingleShot(true);
     QObject::connect(&timer_, &QTimer::timeout, &results_, [this] { Due(); });
     giveUp_.setSingleShot(true);
     QObject::connect(&giveUp_, &QTimer::timeout, &results_, [this] { GiveUpRead(); });
+    patience_.setSingleShot(true);
+    QObject::connect(&patience_, &QTimer::timeout, &results_, [this] { SetReadAside(); });
 }
 
 PictureShow::~PictureShow() { AbandonReader(); }
@@ -62,10 +69,8 @@ void PictureShow::StartReader()
     reader_->thread->start(QThread::LowPriority);
 }
 
-void PictureShow::AbandonReader()
+std::shared_ptr<PictureShow::Reader> PictureShow::LetGoReader()
 {
-    if (!reader_)
-        return;
     const std::shared_ptr<Reader> reader = std::move(reader_);
     {
         const std::lock_guard<std::mutex> hold(reader->lock);
@@ -73,6 +78,14 @@ void PictureShow::AbandonReader()
     }
     reader->cancel = true;
     reader->thread->quit();
+    return reader;
+}
+
+void PictureShow::AbandonReader()
+{
+    if (!reader_)
+        return;
+    const std::shared_ptr<Reader> reader = LetGoReader();
     if (reader->thread->wait(QDeadlineTimer(EndWaitMs))) {
         delete reader->thread;
         return;
@@ -88,36 +101,47 @@ void PictureShow::Start()
     ReadNext();
 }
 
-void PictureShow::ReadNext()
+// Each screen its own picture: not the one it shows now, nor one picked for another screen,
+// as far as the list allows, in that order. Nothing when the list is empty.
+std::optional<std::vector<std::string>> PictureShow::PickPaths()
 {
-    if (reading_ || plan_.items.empty())
-        return;
-    // Each screen its own picture: not the one it shows now, nor one picked for another screen,
-    // as far as the list allows, in that order.
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < screens_.size(); ++i) {
         const std::string current = i < shown_.size() ? shown_[i] : std::string();
         const auto picked
             = [&paths](const std::string& path) { return std::find(paths.begin(), paths.end(), path) != paths.end(); };
-        std::vector<std::string> choices;
-        const auto among = [this, &choices](const auto& wanted) {
-            std::copy_if(plan_.items.begin(), plan_.items.end(), std::back_inserter(choices), wanted);
-            return !choices.empty();
-        };
-        among([&](const std::string& p) { return p != current && !picked(p); })
-            || among([&](const std::string& p) { return p != current; })
-            || among([](const std::string&) { return true; });
-        paths.push_back(choices[std::size_t(randomBelow_(int(choices.size())))]);
+        const auto waiting = [this](const std::string& p) { return aside_.count(p) != 0; };
+        std::optional<std::string> path
+            = order_.Next([&](const std::string& p) { return p != current && !picked(p) && !waiting(p); });
+        if (!path)
+            path = order_.Next([&](const std::string& p) { return p != current && !waiting(p); });
+        if (!path)
+            path = order_.Next([](const std::string&) { return true; });
+        if (!path)
+            return std::nullopt;
+        paths.push_back(*path);
     }
+    return paths;
+}
+
+void PictureShow::ReadNext()
+{
+    if (reading_ || order_.Empty())
+        return;
+    const std::optional<std::vector<std::string>> paths = PickPaths();
     // The one picture that can be shown is shown already.
-    if (paths == shown_)
+    if (!paths || *paths == shown_)
         return;
     reading_ = true;
+    readTime_.start();
     giveUp_.start(ReadGiveUpMs);
+    WaitForRead();
     const SizeMode mode = SizeMode(plan_.size);
     // The results run on this thread, through results_, and only while the reader that read them is
     // still the show's.
-    QMetaObject::invokeMethod(reader_->worker, [this, reader = reader_, paths, mode, screens = screens_] {
+    reader_->done = false;
+    QMetaObject::invokeMethod(reader_->worker, [this, reader = reader_, paths = *paths, mode, screens = screens_] {
+        const std::shared_ptr<void> ended(nullptr, [&reader](void*) { reader->done = true; });
         Read read {paths, {}};
         for (std::size_t i = 0; i < paths.size(); ++i) {
             try {
@@ -126,9 +150,11 @@ void PictureShow::ReadNext()
             } catch (const PreparationCancelled&) {
                 return;
             } catch (...) {
-                reader->Post([this, reader, path = paths[i]] {
+                // Checked here, off the drawing thread: a share that went away may not answer.
+                const bool missing = !platform::Current().files->FileExists(paths[i]);
+                reader->Post([this, reader, path = paths[i], missing] {
                     if (reader == reader_)
-                        Failed(path);
+                        Failed(path, missing);
                 });
                 return;
             }
@@ -140,6 +166,37 @@ void PictureShow::ReadNext()
     });
 }
 
+// The show waits for the read under way: it is set aside once it has had its patience.
+void PictureShow::WaitForRead()
+{
+    if (reading_ && due_)
+        patience_.start(std::max<int>(0, patienceMs_ - int(readTime_.elapsed())));
+}
+
+void PictureShow::SetReadAside()
+{
+    if (!reading_ || !due_ || !reader_)
+        return;
+    const std::string path = reader_->Current();
+    const std::shared_ptr<Reader> slow = LetGoReader();
+    aside_.insert(path);
+    // Ended on its own once called off: it was slow, not stuck, so the reads after it get longer.
+    QObject::connect(slow->thread, &QThread::finished, &results_, [this, path] {
+        aside_.erase(path);
+        patienceMs_ = std::min(patienceMs_ * 2, ReadGiveUpMs);
+    });
+    QObject::connect(slow->thread, &QThread::finished, slow->thread, &QObject::deleteLater);
+    // Still not done when its time is up: it does not answer, and is dropped for the run.
+    QTimer::singleShot(std::max(0, ReadGiveUpMs - int(readTime_.elapsed())), &results_, [this, slow, path] {
+        if (!slow->done)
+            Drop(path, false);
+    });
+    giveUp_.stop();
+    reading_ = false;
+    StartReader();
+    ReadNext();
+}
+
 void PictureShow::GiveUpRead()
 {
     if (!reading_ || !reader_)
@@ -148,13 +205,14 @@ void PictureShow::GiveUpRead()
     const std::string path = reader_->Current();
     AbandonReader();
     StartReader();
-    Failed(path);
+    Failed(path, false);
 }
 
 void PictureShow::Ready(Read read)
 {
     reading_ = false;
     giveUp_.stop();
+    patience_.stop();
     if (!due_) {
         next_ = std::move(read);
         return;
@@ -165,20 +223,30 @@ void PictureShow::Ready(Read read)
 void PictureShow::Show(Read read)
 {
     due_ = false;
+    patienceMs_ = FirstPatienceMs;
     shown_ = read.paths;
     show_(read.picture);
     timer_.start(plan_.intervalSeconds * 1000);
     ReadNext();
 }
 
-void PictureShow::Failed(const std::string& path)
+void PictureShow::Failed(const std::string& path, bool missing)
 {
     reading_ = false;
     giveUp_.stop();
-    plan_.items.erase(std::remove(plan_.items.begin(), plan_.items.end(), path), plan_.items.end());
-    if (plan_.items.empty() && shown_.empty())
-        line_(NothingToShow({texts::PicturesUnreadable}));
+    patience_.stop();
+    Drop(path, missing);
     ReadNext();
+}
+
+void PictureShow::Drop(const std::string& path, bool missing)
+{
+    if (order_.Empty())
+        return;
+    order_.Drop(path);
+    onlyMissing_ = onlyMissing_ && missing;
+    if (order_.Empty() && shown_.empty())
+        line_(NothingToShow({onlyMissing_ ? texts::PicturesMissing : texts::PicturesUnreadable}));
 }
 
 void PictureShow::Due()
@@ -190,6 +258,7 @@ void PictureShow::Due()
         return;
     }
     due_ = true;
+    WaitForRead();
 }
 
 } // namespace kdx::saver

@@ -1,7 +1,9 @@
 #pragma once
+#include "PictureOrder.h"
 #include "SaverPlan.h"
 #include "ScreenPicture.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QThread>
 #include <QTimer>
@@ -10,19 +12,25 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace kdx::saver {
 
 // Shows the pictures of the plan in turn: a random one on each screen at once, another after
-// each interval (never the same twice running on a screen, and never one another screen shows,
-// while there are others). The next picture is read ahead on a
-// thread of its own at low priority, so a change comes on time and the user's input never
-// waits for a decoder. A picture that cannot be read is dropped for the run without a word;
-// when none can be read, the one-line message says so. A read that does not end (a file on a
-// network share that no longer answers) is given up after ReadGiveUpMs: its thread is left to
-// it, and the show goes on with the next picture on a new one.
+// each interval, each picture of the list once before any comes again (a shuffled order, made
+// anew each round), never the same twice running on a screen, and never one another screen
+// shows, while there are others. The list is taken as it is: each picture is checked when it
+// is picked, on the reading thread. The next picture is read ahead on a thread of its own at
+// low priority, so a change comes on time and the user's input never waits for a decoder. A
+// picture that cannot be read is dropped for the run without a word; when none can be read,
+// the one-line message says so. A read the show waits for that takes longer than its patience
+// (a file on a network share that no longer answers) is set aside and another picture read on
+// a new thread, and that picture is not picked again while its read has not ended; a read set
+// aside that then ends (it was slow, not stuck) doubles the patience, so a large picture that is
+// merely slow still gets its time. A read that does not end within ReadGiveUpMs drops its
+// picture for the run; its thread is left to it.
 class PictureShow {
 public:
     using ShowHandler = std::function<void(const std::vector<ScreenPicture>& picture)>;
@@ -40,6 +48,8 @@ public:
 
     // How long a picture may take to read before it is given up.
     static constexpr int ReadGiveUpMs = 10000;
+    // How long the show first waits for a read before it reads another picture instead.
+    static constexpr int FirstPatienceMs = 1000;
     // How long ending waits for the reading thread.
     static constexpr int EndWaitMs = 500;
 
@@ -53,19 +63,31 @@ private:
 
     void StartReader();
     void AbandonReader();
+    // Lets the reader go without waiting for its thread.
+    std::shared_ptr<Reader> LetGoReader();
     void ReadNext();
+    std::optional<std::vector<std::string>> PickPaths();
     void Ready(Read read);
-    void Failed(const std::string& path);
+    void Failed(const std::string& path, bool missing);
+    void Drop(const std::string& path, bool missing);
     void Due();
     void Show(Read read);
     void GiveUpRead();
+    void SetReadAside();
+    void WaitForRead();
 
     SaverPlan plan_;
     std::vector<QSize> screens_;
     ShowHandler show_;
     LineHandler line_;
     std::function<int(int)> randomBelow_;
+    PictureOrder order_;
     std::vector<std::string> shown_; // per screen, empty before the first
+    bool onlyMissing_ = true; // every picture dropped so far was missing
+    int patienceMs_ = FirstPatienceMs;
+    std::set<std::string> aside_; // pictures whose reads were set aside and have not ended
+    QElapsedTimer readTime_;
+    QTimer patience_;
     bool reading_ = false;
     bool due_ = true;
     std::optional<Read> next_;

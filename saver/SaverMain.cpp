@@ -119,7 +119,8 @@ int RunFullScreen(QApplication& app)
         return 0;
     const std::unique_ptr<IHeld> endOnRequests = system.EndOnRequests();
     Random random;
-    const SaverPlan plan = LoadPlan(random);
+    SaverPlan plan = LoadPlan(random);
+    const ShowKind kind = plan.kind; // the plan goes to the picture show whole, list and all
     const auto randomBelow = [&random](int n) { return random.Below(n); };
     std::vector<std::unique_ptr<SaverWindow>> windows;
     const auto showLine = [&windows](const std::string& line) {
@@ -128,9 +129,9 @@ int RunFullScreen(QApplication& app)
     };
     // The first picture is read while the windows come up; it reaches them from the event loop.
     std::unique_ptr<PictureShow> pictures;
-    if (plan.kind == ShowKind::Pictures) {
+    if (kind == ShowKind::Pictures) {
         pictures = std::make_unique<PictureShow>(
-            plan, DeviceSizes(screens),
+            std::move(plan), DeviceSizes(screens),
             [&windows](const std::vector<ScreenPicture>& picture) {
                 for (std::size_t i = 0; i < windows.size() && i < picture.size(); ++i)
                     windows[i]->ShowPicture(picture[i]);
@@ -142,11 +143,11 @@ int RunFullScreen(QApplication& app)
     const std::unique_ptr<IHeld> watch = system.WatchFullScreen([] { QCoreApplication::exit(0); });
     windows = ShowWindows(screens, held);
     std::unique_ptr<ProgramShow> programs;
-    if (plan.kind == ShowKind::Programs) {
+    if (kind == ShowKind::Programs) {
         programs = std::make_unique<ProgramShow>(
             plan, [&system](const std::string& path) { return system.Program(path); }, showLine, randomBelow);
         programs->Start();
-    } else if (plan.kind == ShowKind::Nothing) {
+    } else if (kind == ShowKind::Nothing) {
         showLine(plan.message);
     }
     app.exec();

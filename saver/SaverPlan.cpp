@@ -48,13 +48,11 @@ Candidate Pictures(TConfig& config)
     c.plan.kind = ShowKind::Pictures;
     c.plan.intervalSeconds = IntervalInRange(images.Interval);
     c.plan.size = images.Size >= 0 && images.Size <= 2 ? images.Size : 0;
-    for (const std::string& path : images.Items)
-        if (Exists(path))
-            c.plan.items.push_back(path);
-    if (images.Items.empty())
+    // Taken as they are: the show checks each picture it picks, on its reading thread, so a long
+    // list or a share that no longer answers never holds up the first picture.
+    c.plan.items = std::move(images.Items);
+    if (c.plan.items.empty())
         c.reason = texts::PictureListEmpty;
-    else if (c.plan.items.empty())
-        c.reason = texts::PicturesMissing;
     return c;
 }
 
@@ -98,7 +96,7 @@ SaverPlan ChoosePlan(TConfig& config, const PlanSources& sources)
         consider(Pictures(config));
 
     if (!usable.empty())
-        return usable[std::size_t(sources.randomBelow(int(usable.size())))];
+        return std::move(usable[std::size_t(sources.randomBelow(int(usable.size())))]);
     SaverPlan nothing;
     nothing.message = reasons.empty() ? std::string(texts::NothingChosen) + "." : NothingToShow(reasons);
     return nothing;

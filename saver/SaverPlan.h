@@ -55,8 +55,9 @@ struct PlanSources {
 };
 
 // Chooses, at random, one of the kinds that [RandomWhat] names and that has something usable:
-// screensaver programs that exist and that the system runs, when it runs them at all; pictures
-// that exist; never Flash movies, for which there is no player.
+// screensaver programs that exist and that the system runs, when it runs them at all; a picture
+// list that is not empty (the pictures are checked as they are shown); never Flash movies, for
+// which there is no player.
 SaverPlan ChoosePlan(TConfig& config, const PlanSources& sources);
 
 } // namespace kdx::saver

@@ -4,7 +4,9 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 
 namespace kdx {
 
@@ -69,10 +71,53 @@ TIniFile& TConfig::Ini()
     return *IniFile;
 }
 
+namespace {
+
+// The list entry a key names: its number when the key is written as WriteList writes it
+// (decimal, no leading zero), so only the key that a read of "n" would find counts.
+std::optional<size_t> EntryNumber(std::string_view key, size_t below)
+{
+    if (key.empty() || key.size() > 10 || (key.size() > 1 && key[0] == '0'))
+        return std::nullopt;
+    size_t n = 0;
+    for (const char c : key) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + size_t(c - '0');
+    }
+    return n < below ? std::optional<size_t>(n) : std::nullopt;
+}
+
+// A value as a key read gives it: one pair of enclosing quotes removed, cut to 2047 characters.
+std::string ReadValue(std::string_view raw)
+{
+    if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') && raw.back() == raw.front())
+        raw = raw.substr(1, raw.size() - 2);
+    return std::string(raw.substr(0, 2047));
+}
+
+} // namespace
+
+// The section is read once, and its entries taken as reading key "0", "1", ... in turn would
+// give them (the first key of a name counts), up to the first missing or empty one.
 void TConfig::ReadList(const std::string& section, TStrings& list)
 {
-    for (int n = 0; n < MaxListEntries; ++n) {
-        std::string value = Ini().ReadString(section, std::to_string(n), "");
+    const std::string block = Ini().ReadSectionLines(section);
+    const std::string_view lines(block);
+    std::vector<std::optional<std::string_view>> entries(size_t(std::count(block.begin(), block.end(), '\0')));
+    for (size_t at = 0, end; at < lines.size(); at = end + 1) {
+        end = lines.find('\0', at);
+        const std::string_view line = lines.substr(at, end - at);
+        const size_t eq = line.find('=');
+        const auto n = EntryNumber(line.substr(0, eq), entries.size());
+        if (!n || entries[*n])
+            continue;
+        entries[*n] = eq == std::string_view::npos ? std::string_view() : line.substr(eq + 1);
+    }
+    for (const auto& entry : entries) {
+        if (!entry)
+            break;
+        std::string value = ReadValue(*entry);
         if (value.empty())
             break;
         list.push_back(std::move(value));
@@ -83,14 +128,9 @@ void TConfig::ReadList(const std::string& section, TStrings& list)
 // never meets a list section erased or half written; what it finally reads is the same.
 void TConfig::WriteList(const std::string& section, const TStrings& list)
 {
-    if (list.empty()) {
-        Ini().EraseSection(section);
-        return;
-    }
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (size_t n = 0; n < list.size(); ++n)
-        entries.emplace_back(std::to_string(n), list[n]);
-    Ini().WriteSection(section, entries);
+    TIniWrites writes;
+    writes.WriteList(section, list);
+    Ini().WriteBatch(writes.Writes());
 }
 
 TStrings TConfig::LoadList(const std::string& section)
@@ -142,51 +182,64 @@ void TConfig::LoadMisc(TMisc& r)
     r.Startup = Ini().ReadBool("Misc", "Startup", false);
 }
 
+// Each save is one write of the file: a reader meets the list and its options both old or
+// both new, and a save that cannot be made leaves the file as it was.
 void TConfig::SaveSavers(const TSavers& r)
 {
-    WriteList("SaverList", r.Items);
-    Ini().WriteInteger("Saver", "Interval", r.Interval);
-    Ini().WriteInteger("Saver", "RandomType", r.RandomType);
+    TIniWrites w;
+    w.WriteList("SaverList", r.Items);
+    w.WriteInteger("Saver", "Interval", r.Interval);
+    w.WriteInteger("Saver", "RandomType", r.RandomType);
+    Ini().WriteBatch(w.Writes());
 }
 
 void TConfig::SaveFlashs(const TFlashs& r)
 {
-    WriteList("FlashList", r.Items);
-    Ini().WriteInteger("Flash", "RandomType", r.RandomType);
-    Ini().WriteInteger("Flash", "Size", r.Size);
+    TIniWrites w;
+    w.WriteList("FlashList", r.Items);
+    w.WriteInteger("Flash", "RandomType", r.RandomType);
+    w.WriteInteger("Flash", "Size", r.Size);
+    Ini().WriteBatch(w.Writes());
 }
 
 void TConfig::SaveImages(const TImages& r)
 {
-    WriteList("ImageList", r.Items);
-    Ini().WriteInteger("Image", "Interval", r.Interval);
-    Ini().WriteInteger("Image", "Size", r.Size);
+    TIniWrites w;
+    w.WriteList("ImageList", r.Items);
+    w.WriteInteger("Image", "Interval", r.Interval);
+    w.WriteInteger("Image", "Size", r.Size);
+    Ini().WriteBatch(w.Writes());
 }
 
 void TConfig::SaveWallpaper(const TWallpaper& r)
 {
-    WriteList("PaperList", r.Items);
-    Ini().WriteInteger("Wallpaper", "Interval", r.Interval);
-    Ini().WriteInteger("Wallpaper", "Style", r.Style);
-    Ini().WriteInteger("Wallpaper", "Cycle", r.Cycle);
+    // Written once switched on, so the settings file of a user who never did stays as it was.
+    const bool perMonitor = r.PerMonitor || !Ini().ReadString("Wallpaper", "PerMonitor", "").empty();
+    TIniWrites w;
+    w.WriteList("PaperList", r.Items);
+    w.WriteInteger("Wallpaper", "Interval", r.Interval);
+    w.WriteInteger("Wallpaper", "Style", r.Style);
+    w.WriteInteger("Wallpaper", "Cycle", r.Cycle);
     // The rotation stamps its changes while an editor holds the record it loaded: the later stamp
     // stays, so that a save never brings the next change forward.
     const TDateTime stored = Ini().ReadDateTime("Wallpaper", "PrevChange", r.PrevChange);
-    Ini().WriteDateTime("Wallpaper", "PrevChange", std::max(stored, r.PrevChange));
-    Ini().WriteBool("Wallpaper", "Activate", r.Activate);
-    // Written once switched on, so the settings file of a user who never did stays as it was.
-    if (r.PerMonitor || !Ini().ReadString("Wallpaper", "PerMonitor", "").empty())
-        Ini().WriteBool("Wallpaper", "PerMonitor", r.PerMonitor);
+    w.WriteDateTime("Wallpaper", "PrevChange", std::max(stored, r.PrevChange));
+    w.WriteBool("Wallpaper", "Activate", r.Activate);
+    if (perMonitor)
+        w.WriteBool("Wallpaper", "PerMonitor", r.PerMonitor);
+    Ini().WriteBatch(w.Writes());
 }
 
 void TConfig::SaveMisc(const TMisc& r)
 {
-    WriteList("RandomWhat", r.RandomWhat);
-    Ini().WriteBool("Misc", "Sub", r.Sub);
-    Ini().WriteBool("Misc", "Startup", r.Startup);
-    Ini().WriteBool("Misc", "AutoSave", r.AutoSave);
-    Ini().WriteString("Misc", "ActivateHotKey", r.ActivateHotKey);
-    Ini().WriteString("Misc", "ExecuteHotKey", r.ExecuteHotKey);
+    TIniWrites w;
+    w.WriteList("RandomWhat", r.RandomWhat);
+    w.WriteBool("Misc", "Sub", r.Sub);
+    w.WriteBool("Misc", "Startup", r.Startup);
+    w.WriteBool("Misc", "AutoSave", r.AutoSave);
+    w.WriteString("Misc", "ActivateHotKey", r.ActivateHotKey);
+    w.WriteString("Misc", "ExecuteHotKey", r.ExecuteHotKey);
+    Ini().WriteBatch(w.Writes());
     SetRunAtLogon(r.Startup);
 }
 

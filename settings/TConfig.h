@@ -42,8 +42,6 @@ public:
     // Flushes and drops the accessor; the store is not used afterwards.
     void ReleaseFile();
 
-    // The most entries a list section gives back.
-    static constexpr int MaxListEntries = 100;
     // Whether a list entry (a file or folder name) can be stored: a line break would end its
     // line in the settings file, so the write that holds it is refused.
     static bool CanStore(const std::string& entry) { return entry.find_first_of("\r\n") == std::string::npos; }

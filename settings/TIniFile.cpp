@@ -80,6 +80,11 @@ TDateTime TIniFile::ReadDateTime(const std::string& section, const std::string& 
     return StrToDateTime(ReadString(section, key, ""), value) ? value : fallback;
 }
 
+std::string TIniFile::ReadSectionLines(const std::string& section) const
+{
+    return Profile().GetSection(fileName_, section);
+}
+
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) const
 {
     if (!Profile().WriteString(fileName_, section, key, value))
@@ -101,17 +106,36 @@ void TIniFile::WriteDateTime(const std::string& section, const std::string& key,
     WriteString(section, key, DateTimeToStr(value));
 }
 
-void TIniFile::EraseSection(const std::string& section) const
+void TIniFile::WriteBatch(const std::vector<platform::ProfileWrite>& writes) const
 {
-    if (!Profile().EraseSection(fileName_, section))
+    if (!Profile().WriteBatch(fileName_, writes))
         Raise(texts::UnableToWrite, fileName_);
 }
 
-void TIniFile::WriteSection(
-    const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries) const
+void TIniWrites::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
-    if (!Profile().ReplaceSection(fileName_, section, entries))
-        Raise(texts::UnableToWrite, fileName_);
+    writes_.push_back({platform::ProfileWrite::Kind::Key, section, key, value, {}, {}});
+}
+
+void TIniWrites::WriteInteger(const std::string& section, const std::string& key, std::int32_t value)
+{
+    WriteString(section, key, std::to_string(value));
+}
+
+void TIniWrites::WriteBool(const std::string& section, const std::string& key, bool value)
+{
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void TIniWrites::WriteDateTime(const std::string& section, const std::string& key, TDateTime value)
+{
+    WriteString(section, key, DateTimeToStr(value));
+}
+
+void TIniWrites::WriteList(const std::string& section, const std::vector<std::string>& list)
+{
+    using Kind = platform::ProfileWrite::Kind;
+    writes_.push_back({list.empty() ? Kind::EraseSection : Kind::ReplaceSection, section, {}, {}, {}, list});
 }
 
 void TIniFile::UpdateFile() const { Profile().Flush(fileName_); }

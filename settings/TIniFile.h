@@ -1,5 +1,6 @@
 #pragma once
 #include "DateTime.h"
+#include "platform/ProfileFile.h"
 
 #include <cstdint>
 #include <string>
@@ -20,16 +21,18 @@ public:
     std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const;
     bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
     TDateTime ReadDateTime(const std::string& section, const std::string& key, TDateTime fallback) const;
+    // The section's "key=value" lines in one read, as the profile functions give them: each
+    // ended by a zero byte.
+    std::string ReadSectionLines(const std::string& section) const;
 
     // Each raises "Unable to write to %s" when the platform refuses the write.
     void WriteString(const std::string& section, const std::string& key, const std::string& value) const;
     void WriteInteger(const std::string& section, const std::string& key, std::int32_t value) const;
     void WriteBool(const std::string& section, const std::string& key, bool value) const;
     void WriteDateTime(const std::string& section, const std::string& key, TDateTime value) const;
-    void EraseSection(const std::string& section) const;
-    // The section's keys become Entries, in one write.
-    void WriteSection(
-        const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries) const;
+
+    // Makes Writes in one go ("Unable to write to %s" when the platform refuses them).
+    void WriteBatch(const std::vector<platform::ProfileWrite>& writes) const;
 
     void UpdateFile() const;
     // Why the file is there but cannot be read, in words; empty when it reads or is missing.
@@ -37,6 +40,23 @@ public:
 
 private:
     std::string fileName_;
+};
+
+// Writes gathered for one TIniFile::WriteBatch, with the file's value encodings.
+class TIniWrites {
+public:
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+    void WriteDateTime(const std::string& section, const std::string& key, TDateTime value);
+    // The section's keys become "0", "1", ... with the entries of List as values; an empty list
+    // erases it. List must live until the writes are made.
+    void WriteList(const std::string& section, const std::vector<std::string>& list);
+
+    const std::vector<platform::ProfileWrite>& Writes() const { return writes_; }
+
+private:
+    std::vector<platform::ProfileWrite> writes_;
 };
 
 // Integer text as the settings file reads it: "0x" or "0X" before hexadecimal digits when the

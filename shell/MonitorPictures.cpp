@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <unordered_map>
 
 namespace kdx {
 
@@ -52,16 +53,31 @@ std::optional<PictureSize> BitmapSize(const std::string& path)
     return PictureSize {Little(h + 18, 4), height < 0 ? 0u - std::uint32_t(height) : std::uint32_t(height)};
 }
 
-// The distinct entries of a list, in its order.
-TStrings Distinct(const TStrings& items)
-{
-    TStrings distinct;
-    std::set<std::string> seen;
-    for (const std::string& item : items)
-        if (seen.insert(item).second)
-            distinct.push_back(item);
-    return distinct;
-}
+// The indices 0..N-1 in random order, none twice, each at a constant cost: a shuffle made only
+// as far as it is read, the places it moved kept in a map.
+class LazyShuffle {
+public:
+    LazyShuffle(std::size_t n, const std::function<int(int)>& randomBelow) : n_(n), randomBelow_(randomBelow) { }
+    bool Done() const { return next_ == n_; }
+    std::size_t Next()
+    {
+        const std::size_t j = next_ + std::size_t(randomBelow_(int(n_ - next_)));
+        const std::size_t picked = At(j);
+        moved_[j] = At(next_);
+        ++next_;
+        return picked;
+    }
+
+private:
+    std::size_t At(std::size_t i) const
+    {
+        const auto found = moved_.find(i);
+        return found == moved_.end() ? i : found->second;
+    }
+    std::size_t n_, next_ = 0;
+    const std::function<int(int)>& randomBelow_;
+    std::unordered_map<std::size_t, std::size_t> moved_;
+};
 
 bool HoldsOther(const TStrings& items, const std::set<std::string>& avoid)
 {
@@ -114,22 +130,35 @@ std::string PickPicture(const TStrings& items, const std::set<std::string>& avoi
 {
     // At most this many sizes are asked for per pick: the first picture tried that fits wins.
     constexpr std::size_t Tries = 24;
-    TStrings candidates;
-    for (const std::string& item : Distinct(items))
-        if (!avoid.count(item))
-            candidates.push_back(item);
-    if (candidates.empty())
-        candidates = Distinct(items);
-    // In random order: a partial shuffle, one step per picture tried.
-    const std::size_t tries = std::min(Tries, candidates.size());
-    for (std::size_t i = 0; i < tries; ++i) {
-        const std::size_t j = i + std::size_t(randomBelow(int(candidates.size() - i)));
-        std::swap(candidates[i], candidates[j]);
-        const std::optional<PictureSize> size = sizeOf(candidates[i]);
+    const bool others = HoldsOther(items, avoid);
+    LazyShuffle order(items.size(), randomBelow);
+    std::optional<std::size_t> first;
+    for (std::size_t tried = 0; tried < Tries && !order.Done();) {
+        const std::size_t i = order.Next();
+        if (others && avoid.count(items[i]))
+            continue;
+        if (!first)
+            first = i;
+        ++tried;
+        const std::optional<PictureSize> size = sizeOf(items[i]);
         if (size && ShapeFits(*size, width, height))
-            return candidates[i];
+            return items[i];
     }
-    return candidates.front();
+    return items[first.value_or(0)];
+}
+
+std::size_t IndexOtherThanShown(
+    const TStrings& items, const std::string& shown, std::size_t drawn, const std::function<int(int)>& randomBelow)
+{
+    if (items[drawn] != shown)
+        return drawn;
+    // The first entry that is not Shown in a random order is any of them with the same chance.
+    for (LazyShuffle order(items.size(), randomBelow); !order.Done();) {
+        const std::size_t i = order.Next();
+        if (items[i] != shown)
+            return i;
+    }
+    return drawn;
 }
 
 std::vector<MonitorPick> PlanRotation(const std::vector<platform::Monitor>& monitors, const TStrings& items,

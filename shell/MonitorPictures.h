@@ -35,11 +35,18 @@ bool ShapeFits(const PictureSize& picture, unsigned monitorWidth, unsigned monit
 
 // Chooses one entry of Items for a monitor of Width x Height: never one of Avoid while Items
 // holds another; among the rest, one whose shape fits the monitor when one is found among the
-// first few tried (in random order, so that a long list costs only a few header reads).
-// RandomBelow(N) gives 0..N-1; SizeOf gives a picture's size, or nothing. Items is not empty.
+// first few tried (in random order, so that a long list costs only a few header reads, and the
+// time does not grow with the list). RandomBelow(N) gives 0..N-1; SizeOf gives a picture's
+// size, or nothing. Items is not empty.
 std::string PickPicture(const TStrings& items, const std::set<std::string>& avoid, unsigned width, unsigned height,
     const std::function<int(int)>& randomBelow,
     const std::function<std::optional<PictureSize>(const std::string&)>& sizeOf);
+
+// The entry a change shows, from Drawn (the rotation's own random index): Drawn itself, unless
+// it is Shown (the picture on the desktop now) while Items holds another; then an entry drawn
+// anew among those that are not, each as likely as the others. Items is not empty.
+std::size_t IndexOtherThanShown(
+    const TStrings& items, const std::string& shown, std::size_t drawn, const std::function<int(int)>& randomBelow);
 
 // One monitor's picture in a change that gives each monitor its own.
 struct MonitorPick {

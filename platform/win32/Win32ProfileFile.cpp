@@ -33,6 +33,47 @@ std::string Win32ProfileFile::GetString(
     return std::string(buf, n);
 }
 
+namespace {
+
+std::wstring Wide(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(size_t(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), n);
+    return wide;
+}
+
+std::string Narrow(const wchar_t* text, size_t size)
+{
+    if (size == 0)
+        return std::string();
+    const int n = WideCharToMultiByte(CP_ACP, 0, text, int(size), nullptr, 0, nullptr, nullptr);
+    std::string narrow(size_t(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, int(size), narrow.data(), n, nullptr, nullptr);
+    return narrow;
+}
+
+} // namespace
+
+// The wide call reads a section of any size (the ANSI one is a wrapper around it); the text
+// comes back in the ANSI code page, as the ANSI calls give it. The buffer grows until the
+// section fits: a section cut short comes back as the buffer's size less two.
+std::string Win32ProfileFile::GetSection(const std::string& file, const std::string& section)
+{
+    const std::wstring wideFile = Wide(file), wideSection = Wide(section);
+    std::vector<wchar_t> buf(32768);
+    DWORD n = 0;
+    for (;;) {
+        n = GetPrivateProfileSectionW(wideSection.c_str(), buf.data(), DWORD(buf.size()), wideFile.c_str());
+        if (n + 2 < buf.size() || buf.size() >= (size_t(1) << 30))
+            break;
+        buf.assign(buf.size() * 2, L'\0');
+    }
+    return Narrow(buf.data(), n); // the lines with their zero bytes, without the list's own
+}
+
 bool Win32ProfileFile::WriteString(
     const std::string& file, const std::string& section, const std::string& key, const std::string& value)
 {

@@ -9,6 +9,7 @@ class Win32ProfileFile final : public IProfileFile {
 public:
     std::string GetString(const std::string& file, const std::string& section, const std::string& key,
         const std::string& fallback) override;
+    std::string GetSection(const std::string& file, const std::string& section) override;
     bool WriteString(
         const std::string& file, const std::string& section, const std::string& key, const std::string& value) override;
     bool EraseSection(const std::string& file, const std::string& section) override;

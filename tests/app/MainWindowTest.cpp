@@ -13,6 +13,7 @@
 #include "shell/MessageBox.h"
 #include "support/Sandbox.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
@@ -629,7 +630,8 @@ TEST_F(MainWindowTest, AReadOnlySettingsFileNeverTrapsTheUserInAPanel)
     EXPECT_EQ(asked.toStdString(), "Unable to write to " + sandbox.IniPath() + "\n\n" + texts::LeaveUnsavedQuestion);
     ExpectState(SaverPanel, 0);
     EXPECT_FALSE(main->DockedPanel()->isHidden());
-    EXPECT_EQ(main->DockedPanel()->findChild<QListWidget*>("lsSaver")->count(), 0) << "the edit is kept";
+    EXPECT_EQ(main->DockedPanel()->findChild<QAbstractItemView*>("lsSaver")->model()->rowCount(), 0)
+        << "the edit is kept";
     EXPECT_TRUE(reports.shown.empty()) << "the error is told once, in the question";
 
     AnswerNextMessageBox("Leave Without Saving");

@@ -265,6 +265,30 @@ TEST_F(Rotation, ActivateOffMeansNoChangeButNextWallpaperStillWorks)
     EXPECT_EQ(main->FWallpaper->PrevChange.ToCivil().month, 1) << "Next Wallpaper does not reload";
 }
 
+// The rotation's random index falls on the picture shown now as often as on any other (twice
+// within a millisecond it is the same): a change never shows that picture again while the list
+// holds another, its duplicates included.
+TEST_F(Rotation, AChangeNeverShowsThePictureOnTheDesktopNow)
+{
+    Picture("a.bmp");
+    Picture("b.bmp");
+    Settings("Activate=0\n", "0=" + pics + "a.bmp\n1=" + pics + "a.bmp\n2=" + pics + "b.bmp\n");
+    Start();
+    std::set<std::string> seen;
+    for (int i = 0; i < 30; ++i) {
+        const std::string before = main->FCurrentWallpaper;
+        main->mnuNextWallpaperClick();
+        EXPECT_NE(main->FCurrentWallpaper, before) << "change " << i;
+        seen.insert(main->FCurrentWallpaper);
+    }
+    EXPECT_EQ(seen.size(), 2u);
+    Settings("Activate=0\n", "0=" + pics + "a.bmp\n");
+    main->ReloadWallpaper();
+    main->mnuNextWallpaperClick();
+    main->mnuNextWallpaperClick();
+    EXPECT_EQ(main->FCurrentWallpaper, pics + "a.bmp") << "the only picture, again";
+}
+
 TEST_F(Rotation, AnEmptyListStopsTheTimer)
 {
     Settings("Cycle=0\n", "");

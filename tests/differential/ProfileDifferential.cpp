@@ -1,8 +1,8 @@
 // Differential test of the profile-file implementation: the same seeded random sequences of
-// reads, writes, section erases and section replacements run through our Linux implementation and, by a helper
-// program under Wine, through the Windows profile functions. Every value read and every result
-// must agree, and so must the resulting files: byte for byte, or, where Wine has rewritten the
-// whole file in its own layout, section by section and key by key.
+// reads, section reads, writes, section erases and section replacements run through our Linux implementation and, by a
+// helper program under Wine, through the Windows profile functions. Every value read and every result must agree, and
+// so must the resulting files: byte for byte, or, where Wine has rewritten the whole file in its own layout, section by
+// section and key by key.
 //
 // Usage: profile_differential ORACLE.exe WINE-RUNNER SEED SEQUENCES OPERATIONS-PER-SEQUENCE
 #include "ProfileScript.h"
@@ -58,6 +58,22 @@ std::vector<std::string> AsciiOnly(const std::vector<std::string>& values)
     return ascii;
 }
 
+// A section read of a file with the mark as the ANSI call gives it on Windows, which reads the
+// file as UTF-8: the mark's bytes elsewhere (in a name, the only text beyond ASCII such a file
+// holds) are a character the ANSI code page lacks, so "?".
+std::string AsAnsi(const std::string& hex)
+{
+    std::string text, ansi;
+    FromHex(hex, text);
+    for (size_t at = 0, mark; at < text.size(); at = mark + ByteOrderMark.size()) {
+        mark = std::min(text.find(ByteOrderMark, at), text.size());
+        ansi += text.substr(at, mark - at);
+        if (mark < text.size())
+            ansi += '?';
+    }
+    return ToHex(ansi);
+}
+
 // One line of a hand-made file: sections, keys with and without blanks, lines without "=",
 // comments and blank lines.
 std::string RandomLine(Rng& rng, const std::vector<std::string>& values)
@@ -109,12 +125,12 @@ Command RandomCommand(Rng& rng, const std::string& file, const std::vector<std::
     Command c;
     c.file = file;
     const int roll = std::uniform_int_distribution<int>(0, 99)(rng);
-    c.op = roll < 42 ? Op::Read : roll < 80 ? Op::Write : roll < 90 ? Op::Erase : Op::Replace;
+    c.op = roll < 34 ? Op::Read : roll < 42 ? Op::Section : roll < 80 ? Op::Write : roll < 90 ? Op::Erase : Op::Replace;
     c.section = Pick(rng, Sections);
-    // Wine finds a section for a read or a write with the requested name trimmed, but erases or
-    // empties one only under the exact name; ours trims throughout, and the agent passes no
-    // blanks around a section name.
-    if (c.op == Op::Erase || c.op == Op::Replace)
+    // Wine finds a section for a read or a write with the requested name trimmed, but erases,
+    // empties or reads a whole one only under the exact name; ours trims throughout, and the
+    // agent passes no blanks around a section name.
+    if (c.op == Op::Erase || c.op == Op::Replace || c.op == Op::Section)
         c.section = c.section.substr(
             c.section.find_first_not_of(' '), c.section.find_last_not_of(' ') + 1 - c.section.find_first_not_of(' '));
     c.key = Pick(rng, Keys);
@@ -151,6 +167,9 @@ std::string Run(kdx::platform::posix::PosixProfileFile& profile, const Command& 
         return profile.EraseSection(file, c.section) ? "1" : "0";
     case Op::Replace:
         return profile.ReplaceSection(file, c.section, Entries(c.value)) ? "1" : "0";
+    case Op::Section: {
+        return ToHex(profile.GetSection(file, c.section));
+    }
     }
     return "?";
 }
@@ -300,6 +319,8 @@ int main(int argc, char** argv)
         for (int i = 0; i < operationCount; ++i) {
             s.commands.push_back(RandomCommand(rng, WindowsName(s.wineFile), fileValues));
             s.results.push_back(Run(profile, s.commands.back(), s.linuxFile));
+            if (s.mark && s.commands.back().op == Op::Section)
+                s.results.back() = AsAnsi(s.results.back());
             script << FormatCommand(s.commands.back()) << '\n';
         }
     }
@@ -324,7 +345,7 @@ int main(int argc, char** argv)
             if (wine == s.results[i])
                 continue;
             std::string ours = s.results[i], theirs = wine;
-            const bool read = s.commands[i].op == Op::Read;
+            const bool read = s.commands[i].op == Op::Read || s.commands[i].op == Op::Section;
             if (read) {
                 FromHex(s.results[i], ours);
                 FromHex(wine, theirs);

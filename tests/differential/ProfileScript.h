@@ -7,8 +7,9 @@
 
 namespace kdx::test::profile {
 
-// Replace holds the new "key=value" lines of the section in Value, each ended by a zero byte.
-enum class Op : char { Read = 'R', Write = 'W', Erase = 'E', Replace = 'S' };
+// Replace holds the new "key=value" lines of the section in Value, each ended by a zero byte;
+// a section read gives its lines the same way.
+enum class Op : char { Read = 'R', Write = 'W', Erase = 'E', Replace = 'S', Section = 'G' };
 
 struct Command {
     Op op = Op::Read;
@@ -64,7 +65,7 @@ inline bool ParseCommand(const std::string& line, Command& c)
         || !FromHex(f[3], c.key) || !FromHex(f[4], c.value))
         return false;
     c.op = Op(f[0][0]);
-    return c.op == Op::Read || c.op == Op::Write || c.op == Op::Erase || c.op == Op::Replace;
+    return c.op == Op::Read || c.op == Op::Write || c.op == Op::Erase || c.op == Op::Replace || c.op == Op::Section;
 }
 
 } // namespace kdx::test::profile

@@ -38,10 +38,7 @@ TEST_F(FlashEditor, SearchSkipsTheProductsOwnMovieButAddFilesTakesIt)
     test::AnswerNextFileDialog({QString::fromStdString(tree)});
     test::SearchPane(*panel).btBrowserClick();
     test::SearchPane(*panel).btSearchClick();
-    auto* search = panel->findChild<QListWidget*>("lsSearch");
-    QStringList rows;
-    for (int i = 0; i < search->count(); ++i)
-        rows << search->item(i)->text();
+    QStringList rows = test::Rows(test::ListBox(*panel, "lsSearch"));
     rows.sort();
     EXPECT_EQ(rows, (QStringList {"INTRO.SWF", "MOVIE.SWF"}));
 
@@ -60,7 +57,7 @@ TEST_F(FlashEditor, KeyboardMovesPickTheEntryForPreview)
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Down);
-    ASSERT_EQ(list->currentRow(), 1);
+    ASSERT_EQ(list->CurrentRow(), 1);
     EXPECT_TRUE(panel->findChild<QToolButton*>("btPreview")->isEnabled());
     panel->btPreviewClick();
     EXPECT_EQ(shell.launches, std::vector<std::string> {"open|" + tree + "movie.SWF|"});
@@ -81,7 +78,7 @@ TEST_F(FlashEditor, TabbingIntoTheListPicksNothing)
     ASSERT_TRUE(QTest::qWaitForWindowActive(panel.get()));
     list->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(list->hasFocus());
-    EXPECT_EQ(list->currentRow(), 0) << "Qt makes the first row current";
+    EXPECT_EQ(list->CurrentRow(), 0) << "Qt makes the first row current";
     for (const char* name : {"btPreview", "btDelete"})
         EXPECT_FALSE(panel->findChild<QToolButton*>(name)->isEnabled()) << name;
     EXPECT_FALSE(panel->findChild<QAction*>("mnuProperties")->isEnabled());
@@ -100,7 +97,7 @@ TEST_F(FlashEditor, ADoubleClickBelowTheLastRowPreviewsTheEntryPickedBefore)
     ASSERT_EQ(list->indexAt(below).row(), -1);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
     EXPECT_EQ(messages.shown, std::vector<std::string> {"Warning: You have to select a flash before you preview it."});
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->RowRect(0).center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
     EXPECT_EQ(shell.launches, std::vector<std::string> {"open|" + tree + "intro.swf|"});
 }

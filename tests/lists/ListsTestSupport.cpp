@@ -38,6 +38,19 @@ void HostForTests::ProcessMessages()
     QCoreApplication::processEvents();
 }
 
+QStringList Rows(const TListBox* list)
+{
+    QStringList rows;
+    for (int i = 0; i < list->Count(); ++i)
+        rows << list->RowText(i);
+    return rows;
+}
+
+void SelectRow(TListBox* list, int row)
+{
+    list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::Select);
+}
+
 bool TypeIntoDropDown(QComboBox* box, const QString& text)
 {
     box->window()->activateWindow();

@@ -1,4 +1,5 @@
 #pragma once
+#include "lists/TListBox.h"
 #include "lists/TSearchPane.h"
 #include "platform/Platform.h"
 #include "shell/MessageBox.h"
@@ -23,6 +24,15 @@ namespace kdx::test {
 
 // The search form of a docked list editor.
 inline TSearchPane& SearchPane(QWidget& editor) { return *editor.findChild<TSearchPane*>("palSearch"); }
+
+// The list box named Name in Panel: a random list ("lsSaver") or the search list ("lsSearch").
+inline TListBox* ListBox(QWidget& panel, const char* name) { return panel.findChild<TListBox*>(name); }
+
+// The texts of every row of List, as it shows them.
+QStringList Rows(const TListBox* list);
+
+// Adds Row to the selection of List, as a Ctrl+click would, without making it current.
+void SelectRow(TListBox* list, int row);
 
 // The main window as a docked panel sees it: two status texts, the image lists and the
 // message processing, which a test may hook to act in the middle of a search.
@@ -69,10 +79,16 @@ public:
     }
     void ShowProperties(const std::string& path) override { launches.push_back("properties|" + path); }
     std::string DisplayName(const std::string& path) override { return real->DisplayName(path); }
-    std::string ResourceString(const std::string& path, unsigned id) override { return real->ResourceString(path, id); }
+    // Counted: a screensaver's name is read from its file.
+    std::string ResourceString(const std::string& path, unsigned id) override
+    {
+        ++resourceReads;
+        return real->ResourceString(path, id);
+    }
 
     platform::IShell* real = platform::Native().shell;
     std::vector<std::string> launches;
+    int resourceReads = 0;
 };
 
 // The platform with a desktop that answers Outcome to every wallpaper change, for as long as it lives.

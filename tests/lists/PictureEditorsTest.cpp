@@ -47,9 +47,9 @@ protected:
         ASSERT_TRUE(image.save(QString::fromStdString(pics + name), format)) << name;
     }
 
-    static void Press(QListWidget* list, int row, Qt::MouseButton button = Qt::LeftButton)
+    static void Press(TListBox* list, int row, Qt::MouseButton button = Qt::LeftButton)
     {
-        const QPoint pos = list->visualItemRect(list->item(row)).center();
+        const QPoint pos = list->RowRect(row).center();
         QTest::mousePress(list->viewport(), button, {}, pos);
         QTest::mouseRelease(list->viewport(), button, {}, pos);
     }
@@ -81,14 +81,12 @@ TEST_F(PictureEditors, SearchTakesPictureExtensionsOnlyFoldersIncluded)
     test::AnswerNextFileDialog({QString::fromStdString(pics)});
     test::SearchPane(*panel).btBrowserClick();
     test::SearchPane(*panel).btSearchClick();
-    auto* search = panel->findChild<QListWidget*>("lsSearch");
-    QStringList rows;
-    for (int i = 0; i < search->count(); ++i)
-        rows << search->item(i)->text();
+    auto* search = test::ListBox(*panel, "lsSearch");
+    QStringList rows = test::Rows(search);
     rows.sort();
     // A folder is a hit by its name, and stands for no file.
     EXPECT_EQ(rows, (QStringList {"B.JPEG", "C.BMP", "FILE NOT FOUND!", "PHOTO.JPG"}));
-    EXPECT_EQ(search->count(), 4);
+    EXPECT_EQ(search->Count(), 4);
 }
 
 TEST_F(PictureEditors, PreviewsComeFromTheSearchListAndTheRandomList)
@@ -100,12 +98,11 @@ TEST_F(PictureEditors, PreviewsComeFromTheSearchListAndTheRandomList)
     test::AnswerNextFileDialog({QString::fromStdString(pics)});
     test::SearchPane(*panel).btBrowserClick();
     test::SearchPane(*panel).btSearchClick();
-    auto* search = panel->findChild<QListWidget*>("lsSearch");
-    const int wide = search->row(search->findItems("WIDE.JPG", Qt::MatchExactly).value(0));
-    search->setCurrentRow(wide);
+    auto* search = test::ListBox(*panel, "lsSearch");
+    search->SetCurrentRow(int(test::Rows(search).indexOf("WIDE.JPG")));
     EXPECT_EQ(Preview(panel.get()), QSize(40, 10));
 
-    Press(panel->findChild<QListWidget*>("lsPicture"), 0);
+    Press(test::ListBox(*panel, "lsPicture"), 0);
     EXPECT_EQ(Preview(panel.get()), QSize(10, 30));
     EXPECT_TRUE(panel->findChild<QToolButton*>("btDelete")->isEnabled());
     panel->mnuClearClick();
@@ -215,7 +212,7 @@ TEST_F(PictureEditors, ADamagedPictureRaisesAndLeavesTheCommandsOff)
     Sandbox::Write(pics + "broken.jpg", "not a jpeg at all");
     Sandbox::Write(box.IniPath(), "[PaperList]\n0=" + pics + "broken.jpg\n1=" + pics + "missing.bmp\n");
     auto panel = Open<TfrmWallpaper>();
-    auto* list = panel->findChild<QListWidget*>("lsPaper");
+    auto* list = test::ListBox(*panel, "lsPaper");
     const auto commandsOff = [&] {
         for (const char* name : {"btDelete", "btWallpaper"})
             EXPECT_FALSE(panel->findChild<QToolButton*>(name)->isEnabled()) << name;
@@ -324,7 +321,7 @@ TEST_F(PictureEditors, SetWallpaperUsesTheStyleShownNotTheStoredOne)
     auto panel = Open<TfrmWallpaper>();
     panel->mnuSetWallpaperClick();
     EXPECT_TRUE(messages.shown.empty()) << "nothing picked, nothing happens";
-    Press(panel->findChild<QListWidget*>("lsPaper"), 0, Qt::RightButton);
+    Press(test::ListBox(*panel, "lsPaper"), 0, Qt::RightButton);
     panel->findChild<QComboBox*>("cboxPaperStyle")->setCurrentIndex(2);
     panel->mnuSetWallpaperClick();
     EXPECT_EQ(messages.shown, std::vector<std::string> {"Information: Changed wallpaper successfully!"});
@@ -340,7 +337,7 @@ TEST_F(PictureEditors, SetWallpaperThatNothingShowsWarnsInsteadOfClaimingSuccess
     Picture("sea.bmp", 4, 4, "BMP");
     Sandbox::Write(box.IniPath(), "[PaperList]\n0=" + pics + "sea.bmp\n");
     auto panel = Open<TfrmWallpaper>();
-    Press(panel->findChild<QListWidget*>("lsPaper"), 0, Qt::RightButton);
+    Press(test::ListBox(*panel, "lsPaper"), 0, Qt::RightButton);
     panel->mnuSetWallpaperClick();
     EXPECT_EQ(messages.shown,
         std::vector<std::string> {"Warning: The wallpaper was made, but nothing on this desktop "

@@ -35,14 +35,6 @@ protected:
 
     std::unique_ptr<TfrmSaver> Open() { return EditorTest::Open<TfrmSaver>(); }
 
-    static QStringList Rows(QListWidget* list)
-    {
-        QStringList rows;
-        for (int i = 0; i < list->count(); ++i)
-            rows << list->item(i)->text();
-        return rows;
-    }
-
     static void Click(QObject* panel, const char* name)
     {
         QTest::mouseClick(panel->findChild<QToolButton*>(name), Qt::LeftButton);
@@ -59,8 +51,8 @@ protected:
         TfrmSaver& panel, int row, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {})
     {
         auto* list = panel.findChild<TListBox*>("lsSaver");
-        const QPoint pos = row < list->count() ? list->visualItemRect(list->item(row)).center()
-                                               : QPoint(10, list->viewport()->height() - 3);
+        const QPoint pos
+            = row < list->Count() ? list->RowRect(row).center() : QPoint(10, list->viewport()->height() - 3);
         QTest::mousePress(list->viewport(), button, mods, pos);
         QTest::mouseRelease(list->viewport(), button, mods, pos);
     }
@@ -86,7 +78,7 @@ TEST_F(SaverEditor, SearchFollowsTheFolderRulesAndListsDisplayNamesUpperCased)
     panel->findChild<QCheckBox*>("chkSub")->setChecked(true);
     Click(panel.get(), "btSearch");
 
-    const QStringList rows = Rows(panel->findChild<QListWidget*>("lsSearch"));
+    const QStringList rows = test::Rows(test::ListBox(*panel, "lsSearch"));
     QStringList sorted = rows;
     sorted.sort();
     EXPECT_EQ(sorted, (QStringList {".HIDDEN-FILE.SCR", "A.SCR", "B.SCR", "C.SCR", "D.SCR"}));
@@ -107,7 +99,7 @@ TEST_F(SaverEditor, SearchWithoutSubFoldersOrFolder)
     Browse(*panel, tree);
     panel->findChild<QCheckBox*>("chkSub")->setChecked(false);
     Click(panel.get(), "btSearch");
-    EXPECT_EQ(Rows(panel->findChild<QListWidget*>("lsSearch")), QStringList {"A.SCR"});
+    EXPECT_EQ(test::Rows(test::ListBox(*panel, "lsSearch")), QStringList {"A.SCR"});
     EXPECT_TRUE(host.enteredFolders.empty()) << "no sub-folder shown, no messages processed";
 
     fs::remove_all(tree);
@@ -126,7 +118,7 @@ TEST_F(SaverEditor, StopKeepsTheHitsFoundSoFar)
     panel->findChild<QCheckBox*>("chkSub")->setChecked(true);
     host.onceInProcessMessages = [&] { Click(panel.get(), "btStop"); };
     Click(panel.get(), "btSearch");
-    EXPECT_EQ(Rows(panel->findChild<QListWidget*>("lsSearch")).size(), 2) << "the top hit and one sub-folder";
+    EXPECT_EQ(test::Rows(test::ListBox(*panel, "lsSearch")).size(), 2) << "the top hit and one sub-folder";
     EXPECT_EQ(host.status[CountPanel], "Found:2");
     EXPECT_EQ(host.status[TextPanel], "User stopped searching...");
     EXPECT_TRUE(panel->findChild<QToolButton*>("btSearch")->isVisible());
@@ -146,11 +138,11 @@ TEST_F(SaverEditor, ASecondSearchWaitsUntilTheFirstHasEnded)
         test::SearchPane(*panel).btSearchClick(); // refused while the first one unwinds
     };
     test::SearchPane(*panel).btSearchClick();
-    auto* search = panel->findChild<QListWidget*>("lsSearch");
-    EXPECT_EQ(search->count(), 1);
+    auto* search = test::ListBox(*panel, "lsSearch");
+    EXPECT_EQ(search->Count(), 1);
     EXPECT_TRUE(panel->findChild<QToolButton*>("btSearch")->isEnabled());
     test::SearchPane(*panel).btSearchClick();
-    EXPECT_EQ(search->count(), 3) << "rows and found files agree afterwards";
+    EXPECT_EQ(search->Count(), 3) << "rows and found files agree afterwards";
 }
 
 TEST_F(SaverEditor, LeavingThePanelDuringASearchEndsItSafelyAndSaves)
@@ -180,27 +172,27 @@ TEST_F(SaverEditor, CheckTogglesAndMoveAppendsTickedRowsEachTime)
     Touch(tree + "b.scr");
     Touch(tree + "c.scr");
     auto panel = Open();
-    auto* search = panel->findChild<QListWidget*>("lsSearch");
+    auto* search = test::ListBox(*panel, "lsSearch");
     auto* save = panel->findChild<QToolButton*>("btSave");
     Click(panel.get(), "btAdd");
     EXPECT_FALSE(save->isEnabled()) << "Move with an empty search list does nothing";
 
     Browse(*panel, tree);
     Click(panel.get(), "btSearch");
-    ASSERT_EQ(search->count(), 3);
+    ASSERT_EQ(search->Count(), 3);
     Click(panel.get(), "btCheck");
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(search->item(i)->checkState(), Qt::Checked);
+        EXPECT_TRUE(search->Entries().IsChecked(i));
     Click(panel.get(), "btCheck");
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(search->item(i)->checkState(), Qt::Unchecked);
+        EXPECT_FALSE(search->Entries().IsChecked(i));
 
     Click(panel.get(), "btAdd");
     EXPECT_TRUE(panel->WorkList().empty());
     EXPECT_TRUE(save->isEnabled()) << "even when no row was ticked";
 
-    search->item(0)->setCheckState(Qt::Checked);
-    search->item(2)->setCheckState(Qt::Checked);
+    search->model()->setData(search->model()->index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    search->model()->setData(search->model()->index(2, 0), Qt::Checked, Qt::CheckStateRole);
     Click(panel.get(), "btAdd");
     Click(panel.get(), "btAdd");
     ASSERT_EQ(panel->WorkList().size(), 4u);
@@ -215,16 +207,16 @@ TEST_F(SaverEditor, DeleteRemovesExactlyTheSelectedRows)
     auto panel = Open();
     auto* list = panel->findChild<TListBox*>("lsSaver");
     for (int row : {1, 3, 4})
-        list->item(row)->setSelected(true);
+        test::SelectRow(list, row);
     Click(panel.get(), "btDelete"); // disabled until an entry is picked
     EXPECT_EQ(panel->WorkList().size(), 5u);
     PressRow(*panel, 4, Qt::LeftButton, Qt::ControlModifier);
-    list->item(1)->setSelected(true);
-    list->item(3)->setSelected(true);
-    list->item(4)->setSelected(true);
+    test::SelectRow(list, 1);
+    test::SelectRow(list, 3);
+    test::SelectRow(list, 4);
     Click(panel.get(), "btDelete");
     EXPECT_EQ(panel->WorkList(), (TStrings {"/p0.scr", "/p2.scr"}));
-    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->Count(), 2);
     EXPECT_FALSE(panel->findChild<QToolButton*>("btDelete")->isEnabled());
     EXPECT_TRUE(panel->findChild<QToolButton*>("btSave")->isEnabled());
 }
@@ -314,9 +306,9 @@ TEST_F(SaverEditor, ViewModesChangeOnlyTheRows)
     Sandbox::Write(box.IniPath(), "[SaverList]\n0=" + tree + "present.scr\n1=/gone/missing.scr\n");
     auto panel = Open();
     auto* list = panel->findChild<TListBox*>("lsSaver");
-    EXPECT_EQ(Rows(list), (QStringList {"PRESENT.SCR", "FILE NOT FOUND!"}));
+    EXPECT_EQ(test::Rows(list), (QStringList {"PRESENT.SCR", "FILE NOT FOUND!"}));
     panel->mnuFullPathClick();
-    EXPECT_EQ(Rows(list), (QStringList {QString::fromStdString(tree + "present.scr"), "/gone/missing.scr"}));
+    EXPECT_EQ(test::Rows(list), (QStringList {QString::fromStdString(tree + "present.scr"), "/gone/missing.scr"}));
     EXPECT_TRUE(panel->findChild<QAction*>("mnuFullPath")->isChecked());
     EXPECT_FALSE(panel->findChild<QAction*>("mnuFileName")->isChecked());
     EXPECT_FALSE(panel->findChild<QToolButton*>("btSave")->isEnabled());
@@ -430,14 +422,14 @@ TEST_F(SaverEditor, PopupShortcutsActOnlyInTheListAndOnlyWhenTheirItemIsOn)
     Sandbox::Write(box.IniPath(), "[SaverList]\n0=" + tree + "a.scr\n1=/b.scr\n");
     auto panel = Open();
     auto* list = panel->findChild<TListBox*>("lsSaver");
-    auto* search = panel->findChild<QListWidget*>("lsSearch");
+    auto* search = test::ListBox(*panel, "lsSearch");
     panel->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(panel.get()));
     list->setFocus();
-    list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect); // selected, yet not picked
+    list->SetCurrentRow(0, QItemSelectionModel::ClearAndSelect); // selected, yet not picked
     QTest::keyClick(list, Qt::Key_Delete);
     QTest::keyClick(list, Qt::Key_P, Qt::ControlModifier);
-    EXPECT_EQ(list->count(), 2) << "Delete is off until an entry is picked";
+    EXPECT_EQ(list->Count(), 2) << "Delete is off until an entry is picked";
     EXPECT_TRUE(shell.launches.empty()) << "so is Properties";
 
     PressRow(*panel, 0);
@@ -445,7 +437,7 @@ TEST_F(SaverEditor, PopupShortcutsActOnlyInTheListAndOnlyWhenTheirItemIsOn)
     QTest::keyClick(search, Qt::Key_P, Qt::ControlModifier);
     QTest::keyClick(search, Qt::Key_Delete);
     EXPECT_TRUE(shell.launches.empty());
-    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->Count(), 2);
 
     list->setFocus();
     QTest::keyClick(list, Qt::Key_P, Qt::ControlModifier);
@@ -454,10 +446,10 @@ TEST_F(SaverEditor, PopupShortcutsActOnlyInTheListAndOnlyWhenTheirItemIsOn)
     EXPECT_EQ(panel->WorkList(), TStrings {"/b.scr"});
     search->setFocus();
     QTest::keyClick(search, Qt::Key_R, Qt::ControlModifier);
-    EXPECT_EQ(list->count(), 1) << "Reset only from the list";
+    EXPECT_EQ(list->Count(), 1) << "Reset only from the list";
     list->setFocus();
     QTest::keyClick(list, Qt::Key_R, Qt::ControlModifier);
-    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->Count(), 2);
 }
 
 TEST_F(SaverEditor, RightClickBelowTheRowsPicksNothing)
@@ -468,13 +460,15 @@ TEST_F(SaverEditor, RightClickBelowTheRowsPicksNothing)
     EXPECT_TRUE(panel->findChild<QToolButton*>("btDelete")->isEnabled());
     PressRow(*panel, 1, Qt::RightButton);
     EXPECT_FALSE(panel->findChild<QToolButton*>("btDelete")->isEnabled());
-    EXPECT_EQ(panel->findChild<TListBox*>("lsSaver")->currentRow(), -1);
+    EXPECT_EQ(panel->findChild<TListBox*>("lsSaver")->CurrentRow(), -1);
     QTest::qWait(10);
     if (auto* menu = panel->findChild<QMenu*>("PopupMenu1"))
         menu->close();
 }
 
-TEST_F(SaverEditor, ListsStopAtTheHundredEntriesTheFileGivesBack)
+// A list has no bound: past the 100 entries the settings file used to give back, Move and Add
+// Files take every file, say nothing, and Save writes every entry.
+TEST_F(SaverEditor, MoveAndAddFilesTakeEveryFilePastAHundredEntries)
 {
     for (int i = 0; i < 3; ++i)
         Touch(tree + "x" + std::to_string(i) + ".scr");
@@ -487,9 +481,15 @@ TEST_F(SaverEditor, ListsStopAtTheHundredEntriesTheFileGivesBack)
     Click(panel.get(), "btSearch");
     Click(panel.get(), "btCheck");
     Click(panel.get(), "btAdd");
-    EXPECT_EQ(panel->WorkList().size(), 100u);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].find("2 file(s) were not added"), std::string::npos);
+    test::AnswerNextFileDialog({QString::fromStdString(tree + "x0.scr"), QString::fromStdString(tree + "x1.scr")});
+    panel->btAddFilesClick();
+    EXPECT_EQ(panel->WorkList().size(), 104u);
+    EXPECT_EQ(test::ListBox(*panel, "lsSaver")->Count(), 104);
+    EXPECT_TRUE(messages.shown.empty());
+    panel->btSaveClick();
+    const std::string ini = Sandbox::Read(box.IniPath());
+    EXPECT_NE(ini.find("98=/p98.scr\n99=" + tree), std::string::npos) << ini;
+    EXPECT_NE(ini.find("103=" + tree + "x1.scr\n"), std::string::npos) << ini;
 }
 
 TEST_F(SaverEditor, AddFilesSkipsTheProductsOwnScreensaverButEnablesSave)
@@ -520,7 +520,7 @@ TEST_F(SaverEditor, NamesWithLineBreaksAreTurnedAwayWhereTheyWouldEnterTheList)
     Browse(*panel, tree);
     panel->findChild<QCheckBox*>("chkSub")->setChecked(true);
     Click(panel.get(), "btSearch");
-    EXPECT_EQ(Rows(panel->findChild<QListWidget*>("lsSearch")), QStringList {"FINE.SCR"});
+    EXPECT_EQ(test::Rows(test::ListBox(*panel, "lsSearch")), QStringList {"FINE.SCR"});
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0],
         "Warning: 2 file(s) found were left out: a name with a line break cannot be stored in the settings file.");

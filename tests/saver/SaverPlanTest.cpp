@@ -61,9 +61,6 @@ TEST_F(SaverPlanTest, FlashAloneSaysInWordsThatItCannotBePlayed)
 TEST_F(SaverPlanTest, EachUnusableKindGivesItsReasonOnOneLine)
 {
     EXPECT_EQ(Plan("[RandomWhat]\n0=2\n").message, "The picture list is empty.");
-    EXPECT_EQ(Plan("[RandomWhat]\n0=2\n[ImageList]\n0=/nowhere/a.jpg\n1=" + box.Root() + "\n").message,
-        "None of the listed pictures exists.")
-        << "a folder is no picture";
     EXPECT_EQ(Plan("[RandomWhat]\n0=0\n").message, "The screensaver list is empty.");
     EXPECT_EQ(
         Plan("[RandomWhat]\n0=0\n[SaverList]\n0=/nowhere/a.scr\n").message, "None of the listed screensavers exists.");
@@ -77,13 +74,17 @@ TEST_F(SaverPlanTest, EachUnusableKindGivesItsReasonOnOneLine)
         "played here: there is no Flash player for this system; the picture list is empty.");
 }
 
-TEST_F(SaverPlanTest, PicturesKeepTheirOrderWithoutTheMissingOnesAndOptionsInRange)
+TEST_F(SaverPlanTest, PicturesAreTakenAsListedUncheckedAndOptionsInRange)
 {
     const std::string a = File("a.jpg"), b = File("b.BMP");
     SaverPlan plan = Plan(
         "[RandomWhat]\n0=2\n[ImageList]\n0=" + a + "\n1=/nowhere/x.jpg\n2=" + b + "\n[Image]\nInterval=0\nSize=2\n");
     EXPECT_EQ(plan.kind, ShowKind::Pictures);
-    EXPECT_EQ(plan.items, (TStrings {a, b}));
+    EXPECT_EQ(plan.items, (TStrings {a, "/nowhere/x.jpg", b})) << "each is checked when the show picks it";
+    plan = Plan("[RandomWhat]\n0=2\n[ImageList]\n0=/nowhere/a.jpg\n");
+    EXPECT_EQ(plan.kind, ShowKind::Pictures) << "the show says so when none can be read";
+    plan = Plan(
+        "[RandomWhat]\n0=2\n[ImageList]\n0=" + a + "\n1=/nowhere/x.jpg\n2=" + b + "\n[Image]\nInterval=0\nSize=2\n");
     EXPECT_EQ(plan.intervalSeconds, 1);
     EXPECT_EQ(plan.size, 2);
     plan = Plan("[RandomWhat]\n0=2\n[ImageList]\n0=" + a + "\n[Image]\nInterval=5000\nSize=7\n");

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
 #include <set>
 #include <sys/stat.h>
 
@@ -106,6 +107,38 @@ TEST(MonitorPicks, ALongListCostsOnlyAFewSizes)
     };
     PickPicture(items, {}, 1080, 1920, Sequence({17, 4000, 3}), sizeOf);
     EXPECT_LE(asked, 24);
+}
+
+// A pick draws the same few random numbers however long the list: its time does not grow with it.
+TEST(MonitorPicks, APickInAListOfAMillionTakesTheSameFewSteps)
+{
+    TStrings items;
+    for (int i = 0; i < 1000000; ++i)
+        items.push_back("/p/" + std::to_string(i) + ".jpg");
+    std::mt19937 rng(7);
+    int draws = 0;
+    const auto random = [&](int n) {
+        ++draws;
+        return std::uniform_int_distribution<int>(0, n - 1)(rng);
+    };
+    const std::string picked = PickPicture(items, {"/p/1.jpg", "/p/2.jpg"}, 800, 600, random, Sizes({}));
+    EXPECT_NE(picked, "/p/1.jpg");
+    EXPECT_LE(draws, 30);
+}
+
+TEST(MonitorPicks, AChangeLeavesOutTheShownPictureAndKeepsTheOthersEquallyLikely)
+{
+    const TStrings items {"a", "b", "a", "c"};
+    std::mt19937 rng(3);
+    const auto random = [&rng](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    std::map<std::string, int> count;
+    for (int i = 0; i < 4000; ++i)
+        ++count[items[IndexOtherThanShown(items, "a", std::size_t(random(4)), random)]];
+    EXPECT_EQ(count.count("a"), 0u);
+    EXPECT_NEAR(count["b"], 2000, 200);
+    EXPECT_NEAR(count["c"], 2000, 200);
+    EXPECT_EQ(IndexOtherThanShown(items, "b", 3, random), 3u) << "a draw of another picture stands";
+    EXPECT_EQ(IndexOtherThanShown({"a", "a"}, "a", 1, random), 1u) << "nothing else to show";
 }
 
 TEST(MonitorPicks, AChangeOfMonitorsKeepsWhatEachShowedAndGivesANewOneItsOwn)

@@ -123,6 +123,7 @@ ReadResult ReadTextFile(const std::string& path, std::string& out, std::string* 
             *problem = "it is larger than 64 MiB";
         return ReadResult::Unreadable;
     }
+    out.reserve(size_t(st.st_size));
     char buf[65536];
     for (;;) {
         const ssize_t n = read(fd.get(), buf, sizeof buf);

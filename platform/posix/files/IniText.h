@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,11 @@ public:
     // is missing.
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
     bool HasSection(std::string_view section) const;
+    // The lines of the section as GetPrivateProfileSection gives them, in order, each ended by a
+    // zero byte: "key=value" with both trimmed and the value as written (quotes kept, not cut),
+    // or the name alone for a line without "="; blank lines and comments (";" first) left out.
+    // Empty when the section is missing.
+    std::string SectionLines(std::string_view section) const;
 
     // Each returns true when the text changed.
     bool Set(std::string_view section, std::string_view key, std::string_view value);
@@ -32,26 +38,38 @@ public:
     // sections of the name are emptied, as Windows empties them: their old keys would otherwise
     // come to light when the first section is erased.
     bool ReplaceSection(std::string_view section, const std::vector<std::string>& lines);
+    // The same with the lines given as Body, each ended by Eol().
+    bool ReplaceSectionBody(std::string_view section, std::string body);
+
+    // The line end of new lines: the file's first one (CR LF in a file without any).
+    std::string Eol() const;
 
 private:
     enum class Kind { Blank, Section, Key };
     bool EmptyLaterSections(std::string_view section);
+    // Offsets into the text (a file is at most 64 MiB), so an edit moves the lines after it by
+    // adding to them rather than parsing them again.
     struct Line {
-        size_t begin = 0, end = 0, next = 0; // content [begin, end), terminator up to next
+        std::uint32_t begin = 0, end = 0, next = 0; // content [begin, end), terminator up to next
+        std::uint32_t nameAt = 0, nameSize = 0; // section or key name
+        std::uint32_t valueAt = 0, valueSize = 0;
         Kind kind = Kind::Blank;
-        std::string_view name; // section or key name
-        std::optional<std::string_view> value;
+        bool hasValue = false;
     };
     struct Span {
         size_t header = 0, first = 0, last = 0; // header line; lines of the section [first, last)
     };
 
     void Parse();
+    Line ParseLine(size_t pos) const;
+    std::string_view Name(const Line& line) const
+    {
+        return std::string_view(bytes_).substr(line.nameAt, line.nameSize);
+    }
+    std::optional<std::string_view> ValueOf(const Line& line) const;
     std::optional<Span> FindSection(std::string_view section) const;
     std::optional<size_t> FindKey(const Span& span, std::string_view key) const;
     void Replace(size_t from, size_t to, const std::string& text);
-    // The line end of new lines: the file's first one (CR LF in a file without any).
-    std::string Eol() const;
     // Whether the file's last line lacks its line end.
     bool EndsOpen() const;
 

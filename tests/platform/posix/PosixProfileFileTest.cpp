@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using kdx::platform::posix::PosixProfileFile;
@@ -328,6 +330,121 @@ TEST_F(ProfileFile, AHugeFileIsNotLoadedAndNotOverwritten)
     }
     EXPECT_EQ(Get("S", "k"), "<none>");
     EXPECT_FALSE(profile.WriteString(file, "S", "k", "w"));
+}
+
+} // namespace
+
+namespace {
+
+using kdx::platform::ProfileWrite;
+
+TEST_F(ProfileFile, ASectionReadGivesItsLinesAsTheyAreWritten)
+{
+    Sandbox::Write(file,
+        "[Other]\r\n0=no\r\n[ List ]\r\n  0 =  \"quoted\"  \r\n\r\n; a comment\r\nbare\r\n=no name\r\n# hash\r\n"
+        "1=" + std::string(3000, 'v')
+            + "\r\n[list]\r\n9=later namesake\r\n");
+    EXPECT_EQ(profile.GetSection(file, "LIST"),
+        std::string("0=\"quoted\"\0bare\0=no name\0# hash\0", 32) + "1=" + std::string(3000, 'v') + '\0')
+        << "the first section of the name, values neither unquoted nor cut";
+    EXPECT_TRUE(profile.GetSection(file, "Missing").empty());
+    EXPECT_TRUE(profile.GetSection(box.Root() + "/absent.ini", "List").empty());
+}
+
+// Another program's change is seen at the next read, also one of the same size made in place
+// within the same tick of the file times, which leaves the file's stamp as it was.
+TEST_F(ProfileFile, AChangeByAnotherProgramIsReadAtOnce)
+{
+    Sandbox::Write(file, "[S]\nk=1\n");
+    EXPECT_EQ(Get("S", "k"), "1");
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << "[S]\nk=2\n";
+    EXPECT_EQ(Get("S", "k"), "2");
+    PosixProfileFile other;
+    ASSERT_TRUE(other.WriteString(file, "S", "k", "3"));
+    EXPECT_EQ(Get("S", "k"), "3");
+    EXPECT_EQ(profile.GetSection(file, "S"), std::string("k=3\0", 4));
+
+    // A file that stood unchanged for a while is vouched for by its stamp alone; a change
+    // gives it a new one.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    EXPECT_EQ(Get("S", "k"), "3");
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << "[S]\nk=4\n";
+    EXPECT_EQ(Get("S", "k"), "4");
+}
+
+// The writes of one save are made in one rewrite; the file ends as the single calls leave it,
+// and a batch that cannot be made leaves it as it was.
+TEST_F(ProfileFile, ABatchEndsAsTheSingleCallsAndFailsWhole)
+{
+    Sandbox::Write(file, "[Image]\nSize=1\n\n[ImageList]\n0=old\n");
+    const std::vector<ProfileWrite> save = {
+        {ProfileWrite::Kind::ReplaceSection, "ImageList", {}, {}, {{"0", "/a.jpg"}, {"1", " /b.jpg"}}, {}},
+        {ProfileWrite::Kind::Key, "Image", "Interval", "5", {}, {}},
+        {ProfileWrite::Kind::Key, "Image", "Size", "1", {}, {}},
+        {ProfileWrite::Kind::EraseSection, "Gone", {}, {}, {}, {}},
+    };
+    ASSERT_TRUE(profile.WriteBatch(file, save));
+    EXPECT_EQ(Text(), "[Image]\nSize=1\nInterval=5\n\n[ImageList]\n0=/a.jpg\n1=/b.jpg\n");
+    std::vector<ProfileWrite> refused = save;
+    refused.push_back({ProfileWrite::Kind::Key, "Image", "Size", "2\n[Injected]", {}, {}});
+    refused[1].value = "9";
+    EXPECT_FALSE(profile.WriteBatch(file, refused));
+    EXPECT_EQ(Text(), "[Image]\nSize=1\nInterval=5\n\n[ImageList]\n0=/a.jpg\n1=/b.jpg\n");
+    chmod(file.c_str(), 0444);
+    EXPECT_TRUE(profile.WriteBatch(file, {save[1], save[2]})) << "values already there need no write";
+    EXPECT_FALSE(profile.WriteBatch(file, save)) << "a section's write needs a writable file";
+
+    // A list written as numbered values is the same as its "0", "1", ... entries.
+    chmod(file.c_str(), 0644);
+    const std::vector<std::string> list = {"/x.jpg", "  /y.jpg"};
+    ASSERT_TRUE(profile.WriteBatch(file, {{ProfileWrite::Kind::ReplaceSection, "ImageList", {}, {}, {}, list}}));
+    EXPECT_EQ(Text(), "[Image]\nSize=1\nInterval=5\n\n[ImageList]\n0=/x.jpg\n1=/y.jpg\n");
+}
+
+// Random edits of random files: the incremental re-parse after each edit must read as a file
+// parsed afresh, and a batch must leave the same bytes as the single calls.
+TEST_F(ProfileFile, RandomEditsReadAsAFreshParseAndBatchesAsSingleCalls)
+{
+    std::mt19937 rng(24);
+    const auto pick = [&rng](const std::vector<std::string>& from) {
+        return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(rng)];
+    };
+    const std::vector<std::string> sections = {"A", "b", "List", "a"}, keys = {"0", "1", "k", "K", "x y"};
+    const std::vector<std::string> values = {"", "1", " lead", "v=w", "\"q\"", "long value here"};
+    const std::vector<std::string> lines = {"[A]", "[List]", "[ b ]", "0=x", "k = y", "bare", "; c", "", "  ", "1=z"};
+    const std::vector<std::string> ends = {"\n", "\r\n", "\r"};
+    const std::string batched = box.Root() + "/batched.ini";
+    for (int round = 0; round < 150; ++round) {
+        std::string initial = round % 7 == 0 ? "\xEF\xBB\xBF" : "";
+        for (int i = std::uniform_int_distribution<int>(0, 12)(rng); i > 0; --i)
+            initial += pick(lines) + (i > 1 || round % 3 ? pick(ends) : "");
+        Sandbox::Write(file, initial);
+        Sandbox::Write(batched, initial);
+        std::vector<ProfileWrite> writes;
+        for (int i = std::uniform_int_distribution<int>(1, 8)(rng); i > 0; --i) {
+            ProfileWrite w;
+            w.kind = ProfileWrite::Kind(std::uniform_int_distribution<int>(0, 2)(rng));
+            w.section = pick(sections);
+            w.key = pick(keys);
+            w.value = pick(values);
+            for (int n = std::uniform_int_distribution<int>(0, 3)(rng); n > 0; --n)
+                w.entries.emplace_back(pick(keys), pick(values));
+            writes.push_back(w);
+            const bool single = w.kind == ProfileWrite::Kind::Key ? profile.WriteString(file, w.section, w.key, w.value)
+                : w.kind == ProfileWrite::Kind::EraseSection      ? profile.EraseSection(file, w.section)
+                                                                  : profile.ReplaceSection(file, w.section, w.entries);
+            ASSERT_TRUE(single);
+            PosixProfileFile fresh;
+            for (const std::string& s : sections) {
+                ASSERT_EQ(profile.GetSection(file, s), fresh.GetSection(file, s)) << "round " << round;
+                for (const std::string& k : keys)
+                    ASSERT_EQ(Get(s, k), fresh.GetString(file, s, k, "<none>")) << "round " << round;
+            }
+        }
+        PosixProfileFile other;
+        ASSERT_TRUE(other.WriteBatch(batched, writes));
+        ASSERT_EQ(Sandbox::Read(batched), Text()) << "round " << round;
+    }
 }
 
 } // namespace
