@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <limits>
 #include <unistd.h>
 
 using namespace kdx;
@@ -23,9 +24,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef __SANITIZE_ADDRESS__
+// Instrumented code runs many times slower than a user's build: there the path is checked for
+// memory faults at a tenth of the size, and its pauses are judged by the plain build only.
+constexpr int Collection = 10000;
+constexpr qint64 Pause = std::numeric_limits<qint64>::max();
+#else
 // Far above what each step takes here, far below what a step takes that reads every entry's
 // file or moves the whole list once per entry.
-constexpr qint64 NoticeablePauseMs = 1000;
+constexpr int Collection = 100000;
+constexpr qint64 Pause = 1000;
+#endif
 
 class LargeLists : public test::EditorTest {
 protected:
@@ -68,35 +77,35 @@ protected:
 
 TEST_F(LargeLists, AHundredThousandPicturesAreFoundMovedScrolledDeletedFromAndSaved)
 {
-    constexpr int Count = 100000;
+    constexpr int Count = Collection;
     MakeFiles(Count, ".jpg");
     auto panel = Open<TfrmWallpaper>();
     auto* search = test::ListBox(*panel, "lsSearch");
     auto* list = test::ListBox(*panel, "lsPaper");
 
-    EXPECT_LT(Held(*panel, [&] { Search(*panel, folder); }), NoticeablePauseMs);
+    EXPECT_LT(Held(*panel, [&] { Search(*panel, folder); }), Pause);
     ASSERT_EQ(search->Count(), Count);
-    EXPECT_EQ(host.status[CountPanel], "Found:100000");
-    EXPECT_LT(Held(*panel, [&] { Click(*panel, "btCheck"); }), NoticeablePauseMs);
+    EXPECT_EQ(host.status[CountPanel], QString("Found:%1").arg(Count));
+    EXPECT_LT(Held(*panel, [&] { Click(*panel, "btCheck"); }), Pause);
     EXPECT_TRUE(search->Entries().IsChecked(0) && search->Entries().IsChecked(Count - 1));
-    EXPECT_LT(Held(*panel, [&] { Click(*panel, "btAdd"); }), NoticeablePauseMs);
+    EXPECT_LT(Held(*panel, [&] { Click(*panel, "btAdd"); }), Pause);
     ASSERT_EQ(list->Count(), Count);
     EXPECT_EQ(panel->WorkList(), test::SearchPane(*panel).FoundFiles);
     EXPECT_TRUE(messages.shown.empty());
 
-    EXPECT_LT(Held(*panel, [&] { list->scrollToBottom(); }), NoticeablePauseMs);
+    EXPECT_LT(Held(*panel, [&] { list->scrollToBottom(); }), Pause);
     const std::string last = panel->WorkList().back();
     QImage(4, 4, QImage::Format_RGB32).save(QString::fromStdString(last), "JPG"); // the picked one previews
     const QPoint lastRow = list->RowRect(Count - 1).center();
     ASSERT_TRUE(list->viewport()->rect().contains(lastRow));
     EXPECT_LT(
-        Held(*panel, [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, lastRow); }), NoticeablePauseMs);
+        Held(*panel, [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, lastRow); }), Pause);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->PreviewPending(); }, 10000));
     EXPECT_EQ(list->RowText(Count - 1), QString::fromStdString(fs::path(last).filename().string()).toUpper());
     EXPECT_EQ(list->SelectedRows(), std::vector<int> {Count - 1});
     ASSERT_TRUE(panel->findChild<QToolButton*>("btDelete")->isEnabled());
 
-    EXPECT_LT(Held(*panel, [&] { Click(*panel, "btDelete"); }), NoticeablePauseMs);
+    EXPECT_LT(Held(*panel, [&] { Click(*panel, "btDelete"); }), Pause);
     EXPECT_EQ(list->Count(), Count - 1);
     ASSERT_EQ(panel->WorkList().size(), size_t(Count - 1));
     EXPECT_EQ(panel->WorkList().back(), test::SearchPane(*panel).FoundFiles[Count - 2]);
@@ -105,7 +114,7 @@ TEST_F(LargeLists, AHundredThousandPicturesAreFoundMovedScrolledDeletedFromAndSa
     Click(*panel, "btSave");
     const std::string ini = Sandbox::Read(box.IniPath());
     EXPECT_NE(ini.find("[PaperList]\r\n0=" + panel->WorkList().front() + "\r\n1="), std::string::npos);
-    EXPECT_NE(ini.find("\n99998=" + panel->WorkList().back() + "\r\n["), std::string::npos);
+    EXPECT_NE(ini.find("\n" + std::to_string(Count - 2) + "=" + panel->WorkList().back() + "\r\n["), std::string::npos);
     EXPECT_EQ(ini.find(last), std::string::npos) << "the deleted entry is gone from the file";
 
     // A new panel shows every entry the settings store gives back.

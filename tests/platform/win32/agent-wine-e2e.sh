@@ -70,8 +70,10 @@ case_start() {
     check "the running agent shows its window after the hand-over" wait_for 100 window_shown
     check "one agent runs: one window of the class KaleidraAgent" \
         [ "$(xdotool search --name '^KaleidraAgent$' 2>/dev/null | wc -l)" -eq 1 ]
-    check "the hand-over wrote nothing into the program folder" [ "$(ls -l --full-time "$install_dir")" = "$before" ] ||
-        diff <(echo "$before") <(ls -l --full-time "$install_dir")
+    local after
+    after=$(ls -l --full-time "$install_dir")
+    check "the hand-over wrote nothing into the program folder" [ "$after" = "$before" ]
+    [ "$after" = "$before" ] || diff <(echo "$before") <(echo "$after")
 
     local window shot=$shots/kdx3-main-window-wine.png
     window=$(main_window)
