@@ -98,8 +98,7 @@ TEST_F(LargeLists, AHundredThousandPicturesAreFoundMovedScrolledDeletedFromAndSa
     QImage(4, 4, QImage::Format_RGB32).save(QString::fromStdString(last), "JPG"); // the picked one previews
     const QPoint lastRow = list->RowRect(Count - 1).center();
     ASSERT_TRUE(list->viewport()->rect().contains(lastRow));
-    EXPECT_LT(
-        Held(*panel, [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, lastRow); }), Pause);
+    EXPECT_LT(Held(*panel, [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, lastRow); }), Pause);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->PreviewPending(); }, 10000));
     EXPECT_EQ(list->RowText(Count - 1), QString::fromStdString(fs::path(last).filename().string()).toUpper());
     EXPECT_EQ(list->SelectedRows(), std::vector<int> {Count - 1});
