@@ -42,7 +42,7 @@ void PublishOnBus(TfrmMain& main)
         = [&main](unsigned message) { return [&main, message] { ReportErrors([&] { main.AgentMessage(message); }); }; };
     bus->Publish({command(platform::WM_AGENT_ACTIVATE), command(platform::WM_AGENT_EXECUTE),
         command(platform::WM_AGENT_NEXT_WALLPAPER), command(platform::WM_AGENT_CLEAR_DESKTOP),
-        [&main] { return main.CurrentState(true); }});
+        [&main](bool withLists) { return main.CurrentState(withLists); }});
 }
 
 void RunMainWindow(bool showWindow, TfrmMain*& receiver)

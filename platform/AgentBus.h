@@ -29,7 +29,8 @@ public:
         std::function<void()> executeScreensaver;
         std::function<void()> nextWallpaper;
         std::function<void()> clearDesktop;
-        std::function<AgentState()> state;
+        // The lists' sizes are counted only WithLists: counting reads the settings file.
+        std::function<AgentState(bool withLists)> state;
     };
 
     virtual ~IAgentBus() = default;

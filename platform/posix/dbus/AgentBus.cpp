@@ -21,7 +21,7 @@ const QString Interface = QStringLiteral("com.tembrix.KaleidraAgent1");
 AgentBusObject::AgentBusObject(IAgentBus::Commands commands) : commands_(std::move(commands))
 {
     if (commands_.state)
-        state_ = commands_.state();
+        state_ = commands_.state(false);
 }
 
 void AgentBusObject::Announce(const AgentState& state)
@@ -49,7 +49,7 @@ void AgentBusObject::ClearDesktop() { commands_.clearDesktop(); }
 
 QVariantMap AgentBusObject::Status()
 {
-    const AgentState state = commands_.state();
+    const AgentState state = commands_.state(true);
     return {{QStringLiteral("CurrentWallpaper"), QString::fromStdString(state.currentWallpaper)},
         {QStringLiteral("NextChange"), qlonglong(state.nextChange)}, {QStringLiteral("Screensavers"), state.savers},
         {QStringLiteral("FlashMovies"), state.flashMovies}, {QStringLiteral("Pictures"), state.pictures},
