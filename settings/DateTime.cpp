@@ -65,8 +65,10 @@ std::string DateTimeToStr(TDateTime t)
     const platform::CivilTime c = t.ToCivil();
     auto& regional = *platform::Current().regional;
     std::string text = regional.FormatDate(c);
-    if (c.hour != 0 || c.minute != 0 || c.second != 0)
-        text += " " + regional.FormatTime(c);
+    if (c.hour != 0 || c.minute != 0 || c.second != 0) {
+        text += ' ';
+        text += regional.FormatTime(c);
+    }
     return text;
 }
 

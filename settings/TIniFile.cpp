@@ -27,7 +27,7 @@ std::int32_t ParseIniInteger(const std::string& text, std::int32_t fallback)
 {
     std::string s = text;
     if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
-        s = "$" + s.substr(2);
+        s.replace(0, 2, "$");
     size_t pos = 0;
     while (pos < s.size() && s[pos] == ' ')
         ++pos;
