@@ -15,7 +15,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <limits>
 #include <unistd.h>
 
 using namespace kdx;
@@ -28,13 +27,14 @@ namespace {
 // Instrumented code runs many times slower than a user's build: there the path is checked for
 // memory faults at a tenth of the size, and its pauses are judged by the plain build only.
 constexpr int Collection = 10000;
-constexpr qint64 Pause = std::numeric_limits<qint64>::max();
+constexpr bool Timed = false;
 #else
+constexpr int Collection = 100000;
+constexpr bool Timed = true;
+#endif
 // Far above what each step takes here, far below what a step takes that reads every entry's
 // file or moves the whole list once per entry.
-constexpr int Collection = 100000;
-constexpr qint64 Pause = 1000;
-#endif
+constexpr qint64 NoticeablePauseMs = 1000;
 
 class LargeLists : public test::EditorTest {
 protected:
@@ -51,14 +51,17 @@ protected:
         }
     }
 
-    // Runs Step and says how long it held the window, drawing included.
-    static qint64 Held(QWidget& panel, const std::function<void()>& step)
+    // Runs Step (What) and, where the build is timed, expects it to hold the window, drawing
+    // included, for less than a pause a user notices.
+    static void Quick(QWidget& panel, const char* what, const std::function<void()>& step)
     {
         QElapsedTimer held;
         held.start();
         step();
         static_cast<void>(panel.grab());
-        return held.elapsed();
+        if constexpr (Timed) {
+            EXPECT_LT(held.elapsed(), NoticeablePauseMs) << what;
+        }
     }
 
     static void Click(QWidget& panel, const char* name)
@@ -83,28 +86,28 @@ TEST_F(LargeLists, AHundredThousandPicturesAreFoundMovedScrolledDeletedFromAndSa
     auto* search = test::ListBox(*panel, "lsSearch");
     auto* list = test::ListBox(*panel, "lsPaper");
 
-    EXPECT_LT(Held(*panel, [&] { Search(*panel, folder); }), Pause);
+    Quick(*panel, "search", [&] { Search(*panel, folder); });
     ASSERT_EQ(search->Count(), Count);
     EXPECT_EQ(host.status[CountPanel], QString("Found:%1").arg(Count));
-    EXPECT_LT(Held(*panel, [&] { Click(*panel, "btCheck"); }), Pause);
+    Quick(*panel, "Check", [&] { Click(*panel, "btCheck"); });
     EXPECT_TRUE(search->Entries().IsChecked(0) && search->Entries().IsChecked(Count - 1));
-    EXPECT_LT(Held(*panel, [&] { Click(*panel, "btAdd"); }), Pause);
+    Quick(*panel, "Move", [&] { Click(*panel, "btAdd"); });
     ASSERT_EQ(list->Count(), Count);
     EXPECT_EQ(panel->WorkList(), test::SearchPane(*panel).FoundFiles);
     EXPECT_TRUE(messages.shown.empty());
 
-    EXPECT_LT(Held(*panel, [&] { list->scrollToBottom(); }), Pause);
+    Quick(*panel, "scroll", [&] { list->scrollToBottom(); });
     const std::string last = panel->WorkList().back();
     QImage(4, 4, QImage::Format_RGB32).save(QString::fromStdString(last), "JPG"); // the picked one previews
     const QPoint lastRow = list->RowRect(Count - 1).center();
     ASSERT_TRUE(list->viewport()->rect().contains(lastRow));
-    EXPECT_LT(Held(*panel, [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, lastRow); }), Pause);
+    Quick(*panel, "pick", [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, lastRow); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->PreviewPending(); }, 10000));
     EXPECT_EQ(list->RowText(Count - 1), QString::fromStdString(fs::path(last).filename().string()).toUpper());
     EXPECT_EQ(list->SelectedRows(), std::vector<int> {Count - 1});
     ASSERT_TRUE(panel->findChild<QToolButton*>("btDelete")->isEnabled());
 
-    EXPECT_LT(Held(*panel, [&] { Click(*panel, "btDelete"); }), Pause);
+    Quick(*panel, "Delete", [&] { Click(*panel, "btDelete"); });
     EXPECT_EQ(list->Count(), Count - 1);
     ASSERT_EQ(panel->WorkList().size(), size_t(Count - 1));
     EXPECT_EQ(panel->WorkList().back(), test::SearchPane(*panel).FoundFiles[Count - 2]);
